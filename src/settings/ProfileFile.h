@@ -1,0 +1,34 @@
+#pragma once
+/// @file
+/// @brief A private-profile (INI) reader and writer with the rules of the Windows
+///        private-profile functions.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace relaydeck {
+
+/// @brief The longest value a read returns, in 8-bit characters.
+inline constexpr std::size_t kProfileValueMax = 255;
+
+/// @brief The value of @p key in @p section of the file at @p path, as 8-bit text.
+///
+/// Section and key match without regard to ASCII case; blanks around the value and
+/// one pair of enclosing quotes (both ' or both ") are removed; at most 255 characters
+/// are returned. nullopt when the file, the section or the key is absent; a key with
+/// nothing after "=" gives the empty text.
+std::optional<std::string> readProfileString(const std::filesystem::path& path,
+                                             const std::string& section,
+                                             const std::string& key);
+
+/// @brief Sets @p key in @p section to @p value (8-bit text).
+///
+/// An existing key is replaced in place; a new key goes at the end of its section, a
+/// new section at the end of the file. Every other line stays byte for byte. The file
+/// is written beside and renamed over, so it is never left half written.
+/// @return false when the file could not be written.
+bool writeProfileString(const std::filesystem::path& path, const std::string& section,
+                        const std::string& key, const std::string& value);
+
+}  // namespace relaydeck
