@@ -1,0 +1,55 @@
+#pragma once
+/// @file
+/// @brief The About window: program, version, station and description.
+
+#include <memory>
+
+#include "controller/WindowModel.h"
+#include "link/LinkHost.h"
+
+namespace relaydeck {
+
+/// @brief The About window's controls.
+enum class AboutControl : int {
+    picIcon,
+    lblTitle,
+    lblVersion,
+    lblDescription,
+    Line1,
+    cmdOK,
+    lblTranslator,
+    Count
+};
+
+/// @brief The controls of the About window as they are created.
+std::span<const ControlSpec> aboutControlSpecs();
+
+/// @brief The About window as a model; loaded afresh at each opening.
+class AboutModel : public WindowModel {
+public:
+    /// @brief Client area in twips.
+    static constexpr int kWidthTwips = 7110;
+    static constexpr int kHeightTwips = 4710;
+
+    explicit AboutModel(LinkHostFactory& links);
+
+    /// @brief The load: own link-host reference, caption, version, title with callsign.
+    /// A link-host failure propagates as LinkError.
+    void load();
+    /// @brief Unloads the window (the "Sai" button or the close box).
+    void close();
+    bool closed() const { return closed_; }
+
+    using WindowModel::text;
+    const std::string& text(AboutControl c) const { return text(static_cast<int>(c)); }
+
+protected:
+    void onClick(int id) override;
+
+private:
+    LinkHostFactory& links_;
+    std::unique_ptr<LinkHost> link_;
+    bool closed_ = false;
+};
+
+}  // namespace relaydeck

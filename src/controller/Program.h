@@ -1,0 +1,69 @@
+#pragma once
+/// @file
+/// @brief One run of the program: the startup dialog, the main window and the About
+///        window, and how the run ends.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controller/AboutModel.h"
+#include "controller/MainModel.h"
+#include "controller/ProgramControl.h"
+#include "controller/SplashModel.h"
+
+namespace relaydeck {
+
+/// @brief Told when windows come and go.
+class ProgramObserver {
+public:
+    virtual ~ProgramObserver() = default;
+    /// @brief The main window's model was created (before its start-up runs).
+    virtual void mainCreated(MainModel& /*main*/) {}
+    /// @brief The program has ended; the models live on until the Program is destroyed.
+    virtual void programEnded() {}
+};
+
+/// @brief The program's windows and its end, on one event thread.
+class Program : public ProgramControl {
+public:
+    /// @brief The title of the box that reports a link-host failure.
+    static constexpr const char* kFailureTitle = "Relaydeck";
+
+    Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
+            OperatorInterface& op);
+    ~Program() override;
+
+    /// @brief Starts as a user does: loads the startup dialog.
+    void startWithSplash();
+
+    void showMain() override;
+    void openAbout() override;
+    void endProgram() override;
+    bool ended() const override { return ended_ || failing_; }
+    void runHandler(const std::function<void()>& handler) override;
+
+    SplashModel* splash() { return splash_.get(); }
+    MainModel* main() { return main_.get(); }
+    /// @brief The About window while it is open, else nullptr.
+    AboutModel* about() { return about_.get(); }
+
+    void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
+
+private:
+    void reportFailure(const std::string& what);
+
+    LinkHostFactory& links_;
+    TimerService& timers_;
+    const SettingsStore& settings_;
+    OperatorInterface& op_;
+    std::unique_ptr<SplashModel> splash_;
+    std::unique_ptr<MainModel> main_;
+    std::unique_ptr<AboutModel> about_;
+    std::vector<ProgramObserver*> observers_;
+    bool ended_ = false;
+    bool failing_ = false;
+};
+
+}  // namespace relaydeck

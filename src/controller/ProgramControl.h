@@ -1,0 +1,25 @@
+#pragma once
+/// @file
+/// @brief What a window asks of the program as a whole.
+
+#include <functional>
+
+namespace relaydeck {
+
+/// @brief The program seen from its windows.
+class ProgramControl {
+public:
+    virtual ~ProgramControl() = default;
+    /// @brief Shows the main window, creating it and running its start-up first if needed.
+    virtual void showMain() = 0;
+    /// @brief Loads the About window and shows it modally until it is closed.
+    virtual void openAbout() = 0;
+    /// @brief Ends the program at once: every window closes, no further handler runs.
+    virtual void endProgram() = 0;
+    /// @brief True once the program has ended (or is ending after a failure).
+    virtual bool ended() const = 0;
+    /// @brief Runs one handler; a link-host failure in it is reported and ends the program.
+    virtual void runHandler(const std::function<void()>& handler) = 0;
+};
+
+}  // namespace relaydeck

@@ -1,0 +1,100 @@
+#include "controller/SplashModel.h"
+
+#include "Version.h"
+#include "controller/NumberText.h"
+#include "controller/ProgramControl.h"
+#include "controller/SettingKeys.h"
+#include "settings/SettingsStore.h"
+
+namespace relaydeck {
+
+namespace {
+
+using K = ControlKind;
+
+constexpr ControlSpec kSplashControls[] = {
+    {"imgLogo", K::Picture, "splash-mast.png"},
+    {"lblProductName", K::Label, ""},
+    {"lblPlatform", K::Label, "EchoLink Repetidora Adicional"},
+    {"MyCall", K::Label, ""},
+    {"lblVersion", K::Label, ""},
+    {"Label2", K::Label, "27 de novembro de 2008"},
+    {"lblAuthor", K::Label, "The Relaydeck authors"},
+    {"Startup", K::CheckBox, "Inicia automaticamente"},
+    {"Label1", K::Label, "Por favor espere alguns segundos"},
+    {"Launch", K::Button, "Ativa Repetidora"},
+    {"Finish", K::Button, "Sai da Pontevox"},
+};
+static_assert(std::size(kSplashControls) == static_cast<std::size_t>(SplashControl::Count));
+
+int id(SplashControl c) { return static_cast<int>(c); }
+
+}  // namespace
+
+std::span<const ControlSpec> splashControlSpecs() { return kSplashControls; }
+
+SplashModel::SplashModel(LinkHostFactory& links, TimerService& timers,
+                         const SettingsStore& settings, ProgramControl& program)
+    : WindowModel(kSplashControls),
+      links_(links),
+      settings_(settings),
+      program_(program),
+      Timer(timers.createTimer([this] { runGuarded([this] { Timer_Timer(); }); })) {
+    Timer->setInterval(kAutoStartDelay);
+}
+
+void SplashModel::runGuarded(const std::function<void()>& action) { program_.runHandler(action); }
+
+void SplashModel::load() {
+    Timer->start();
+    link_ = links_.create();
+    assignText(id(SplashControl::MyCall), link_->GetStation().StationCallsign);
+    assignValue(id(SplashControl::Startup),
+                parseCheckValue(settings_.ReadSetting(kKeyStartup, kDefaultStartup)).value_or(0));
+    assignText(id(SplashControl::lblVersion), "Version " + std::to_string(kVersionMajor) + "." +
+                                                  std::to_string(kVersionMinor) + "." +
+                                                  std::to_string(kVersionRevision));
+    assignText(id(SplashControl::lblProductName), kProgramTitle);
+    setWindowVisible(true);
+}
+
+void SplashModel::hide() { setWindowVisible(false); }
+
+void SplashModel::stopTimer() { Timer->stop(); }
+
+void SplashModel::onClick(int control) {
+    switch (static_cast<SplashControl>(control)) {
+        case SplashControl::Launch: return Launch_Click();
+        case SplashControl::Finish: return Finish_Click();
+        default: return;
+    }
+}
+
+void SplashModel::Timer_Timer() {
+    Timer->stop();
+    if (value(SplashControl::Startup) == 1) {
+        hide();
+        program_.showMain();
+    } else {
+        setVisible(id(SplashControl::Label1), false);
+    }
+}
+
+void SplashModel::writeStartup() {
+    settings_.WriteSetting(kKeyStartup, std::to_string(value(SplashControl::Startup)));
+}
+
+void SplashModel::Launch_Click() {
+    writeStartup();
+    program_.showMain();
+    if (program_.ended()) return;
+    hide();
+}
+
+void SplashModel::Finish_Click() {
+    writeStartup();
+    link_->SetPTT(kLinkFalse);
+    program_.endProgram();
+}
+
+}  // namespace relaydeck

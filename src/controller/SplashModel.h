@@ -1,0 +1,82 @@
+#pragma once
+/// @file
+/// @brief The startup dialog `Splash`: station, version, automatic start.
+
+#include <memory>
+
+#include "controller/IntervalTimer.h"
+#include "controller/WindowModel.h"
+#include "link/LinkHost.h"
+
+namespace relaydeck {
+
+class ProgramControl;
+class SettingsStore;
+
+/// @brief The startup dialog's controls.
+enum class SplashControl : int {
+    imgLogo,
+    lblProductName,
+    lblPlatform,
+    MyCall,
+    lblVersion,
+    Label2,
+    lblAuthor,
+    Startup,
+    Label1,
+    Launch,
+    Finish,
+    Count
+};
+
+/// @brief The controls of the startup dialog as they are created.
+std::span<const ControlSpec> splashControlSpecs();
+
+/// @brief The startup dialog as a model.
+class SplashModel : public WindowModel {
+public:
+    /// @brief Client area in twips.
+    static constexpr int kWidthTwips = 8385;
+    static constexpr int kHeightTwips = 4950;
+    /// @brief The automatic start's delay.
+    static constexpr std::chrono::milliseconds kAutoStartDelay{3000};
+
+    SplashModel(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
+                ProgramControl& program);
+
+    /// @brief The load: own link-host reference, callsign, `STARTUP`, version; the dialog
+    /// shows and its timer runs. A link-host failure propagates as LinkError.
+    void load();
+    /// @brief Hides the dialog for the rest of the run.
+    void hide();
+
+    using WindowModel::click;
+    using WindowModel::text;
+    using WindowModel::value;
+    const std::string& text(SplashControl c) const { return text(static_cast<int>(c)); }
+    int value(SplashControl c) const { return value(static_cast<int>(c)); }
+    void click(SplashControl c) { click(static_cast<int>(c)); }
+
+    const IntervalTimer& timer() const { return *Timer; }
+
+    /// @brief Stops the automatic start (the program is ending).
+    void stopTimer();
+
+protected:
+    void runGuarded(const std::function<void()>& action) override;
+    void onClick(int id) override;
+
+private:
+    void Timer_Timer();
+    void Launch_Click();
+    void Finish_Click();
+    void writeStartup();
+
+    LinkHostFactory& links_;
+    const SettingsStore& settings_;
+    ProgramControl& program_;
+    std::unique_ptr<LinkHost> link_;
+    std::unique_ptr<IntervalTimer> Timer;
+};
+
+}  // namespace relaydeck

@@ -1,0 +1,98 @@
+#include "controller/WindowModel.h"
+
+#include <algorithm>
+
+namespace relaydeck {
+
+WindowModel::WindowModel(std::span<const ControlSpec> specs) : specs_(specs) {
+    states_.reserve(specs.size());
+    for (const ControlSpec& s : specs) {
+        states_.push_back(ControlState{s.text, s.value, s.colour, s.enabled, s.visible});
+    }
+}
+
+std::optional<int> WindowModel::find(std::string_view name) const {
+    for (std::size_t i = 0; i < specs_.size(); ++i) {
+        if (name == specs_[i].name) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+void WindowModel::setText(int id, std::string text) {
+    runGuarded([&] { assignText(id, std::move(text)); });
+}
+
+void WindowModel::setValue(int id, int value) {
+    runGuarded([&] { assignValue(id, value); });
+}
+
+void WindowModel::click(int id) {
+    runGuarded([&] { onClick(id); });
+}
+
+void WindowModel::assignText(int id, std::string text) {
+    ControlState& s = states_[static_cast<std::size_t>(id)];
+    if (s.text == text) return;
+    s.text = std::move(text);
+    notifyControl(id);
+    onTextChanged(id);
+}
+
+void WindowModel::assignValue(int id, int value) {
+    ControlState& s = states_[static_cast<std::size_t>(id)];
+    if (s.value == value) return;
+    s.value = value;
+    notifyControl(id);
+    onValueChanged(id);
+}
+
+void WindowModel::setColour(int id, Rgb colour) {
+    ControlState& s = states_[static_cast<std::size_t>(id)];
+    if (s.colour == colour) return;
+    s.colour = colour;
+    notifyControl(id);
+}
+
+void WindowModel::setEnabled(int id, bool enabled) {
+    ControlState& s = states_[static_cast<std::size_t>(id)];
+    if (s.enabled == enabled) return;
+    s.enabled = enabled;
+    notifyControl(id);
+}
+
+void WindowModel::setVisible(int id, bool visible) {
+    ControlState& s = states_[static_cast<std::size_t>(id)];
+    if (s.visible == visible) return;
+    s.visible = visible;
+    notifyControl(id);
+}
+
+bool WindowModel::takesInput(int id) const { return enabled(id) && visible(id); }
+
+void WindowModel::setCaption(std::string caption) {
+    if (caption_ == caption) return;
+    caption_ = std::move(caption);
+    notifyWindowChanged();
+}
+
+void WindowModel::setWindowVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    notifyWindowChanged();
+}
+
+void WindowModel::addObserver(WindowObserver* observer) { observers_.push_back(observer); }
+
+void WindowModel::removeObserver(WindowObserver* observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
+}
+
+void WindowModel::notifyControl(int id) {
+    for (WindowObserver* o : std::vector<WindowObserver*>(observers_)) o->controlChanged(id);
+}
+
+void WindowModel::notifyWindowChanged() {
+    for (WindowObserver* o : std::vector<WindowObserver*>(observers_)) o->windowChanged();
+}
+
+}  // namespace relaydeck
