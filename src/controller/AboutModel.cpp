@@ -11,8 +11,9 @@ using K = ControlKind;
 // The credits stand where the description's two addresses stand; the runs of blanks make
 // the word wrapping put each of them on a line of its own.
 const std::string kDescription =
-    std::string("Relaydeck - Um simples repetidor adicional para EchoLink.  Contém tom de "
-                "cortesia, tempo de desconecção, ID identificadores e tempo de desligamento -") +
+    std::string(
+        "Relaydeck - Um simples repetidor adicional para EchoLink.  Contém tom de "
+        "cortesia, tempo de desconecção, ID identificadores e tempo de desligamento -") +
     std::string(143, ' ') + "Programa: The Relaydeck authors" + std::string(21, ' ') +
     "Tradução: The Relaydeck authors" + std::string(3, ' ');
 
@@ -27,11 +28,15 @@ const ControlSpec kAboutControls[] = {
 };
 static_assert(std::size(kAboutControls) == static_cast<std::size_t>(AboutControl::Count));
 
-int id(AboutControl c) { return static_cast<int>(c); }
+int id(AboutControl c) {
+    return static_cast<int>(c);
+}
 
 }  // namespace
 
-std::span<const ControlSpec> aboutControlSpecs() { return kAboutControls; }
+std::span<const ControlSpec> aboutControlSpecs() {
+    return kAboutControls;
+}
 
 AboutModel::AboutModel(LinkHostFactory& links) : WindowModel(kAboutControls), links_(links) {}
 

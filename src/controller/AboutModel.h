@@ -26,7 +26,7 @@ std::span<const ControlSpec> aboutControlSpecs();
 
 /// @brief The About window as a model; loaded afresh at each opening.
 class AboutModel : public WindowModel {
-public:
+  public:
     /// @brief Client area in twips.
     static constexpr int kWidthTwips = 7110;
     static constexpr int kHeightTwips = 4710;
@@ -43,10 +43,10 @@ public:
     using WindowModel::text;
     const std::string& text(AboutControl c) const { return text(static_cast<int>(c)); }
 
-protected:
+  protected:
     void onClick(int id) override;
 
-private:
+  private:
     LinkHostFactory& links_;
     std::unique_ptr<LinkHost> link_;
     bool closed_ = false;

@@ -17,7 +17,7 @@ inline constexpr std::chrono::milliseconds kMaxTimerPeriod{65535};
 /// changes nothing. A new period on a running timer restarts its period from now.
 /// Implementations only have to (re)arm or disarm when told.
 class IntervalTimer {
-public:
+  public:
     explicit IntervalTimer(std::function<void()> onTick) : onTick_(std::move(onTick)) {}
     virtual ~IntervalTimer() = default;
     IntervalTimer(const IntervalTimer&) = delete;
@@ -42,13 +42,13 @@ public:
     /// @brief True when the timer is enabled with a period that fires.
     bool armed() const { return enabled_ && interval_.count() > 0; }
 
-protected:
+  protected:
     /// @brief Arms the timer for one period from now when armed(), disarms it otherwise.
     virtual void rearm() = 0;
     /// @brief Called by the implementation at each tick.
     void fire() { onTick_(); }
 
-private:
+  private:
     std::function<void()> onTick_;
     bool enabled_ = false;
     std::chrono::milliseconds interval_{0};
@@ -56,7 +56,7 @@ private:
 
 /// @brief Creates interval timers that tick on the program's one event thread.
 class TimerService {
-public:
+  public:
     virtual ~TimerService() = default;
     /// @brief A new timer, stopped, with period 0.
     virtual std::unique_ptr<IntervalTimer> createTimer(std::function<void()> onTick) = 0;

@@ -39,8 +39,7 @@ constexpr ControlSpec kMainControls[] = {
     {"ClosedownCW", K::TextField, "", "ID sent on Closedown..."},
     {"txtCourtesy", K::TextField, "K", "CW ID to play at end of Radio Transmission (RF)..."},
     {"BreakTime", K::TextField, "350", "Delay before Courtesy ID..."},
-    {"txtIPCourtesy", K::TextField, "R",
-     "CW ID to play at end of Internet Transmission (IP)..."},
+    {"txtIPCourtesy", K::TextField, "R", "CW ID to play at end of Internet Transmission (IP)..."},
     {"KerchunkTime", K::TextField, "2500",
      "Minimum RF period to latch repeater and issue RF Courtesy Tone.  If less than this "
      "value, the logic will drop carrier...",
@@ -89,30 +88,36 @@ struct TimerSpec {
 
 // The window's timers as it creates them, in MainTimer order.
 constexpr TimerSpec kMainTimers[] = {
-    {"IDInterval", 1000, true}, {"SpeechTimer", 1000, true}, {"Kerchunker", 5000, true},
-    {"Break", 750, false},      {"HangTime", 1000, false},   {"TimeOut", 1000, false},
-    {"SquelchCrash", 1000, false}, {"CheckClear", 500, false}, {"WaitFree", 1000, false},
-    {"CountUp", 500, false},    {"CountDown", 1000, false},
+    {"IDInterval", 1000, true},    {"SpeechTimer", 1000, true}, {"Kerchunker", 5000, true},
+    {"Break", 750, false},         {"HangTime", 1000, false},   {"TimeOut", 1000, false},
+    {"SquelchCrash", 1000, false}, {"CheckClear", 500, false},  {"WaitFree", 1000, false},
+    {"CountUp", 500, false},       {"CountDown", 1000, false},
 };
 static_assert(std::size(kMainTimers) == static_cast<std::size_t>(MainTimer::Count));
 
 }  // namespace
 
-std::span<const ControlSpec> mainControlSpecs() { return kMainControls; }
+std::span<const ControlSpec> mainControlSpecs() {
+    return kMainControls;
+}
 
 const char* mainTimerName(MainTimer timer) {
     return kMainTimers[static_cast<std::size_t>(timer)].name;
 }
 
-MainModel::MainModel(MainServices services)
-    : WindowModel(kMainControls), services_(services) {
+MainModel::MainModel(MainServices services) : WindowModel(kMainControls), services_(services) {
     using TickHandler = void (MainModel::*)();
     constexpr TickHandler kTicks[] = {
-        &MainModel::IDInterval_Timer,   &MainModel::SpeechTimer_Timer,
-        &MainModel::Kerchunker_Timer,   &MainModel::Break_Timer,
-        &MainModel::HangTime_Timer,     &MainModel::TimeOut_Timer,
-        &MainModel::SquelchCrash_Timer, &MainModel::CheckClear_Timer,
-        nullptr,                        nullptr,
+        &MainModel::IDInterval_Timer,
+        &MainModel::SpeechTimer_Timer,
+        &MainModel::Kerchunker_Timer,
+        &MainModel::Break_Timer,
+        &MainModel::HangTime_Timer,
+        &MainModel::TimeOut_Timer,
+        &MainModel::SquelchCrash_Timer,
+        &MainModel::CheckClear_Timer,
+        nullptr,
+        nullptr,
         nullptr,
     };
     for (std::size_t i = 0; i < timers_.size(); ++i) {
@@ -210,7 +215,9 @@ void MainModel::loadSettings() {
     }
 }
 
-void MainModel::show() { setWindowVisible(true); }
+void MainModel::show() {
+    setWindowVisible(true);
+}
 
 void MainModel::moveTo(double leftTwips, double topTwips) {
     if (leftTwips == leftTwips_ && topTwips == topTwips_) return;
@@ -235,9 +242,9 @@ void MainModel::mnuExit_Click() {
 bool MainModel::requestClose() {
     bool closes = false;
     runGuarded([&] {
-        const MessageAnswer answer = services_.op.showMessage(
-            {"Exit Program", "Quit Relaydeck - Are You Sure ?", MessageButtons::YesNo,
-             MessageIcon::Question});
+        const MessageAnswer answer =
+            services_.op.showMessage({"Exit Program", "Quit Relaydeck - Are You Sure ?",
+                                      MessageButtons::YesNo, MessageIcon::Question});
         if (services_.program.ended()) return;
         if (answer == MessageAnswer::Yes) services_.program.endProgram();
     });
@@ -249,42 +256,63 @@ bool MainModel::requestClose() {
 
 void MainModel::onClick(int control) {
     switch (static_cast<MainControl>(control)) {
-        case MainControl::mnuExit: return mnuExit_Click();
-        case MainControl::mnuSendCWID: return mnuSendCWID_Click();
-        case MainControl::mnuSendSpeechID: return mnuSendSpeechID_Click();
-        case MainControl::mnuSettings: return mnuSettings_Click();
-        case MainControl::mnuAbout: return services_.program.openAbout();
-        case MainControl::Save: return Save_Click();
-        case MainControl::FanLabel: return FanLabel_Click();
-        case MainControl::Label14: return Label14_Click();
-        default: return;
+        case MainControl::mnuExit:
+            return mnuExit_Click();
+        case MainControl::mnuSendCWID:
+            return mnuSendCWID_Click();
+        case MainControl::mnuSendSpeechID:
+            return mnuSendSpeechID_Click();
+        case MainControl::mnuSettings:
+            return mnuSettings_Click();
+        case MainControl::mnuAbout:
+            return services_.program.openAbout();
+        case MainControl::Save:
+            return Save_Click();
+        case MainControl::FanLabel:
+            return FanLabel_Click();
+        case MainControl::Label14:
+            return Label14_Click();
+        default:
+            return;
     }
 }
 
 void MainModel::onTextChanged(int control) {
     switch (static_cast<MainControl>(control)) {
-        case MainControl::BreakTime: return BreakTime_Change();
-        case MainControl::KerchunkTime: return KerchunkTime_Change();
-        case MainControl::txtHangTime: return txtHangTime_Change();
-        case MainControl::txtIDInterval: return txtIDInterval_Change();
-        case MainControl::txtSpeechInterval: return txtSpeechInterval_Change();
-        case MainControl::txtTimeOut: return txtTimeOut_Change();
-        default: return;
+        case MainControl::BreakTime:
+            return BreakTime_Change();
+        case MainControl::KerchunkTime:
+            return KerchunkTime_Change();
+        case MainControl::txtHangTime:
+            return txtHangTime_Change();
+        case MainControl::txtIDInterval:
+            return txtIDInterval_Change();
+        case MainControl::txtSpeechInterval:
+            return txtSpeechInterval_Change();
+        case MainControl::txtTimeOut:
+            return txtTimeOut_Change();
+        default:
+            return;
     }
 }
 
 void MainModel::onValueChanged(int control) {
     switch (static_cast<MainControl>(control)) {
-        case MainControl::IDonClosedown: return IDonClosedown_Click();
+        case MainControl::IDonClosedown:
+            return IDonClosedown_Click();
         case MainControl::CTCSSDecode:
-        case MainControl::CTCSSEncode: return CTCSS_Click(static_cast<MainControl>(control));
-        default: return;
+        case MainControl::CTCSSEncode:
+            return CTCSS_Click(static_cast<MainControl>(control));
+        default:
+            return;
     }
 }
 
 // ---- settings panel ----
 
-void MainModel::mnuSettings_Click() { setHeight(kTallHeightTwips); }
+void MainModel::mnuSettings_Click() {
+    setHeight(kTallHeightTwips);
+}
 
 void MainModel::BreakTime_Change() {
     if (text(MainControl::BreakTime).empty()) assign(MainControl::BreakTime, "0");
@@ -351,10 +379,9 @@ void MainModel::CTCSS_Click(MainControl box) {
             "Please note that the CTCSS features on Relaydeck are still experimental and may not "
             "be 100% reliable.  For correct CTCSS encoding, you should inject the TX audio past "
             "the mic-amp and filtering stages.";
-        services_.op.showMessage({decode ? "CTCSS Decode is still experimental!"
-                                         : "CTCSS Encode is still experimental!",
-                                  decode ? kDecodeWarning : kEncodeWarning, MessageButtons::Ok,
-                                  MessageIcon::None});
+        services_.op.showMessage(
+            {decode ? "CTCSS Decode is still experimental!" : "CTCSS Encode is still experimental!",
+             decode ? kDecodeWarning : kEncodeWarning, MessageButtons::Ok, MessageIcon::None});
         if (services_.program.ended()) return;
         setEnabled(id(tone), true);
     } else {
@@ -404,8 +431,12 @@ void MainModel::reloadMinutes(MainControl display, MainControl minutes) {
 void MainModel::reloadHangTime() {
     assign(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
 }
-void MainModel::reloadTimeOut() { reloadMinutes(MainControl::txtTimeOutTime, MainControl::txtTimeOut); }
-void MainModel::reloadCWID() { reloadMinutes(MainControl::txtCWIDTime, MainControl::txtIDInterval); }
+void MainModel::reloadTimeOut() {
+    reloadMinutes(MainControl::txtTimeOutTime, MainControl::txtTimeOut);
+}
+void MainModel::reloadCWID() {
+    reloadMinutes(MainControl::txtCWIDTime, MainControl::txtIDInterval);
+}
 void MainModel::reloadSpeechID() {
     reloadMinutes(MainControl::txtSpeechIDTime, MainControl::txtSpeechInterval);
 }

@@ -107,7 +107,7 @@ struct MainServices {
 /// Constructing it creates the window (controls at their creation values, the timers
 /// IDInterval, SpeechTimer and Kerchunker running). startUp() then runs the start-up.
 class MainModel : public WindowModel, private LinkEvents {
-public:
+  public:
     /// @brief Window heights in twips: status area only, and with the settings panel.
     static constexpr int kShortHeightTwips = 2670;
     static constexpr int kTallHeightTwips = 9810;
@@ -163,13 +163,13 @@ public:
     /// @brief The main window's link host, for the event loop of a simulator.
     LinkHost* link() { return Echolink.get(); }
 
-protected:
+  protected:
     void runGuarded(const std::function<void()>& action) override;
     void onTextChanged(int id) override;
     void onValueChanged(int id) override;
     void onClick(int id) override;
 
-private:
+  private:
     static int id(MainControl c) { return static_cast<int>(c); }
     void assign(MainControl c, std::string t) { assignText(id(c), std::move(t)); }
     void lamp(MainControl c, Rgb colour) { setColour(id(c), colour); }

@@ -10,7 +10,9 @@ namespace relaydeck {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -61,7 +63,9 @@ std::string numberToText(double value) {
     return mantissa + expText;
 }
 
-double roundHalfEven(double value) { return std::nearbyint(value); }
+double roundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 std::optional<std::int32_t> parseTimerMilliseconds(std::string_view text) {
     const auto number = parseNumber(text);

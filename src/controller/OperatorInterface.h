@@ -29,7 +29,7 @@ struct MessageBoxRequest {
 /// Both calls wait for the operator; while they wait, timer ticks and link-host events
 /// go on being handled (a nested event loop in the desktop program).
 class OperatorInterface {
-public:
+  public:
     virtual ~OperatorInterface() = default;
     /// @brief Shows the box and returns the operator's answer.
     virtual MessageAnswer showMessage(const MessageBoxRequest& box) = 0;

@@ -153,7 +153,9 @@ void MainModel::CheckClear_Timer() {
     // The periodic identification keeps running: a station that timed out still identifies.
 }
 
-void MainModel::Label14_Click() { reloadTimeOut(); }
+void MainModel::Label14_Click() {
+    reloadTimeOut();
+}
 
 // ---- side timers ----
 
@@ -162,6 +164,8 @@ void MainModel::Kerchunker_Timer() {
     carrierOrInternetAudio();
 }
 
-void MainModel::SquelchCrash_Timer() { t(MainTimer::SquelchCrash).stop(); }
+void MainModel::SquelchCrash_Timer() {
+    t(MainTimer::SquelchCrash).stop();
+}
 
 }  // namespace relaydeck

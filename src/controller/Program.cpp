@@ -18,14 +18,15 @@ void Program::startWithSplash() {
 }
 
 void Program::showMain() {
-    if (ended()) return;
-    if (!main_) {
-        main_ = std::make_unique<MainModel>(MainServices{links_, timers_, settings_, op_, *this});
-        for (ProgramObserver* o : observers_) o->mainCreated(*main_);
-        // A failure in the start-up propagates to the handler that asked for the window.
-        main_->startUp();
-    }
-    main_->show();
+    runHandler([this] {
+        if (!main_) {
+            main_ =
+                std::make_unique<MainModel>(MainServices{links_, timers_, settings_, op_, *this});
+            for (ProgramObserver* o : observers_) o->mainCreated(*main_);
+            main_->startUp();
+        }
+        main_->show();
+    });
 }
 
 void Program::openAbout() {

@@ -17,7 +17,7 @@ namespace relaydeck {
 
 /// @brief Told when windows come and go.
 class ProgramObserver {
-public:
+  public:
     virtual ~ProgramObserver() = default;
     /// @brief The main window's model was created (before its start-up runs).
     virtual void mainCreated(MainModel& /*main*/) {}
@@ -27,7 +27,7 @@ public:
 
 /// @brief The program's windows and its end, on one event thread.
 class Program : public ProgramControl {
-public:
+  public:
     /// @brief The title of the box that reports a link-host failure.
     static constexpr const char* kFailureTitle = "Relaydeck";
 
@@ -51,7 +51,7 @@ public:
 
     void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
 
-private:
+  private:
     void reportFailure(const std::string& what);
 
     LinkHostFactory& links_;

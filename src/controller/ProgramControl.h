@@ -8,7 +8,7 @@ namespace relaydeck {
 
 /// @brief The program seen from its windows.
 class ProgramControl {
-public:
+  public:
     virtual ~ProgramControl() = default;
     /// @brief Shows the main window, creating it and running its start-up first if needed.
     virtual void showMain() = 0;

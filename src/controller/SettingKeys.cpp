@@ -36,7 +36,11 @@ constexpr std::array<const SettingKey*, 16> kSaveOrder{
 
 }  // namespace
 
-std::span<const SettingKey> panelKeysInLoadOrder() { return kPanelKeys; }
-std::span<const SettingKey* const> panelKeysInSaveOrder() { return kSaveOrder; }
+std::span<const SettingKey> panelKeysInLoadOrder() {
+    return kPanelKeys;
+}
+std::span<const SettingKey* const> panelKeysInSaveOrder() {
+    return kSaveOrder;
+}
 
 }  // namespace relaydeck

@@ -27,11 +27,15 @@ constexpr ControlSpec kSplashControls[] = {
 };
 static_assert(std::size(kSplashControls) == static_cast<std::size_t>(SplashControl::Count));
 
-int id(SplashControl c) { return static_cast<int>(c); }
+int id(SplashControl c) {
+    return static_cast<int>(c);
+}
 
 }  // namespace
 
-std::span<const ControlSpec> splashControlSpecs() { return kSplashControls; }
+std::span<const ControlSpec> splashControlSpecs() {
+    return kSplashControls;
+}
 
 SplashModel::SplashModel(LinkHostFactory& links, TimerService& timers,
                          const SettingsStore& settings, ProgramControl& program)
@@ -43,7 +47,9 @@ SplashModel::SplashModel(LinkHostFactory& links, TimerService& timers,
     Timer->setInterval(kAutoStartDelay);
 }
 
-void SplashModel::runGuarded(const std::function<void()>& action) { program_.runHandler(action); }
+void SplashModel::runGuarded(const std::function<void()>& action) {
+    program_.runHandler(action);
+}
 
 void SplashModel::load() {
     Timer->start();
@@ -58,15 +64,22 @@ void SplashModel::load() {
     setWindowVisible(true);
 }
 
-void SplashModel::hide() { setWindowVisible(false); }
+void SplashModel::hide() {
+    setWindowVisible(false);
+}
 
-void SplashModel::stopTimer() { Timer->stop(); }
+void SplashModel::stopTimer() {
+    Timer->stop();
+}
 
 void SplashModel::onClick(int control) {
     switch (static_cast<SplashControl>(control)) {
-        case SplashControl::Launch: return Launch_Click();
-        case SplashControl::Finish: return Finish_Click();
-        default: return;
+        case SplashControl::Launch:
+            return Launch_Click();
+        case SplashControl::Finish:
+            return Finish_Click();
+        default:
+            return;
     }
 }
 

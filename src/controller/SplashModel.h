@@ -34,7 +34,7 @@ std::span<const ControlSpec> splashControlSpecs();
 
 /// @brief The startup dialog as a model.
 class SplashModel : public WindowModel {
-public:
+  public:
     /// @brief Client area in twips.
     static constexpr int kWidthTwips = 8385;
     static constexpr int kHeightTwips = 4950;
@@ -62,11 +62,11 @@ public:
     /// @brief Stops the automatic start (the program is ending).
     void stopTimer();
 
-protected:
+  protected:
     void runGuarded(const std::function<void()>& action) override;
     void onClick(int id) override;
 
-private:
+  private:
     void Timer_Timer();
     void Launch_Click();
     void Finish_Click();

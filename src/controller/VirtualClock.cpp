@@ -5,7 +5,7 @@
 namespace relaydeck {
 
 class VirtualClock::Timer : public IntervalTimer {
-public:
+  public:
     Timer(VirtualClock& clock, std::function<void()> onTick)
         : IntervalTimer(std::move(onTick)), clock_(clock) {
         clock_.timers_.push_back(this);

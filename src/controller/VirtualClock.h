@@ -16,7 +16,7 @@ namespace relaydeck {
 /// A timer enabled at t with period p ticks at t+p, t+2p, ...; ticks due at the same
 /// instant run in the order in which their timers were last (re)started.
 class VirtualClock : public TimerService {
-public:
+  public:
     VirtualClock();
     ~VirtualClock() override;
 
@@ -27,9 +27,10 @@ public:
 
     /// @brief Runs every tick due up to now + @p duration in time order, then sets the
     /// clock to now + @p duration. @p afterEachTick runs after every tick.
-    void advance(std::chrono::milliseconds duration, const std::function<void()>& afterEachTick = {});
+    void advance(std::chrono::milliseconds duration,
+                 const std::function<void()>& afterEachTick = {});
 
-private:
+  private:
     class Timer;
     friend class Timer;
     std::chrono::milliseconds now_{0};

@@ -67,7 +67,9 @@ void WindowModel::setVisible(int id, bool visible) {
     notifyControl(id);
 }
 
-bool WindowModel::takesInput(int id) const { return enabled(id) && visible(id); }
+bool WindowModel::takesInput(int id) const {
+    return enabled(id) && visible(id);
+}
 
 void WindowModel::setCaption(std::string caption) {
     if (caption_ == caption) return;
@@ -81,7 +83,9 @@ void WindowModel::setWindowVisible(bool visible) {
     notifyWindowChanged();
 }
 
-void WindowModel::addObserver(WindowObserver* observer) { observers_.push_back(observer); }
+void WindowModel::addObserver(WindowObserver* observer) {
+    observers_.push_back(observer);
+}
 
 void WindowModel::removeObserver(WindowObserver* observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());

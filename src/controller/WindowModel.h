@@ -55,7 +55,7 @@ struct ControlState {
 
 /// @brief Told of every change a view has to show.
 class WindowObserver {
-public:
+  public:
     virtual ~WindowObserver() = default;
     /// @brief A control's text, value, colour, enabled or visible flag changed.
     virtual void controlChanged(int id) = 0;
@@ -68,7 +68,7 @@ public:
 /// setText raises the change handler only when the text differs, exactly like an
 /// operator's edit; a handler that assigns its own field runs again, nested.
 class WindowModel {
-public:
+  public:
     explicit WindowModel(std::span<const ControlSpec> specs);
     virtual ~WindowModel() = default;
     WindowModel(const WindowModel&) = delete;
@@ -103,7 +103,7 @@ public:
     void addObserver(WindowObserver* observer);
     void removeObserver(WindowObserver* observer);
 
-protected:
+  protected:
     /// @brief Assigns a text from code, with the same notification as an edit.
     void assignText(int id, std::string text);
     /// @brief Assigns a check-box value from code, with the same notification as a click.
@@ -124,7 +124,7 @@ protected:
     void setWindowVisible(bool visible);
     void notifyWindowChanged();
 
-private:
+  private:
     void notifyControl(int id);
     std::span<const ControlSpec> specs_;
     std::vector<ControlState> states_;

@@ -16,11 +16,13 @@ inline constexpr LinkBool kLinkTrue = -1;
 inline constexpr LinkBool kLinkFalse = 0;
 
 /// @brief Converts a C++ bool to the link program's 16-bit Boolean.
-constexpr LinkBool toLinkBool(bool b) { return b ? kLinkTrue : kLinkFalse; }
+constexpr LinkBool toLinkBool(bool b) {
+    return b ? kLinkTrue : kLinkFalse;
+}
 
 /// @brief Any failure of the link host: it could not be created or a call failed.
 class LinkError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -31,7 +33,7 @@ struct StationInfo {
 
 /// @brief Receiver of the link host's events. Only the main window's reference has one.
 class LinkEvents {
-public:
+  public:
     virtual ~LinkEvents() = default;
     virtual void CarrierDetect(LinkBool bCD) = 0;
     virtual void RX(LinkBool bRX) = 0;
@@ -43,7 +45,7 @@ public:
 ///
 /// Every operation throws LinkError when the call fails. Texts are UTF-8.
 class LinkHost {
-public:
+  public:
     virtual ~LinkHost() = default;
 
     /// @brief Routes this reference's events to @p sink (nullptr: no events).
@@ -64,7 +66,7 @@ public:
 
 /// @brief Creates new references to the link program (each window takes its own).
 class LinkHostFactory {
-public:
+  public:
     virtual ~LinkHostFactory() = default;
     /// @brief A new reference; throws LinkError when the object cannot be created.
     virtual std::unique_ptr<LinkHost> create() = 0;

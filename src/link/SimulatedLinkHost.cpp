@@ -6,7 +6,9 @@ namespace relaydeck {
 
 namespace {
 
-std::string boolText(LinkBool b) { return b != 0 ? "True" : "False"; }
+std::string boolText(LinkBool b) {
+    return b != 0 ? "True" : "False";
+}
 
 }  // namespace
 
@@ -29,7 +31,7 @@ std::string LinkCall::toString() const {
 
 /// One reference to the station, as one window holds it.
 class SimulatedStation::Reference : public LinkHost {
-public:
+  public:
     explicit Reference(SimulatedStation& station) : station_(station) {
         station_.references_.push_back(this);
     }
@@ -66,8 +68,9 @@ public:
     }
     StationInfo GetStation() override {
         station_.checkFailure("GetStation");
-        station_.record({"GetStation", "", quoteText(station_.callsign_), true});
-        return StationInfo{station_.callsign_};
+        StationInfo info{station_.callsign_};
+        station_.record({"GetStation", "", quoteText(info.StationCallsign), true});
+        return info;
     }
     void SetAux(LinkBool on) override {
         station_.checkFailure("SetAux");
@@ -84,7 +87,7 @@ public:
         operation("PlayPrompt", std::to_string(number));
     }
 
-private:
+  private:
     LinkBool query(const char* name, bool state) {
         station_.checkFailure(name);
         const LinkBool value = toLinkBool(state);
@@ -141,7 +144,9 @@ void SimulatedStation::raiseClosing() {
     raise([](LinkEvents& e) { e.Closing(); });
 }
 
-void SimulatedStation::failNext(const std::string& operation) { failNext_.push_back(operation); }
+void SimulatedStation::failNext(const std::string& operation) {
+    failNext_.push_back(operation);
+}
 
 void SimulatedStation::checkFailure(const std::string& operation) {
     const auto it = std::find(failNext_.begin(), failNext_.end(), operation);

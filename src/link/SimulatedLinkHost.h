@@ -35,7 +35,7 @@ std::string quoteText(const std::string& text);
 /// reference that has a sink. A SetPTT that changes the transmitter raises PTT through
 /// @p post, right after the call returns.
 class SimulatedStation {
-public:
+  public:
     using Post = std::function<void(std::function<void()>)>;
 
     /// @brief @p post queues a task for the event loop (runs it after the current handler).
@@ -71,7 +71,7 @@ public:
     /// @brief Called whenever carrier, Internet audio, transmitter, aux or callsign change.
     void addStateObserver(std::function<void()> observer);
 
-private:
+  private:
     class Reference;
     friend class Reference;
     void checkFailure(const std::string& operation);
@@ -95,11 +95,11 @@ private:
 
 /// @brief Makes references to one SimulatedStation.
 class SimulatedLinkHostFactory : public LinkHostFactory {
-public:
+  public:
     explicit SimulatedLinkHostFactory(SimulatedStation& station) : station_(station) {}
     std::unique_ptr<LinkHost> create() override { return station_.createReference(); }
 
-private:
+  private:
     SimulatedStation& station_;
 };
 

@@ -1,0 +1,51 @@
+#include "controller/NumberText.h"
+
+#include <gtest/gtest.h>
+
+namespace relaydeck {
+namespace {
+
+TEST(NumberText, ReadsDecimalNumbersAndRefusesTheRest) {
+    EXPECT_EQ(parseNumber("15"), 15.0);
+    EXPECT_EQ(parseNumber(" 2.5 "), 2.5);
+    EXPECT_EQ(parseNumber("-1"), -1.0);
+    EXPECT_EQ(parseNumber(".5"), 0.5);
+    EXPECT_EQ(parseNumber("00"), 0.0);
+    EXPECT_EQ(parseNumber("1e3"), 1000.0);
+    for (const char* bad : {"", " ", "abc", "1,5", "5x", "-", ".", "1e", "nan", "inf", "1e999"}) {
+        EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
+    }
+}
+
+TEST(NumberText, WritesAtMostFifteenSignificantDigitsWithoutTrailingZeros) {
+    EXPECT_EQ(numberToText(15 * 60.0), "900");
+    EXPECT_EQ(numberToText(2.5 * 60), "150");
+    EXPECT_EQ(numberToText(0.1 * 60), "6");
+    EXPECT_EQ(numberToText(0.25 * 60), "15");
+    EXPECT_EQ(numberToText(0.01 * 60 - 1), "-0.4");
+    EXPECT_EQ(numberToText(-0.0), "0");
+    EXPECT_EQ(numberToText(1.0 / 3), "0.333333333333333");
+}
+
+TEST(NumberText, TimerMillisecondsRoundHalfToEvenWithinTheTimerRange) {
+    EXPECT_EQ(parseTimerMilliseconds("750"), 750);
+    EXPECT_EQ(parseTimerMilliseconds("2.5"), 2);
+    EXPECT_EQ(parseTimerMilliseconds("3.5"), 4);
+    EXPECT_EQ(parseTimerMilliseconds("65535"), 65535);
+    EXPECT_FALSE(parseTimerMilliseconds("65536"));
+    EXPECT_FALSE(parseTimerMilliseconds("-1"));
+    EXPECT_EQ(parseTimerMilliseconds("-0.4"), 0);
+    EXPECT_FALSE(parseTimerMilliseconds("abc"));
+}
+
+TEST(NumberText, CheckValuesAreZeroOneOrTwoAfterRounding) {
+    EXPECT_EQ(parseCheckValue("1.5"), 2);
+    EXPECT_EQ(parseCheckValue("0.5"), 0);
+    EXPECT_EQ(parseCheckValue("2"), 2);
+    EXPECT_FALSE(parseCheckValue("3"));
+    EXPECT_FALSE(parseCheckValue("-1"));
+    EXPECT_FALSE(parseCheckValue("yes"));
+}
+
+}  // namespace
+}  // namespace relaydeck
