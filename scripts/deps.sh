@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Relaydeck needs that are not installed yet.
+#   deps.sh build     compiler, CMake, Qt 6, GoogleTest
+#   deps.sh run       build + what the program needs to show itself under Xvfb
+#   deps.sh test      build + Xvfb, the MinGW-w64 cross compiler and Wine
+set -euo pipefail
+
+build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimedia-dev
+       libgl-dev libgtest-dev fonts-dejavu-core)
+case "${1:-build}" in
+    build) want=("${build[@]}") ;;
+    run) want=("${build[@]}" xvfb xauth imagemagick) ;;
+    test) want=("${build[@]}" xvfb xauth g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine) ;;
+    *) echo "usage: deps.sh build|run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "deps.sh: run as root (or with sudo) to install these packages" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"
