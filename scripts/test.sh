@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the core, the Qt views (offscreen),
-# the replay scenarios, and the Windows link-host binding (MinGW-w64 build run under Wine).
+# the replay scenarios, and the Windows link-host binding (MinGW-w64 build run under Wine,
+# reported as skipped where Wine cannot run).
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
@@ -9,16 +10,4 @@ bash scripts/deps.sh test || exit 1
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
 cmake --build build -j"$(nproc)" || exit 1
 
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j"$(nproc)"
-status=$?
-
-echo
-echo "== Windows link host (MinGW-w64 + Wine)"
-bash tests/link/win/run.sh "$repo/build/win"
-win=$?
-case $win in
-    0) ;;
-    77) echo "Windows binding: cross build passed; Wine could not run here (skipped)" ;;
-    *) status=1 ;;
-esac
-exit $status
+QT_QPA_PLATFORM=offscreen exec ctest --test-dir build --output-on-failure -j"$(nproc)"
