@@ -1,0 +1,165 @@
+#include "ui/ControlBinder.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "ui/Widgets.h"
+
+namespace relaydeck {
+
+QColor toQColor(Rgb colour) {
+    return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+}
+
+ControlBinder::ControlBinder(WindowModel& model, std::function<void()> onWindowChanged)
+    : model_(model),
+      onWindowChanged_(std::move(onWindowChanged)),
+      widgets_(model.controlCount(), nullptr),
+      actions_(model.controlCount(), nullptr),
+      filters_(model.controlCount()) {
+    model_.addObserver(this);
+}
+
+ControlBinder::~ControlBinder() {
+    model_.removeObserver(this);
+}
+
+Qt::CheckState ControlBinder::checkState(int value) {
+    switch (value) {
+        case 0:
+            return Qt::Unchecked;
+        case 1:
+            return Qt::Checked;
+        default:
+            return Qt::PartiallyChecked;
+    }
+}
+
+void ControlBinder::setDisplayFilter(int id, std::function<QString(const QString&)> filter) {
+    filters_.at(static_cast<std::size_t>(id)) = std::move(filter);
+    apply(id);
+}
+
+QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
+    const ControlSpec& spec = model_.spec(id);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+        case ControlKind::Label:
+        case ControlKind::Picture:
+            widget = new QLabel(parent);
+            break;
+        case ControlKind::ClickLabel: {
+            auto* label = new ClickLabel(parent);
+            QObject::connect(label, &ClickLabel::clicked, label, [this, id] { model_.click(id); });
+            widget = label;
+            break;
+        }
+        case ControlKind::TextField: {
+            auto* edit = new QLineEdit(parent);
+            QObject::connect(edit, &QLineEdit::textEdited, edit, [this, id](const QString& text) {
+                model_.setText(id, text.toStdString());
+            });
+            widget = edit;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* box = new ModelCheckBox(parent);
+            box->onToggle = [this, id] { model_.setValue(id, toggledValue(model_.value(id))); };
+            widget = box;
+            break;
+        }
+        case ControlKind::Lamp:
+            widget = new LampWidget(parent);
+            break;
+        case ControlKind::Button:
+        case ControlKind::MenuItem: {
+            auto* button = new QPushButton(parent);
+            button->setAutoDefault(false);
+            QObject::connect(button, &QPushButton::clicked, button,
+                             [this, id] { model_.click(id); });
+            widget = button;
+            break;
+        }
+    }
+    widget->setObjectName(QString::fromUtf8(spec.name));
+    if (spec.tooltip[0] != '\0') widget->setToolTip(QString::fromUtf8(spec.tooltip));
+    widgets_[static_cast<std::size_t>(id)] = widget;
+    apply(id);
+    return widget;
+}
+
+QAction* ControlBinder::createMenuEntry(int id, QMenuBar* bar) {
+    const ControlSpec& spec = model_.spec(id);
+    QAction* action = bar->addAction(QString());
+    action->setObjectName(QString::fromUtf8(spec.name));
+    if (spec.tooltip[0] != '\0') action->setToolTip(QString::fromUtf8(spec.tooltip));
+    QObject::connect(action, &QAction::triggered, bar, [this, id] { model_.click(id); });
+    actions_[static_cast<std::size_t>(id)] = action;
+    apply(id);
+    return action;
+}
+
+void ControlBinder::controlChanged(int id) {
+    if (id >= 0 && static_cast<std::size_t>(id) < widgets_.size()) apply(id);
+}
+
+void ControlBinder::windowChanged() {
+    if (onWindowChanged_) onWindowChanged_();
+}
+
+void ControlBinder::apply(int id) {
+    const ControlState& state = model_.state(id);
+    QString text = QString::fromStdString(state.text);
+    if (const auto& filter = filters_[static_cast<std::size_t>(id)]) text = filter(text);
+    if (QAction* action = actions_[static_cast<std::size_t>(id)]) {
+        action->setText(text);
+        action->setEnabled(state.enabled);
+        action->setVisible(state.visible);
+        return;
+    }
+    QWidget* widget = widgets_[static_cast<std::size_t>(id)];
+    if (widget == nullptr) return;
+    switch (model_.spec(id).kind) {
+        case ControlKind::Label:
+        case ControlKind::ClickLabel: {
+            auto* label = static_cast<QLabel*>(widget);
+            if (label->text() != text) label->setText(text);
+            break;
+        }
+        case ControlKind::TextField: {
+            auto* edit = static_cast<QLineEdit*>(widget);
+            if (edit->text() != text) {
+                const QSignalBlocker block(edit);
+                edit->setText(text);
+            }
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* box = static_cast<QCheckBox*>(widget);
+            const QSignalBlocker block(box);
+            if (box->text() != text) box->setText(text);
+            box->setCheckState(checkState(state.value));
+            break;
+        }
+        case ControlKind::Lamp: {
+            auto* lamp = static_cast<LampWidget*>(widget);
+            lamp->setColour(toQColor(state.colour));
+            lamp->setText(text);
+            break;
+        }
+        case ControlKind::Button:
+        case ControlKind::MenuItem: {
+            auto* button = static_cast<QPushButton*>(widget);
+            if (button->text() != text) button->setText(text);
+            break;
+        }
+        case ControlKind::Picture:
+            break;
+    }
+    widget->setEnabled(state.enabled);
+    widget->setHidden(!state.visible);
+}
+
+}  // namespace relaydeck

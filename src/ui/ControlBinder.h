@@ -1,0 +1,61 @@
+#pragma once
+/// @file
+/// @brief Keeps a window's widgets in step with its model, both ways.
+
+#include <QAction>
+#include <QMenuBar>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "controller/WindowModel.h"
+
+namespace relaydeck {
+
+/// @brief Creates the widget of each model control and binds the two.
+///
+/// Model to view: every change the model reports is shown (text, tick state, colour,
+/// enabled and visible flags). View to model: edits call setText, clicks call click,
+/// a check-box click sets the value the operator asked for (0 -> 1, 1 -> 0, 2 -> 0).
+/// The widgets carry the controls' names as object names.
+class ControlBinder : public WindowObserver {
+  public:
+    /// @brief @p onWindowChanged runs when the model reports a window change.
+    ControlBinder(WindowModel& model, std::function<void()> onWindowChanged);
+    ~ControlBinder() override;
+    ControlBinder(const ControlBinder&) = delete;
+    ControlBinder& operator=(const ControlBinder&) = delete;
+
+    /// @brief Creates control @p id's widget as a child of @p parent, by its kind.
+    QWidget* createWidget(int id, QWidget* parent);
+    /// @brief Creates control @p id as a command entry on @p bar.
+    QAction* createMenuEntry(int id, QMenuBar* bar);
+
+    /// @brief Shows control @p id's text through @p filter (labels only), for texts whose
+    /// layout a plain label would not reproduce.
+    void setDisplayFilter(int id, std::function<QString(const QString&)> filter);
+
+    QWidget* widget(int id) const { return widgets_.at(static_cast<std::size_t>(id)); }
+    QAction* action(int id) const { return actions_.at(static_cast<std::size_t>(id)); }
+
+    void controlChanged(int id) override;
+    void windowChanged() override;
+
+    /// @brief The new tick state the operator asks for by clicking a box at @p value.
+    static int toggledValue(int value) { return value == 0 ? 1 : 0; }
+    /// @brief The check-box value as Qt shows it.
+    static Qt::CheckState checkState(int value);
+
+  private:
+    void apply(int id);
+    WindowModel& model_;
+    std::function<void()> onWindowChanged_;
+    std::vector<QWidget*> widgets_;
+    std::vector<QAction*> actions_;
+    std::vector<std::function<QString(const QString&)>> filters_;
+};
+
+/// @brief An RGB model colour as a QColor.
+QColor toQColor(Rgb colour);
+
+}  // namespace relaydeck

@@ -1,0 +1,59 @@
+#pragma once
+/// @file
+/// @brief The main window's view: status area, lamps, settings panel and menu bar.
+
+#include <QMainWindow>
+
+#include "controller/MainModel.h"
+#include "ui/ControlBinder.h"
+#include "ui/Twips.h"
+
+class QGroupBox;
+
+namespace relaydeck {
+
+/// @brief Shows a MainModel and passes the operator's input to it.
+///
+/// The window has a fixed size: 4830 twips of client width and the model's outer height
+/// (title bar, menu bar and borders included). It follows the model's caption,
+/// position and visibility, and tells the model when the operator moves it or asks to
+/// close it.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit MainWindow(MainModel& model, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /// @brief The widget showing control @p c (nullptr for menu entries).
+    QWidget* control(MainControl c) const;
+    /// @brief The menu-bar entry of control @p c (nullptr for other controls).
+    QAction* menuEntry(MainControl c) const;
+    /// @brief The twips converter the window is laid out with.
+    const Twips& twips() const { return twips_; }
+    /// @brief The height of title bar and borders now taken by the window system.
+    int frameExtraHeight() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildStatusArea(QWidget* client);
+    void buildPanel(QWidget* client);
+    void buildMenu();
+    QWidget* place(MainControl c, QWidget* parent, QRect twipsRect);
+    QWidget* addLabel(QWidget* parent, const QString& text, QRect twipsRect,
+                      Qt::Alignment alignment, bool enabled = true);
+    void applyWindow();
+    void applyGeometry();
+    QPoint modelPosition() const;
+
+    MainModel& model_;
+    Twips twips_;
+    ControlBinder binder_;
+    int appliedFrameExtra_ = -1;
+    bool applying_ = false;
+};
+
+}  // namespace relaydeck

@@ -1,0 +1,25 @@
+#include "ui/ProgramViews.h"
+
+#include <QApplication>
+
+#include "ui/QtOperator.h"
+
+namespace relaydeck {
+
+ProgramViews::ProgramViews(QtOperator* op) : op_(op) {}
+
+ProgramViews::~ProgramViews() {
+    if (op_ != nullptr) op_->setOwner(nullptr);
+}
+
+void ProgramViews::mainCreated(MainModel& main) {
+    main_ = std::make_unique<MainWindow>(main);
+    if (op_ != nullptr) op_->setOwner(main_.get());
+}
+
+void ProgramViews::programEnded() {
+    for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace relaydeck

@@ -1,0 +1,34 @@
+#pragma once
+/// @file
+/// @brief Creates the main window's view when the program creates the window, and
+///        closes every window when the program ends.
+
+#include <memory>
+
+#include "controller/Program.h"
+#include "ui/MainWindow.h"
+
+namespace relaydeck {
+
+class QtOperator;
+
+/// @brief The program's windows on screen: follows a Program's window events.
+class ProgramViews : public ProgramObserver {
+  public:
+    /// @brief @p op (may be nullptr) gets the main window as the owner of its boxes.
+    explicit ProgramViews(QtOperator* op = nullptr);
+    ~ProgramViews() override;
+
+    void mainCreated(MainModel& main) override;
+    /// @brief Hides every window, which also ends an open box's wait, and leaves the
+    /// event loop.
+    void programEnded() override;
+
+    MainWindow* mainWindow() const { return main_.get(); }
+
+  private:
+    QtOperator* op_;
+    std::unique_ptr<MainWindow> main_;
+};
+
+}  // namespace relaydeck
