@@ -1,0 +1,60 @@
+# Runs one replay scenario and compares what it printed with the expected files.
+#   -DREPLAY=<relaydeck-replay> -DSCENARIO=<dir/NAME.scn> -DACTUAL_DIR=<dir>
+#   [-DFROM_STDIN=ON]  feed the scenario on standard input instead of naming it
+get_filename_component(dir ${SCENARIO} DIRECTORY)
+get_filename_component(name ${SCENARIO} NAME_WE)
+
+if(FROM_STDIN)
+    execute_process(COMMAND ${REPLAY} INPUT_FILE ${SCENARIO}
+        OUTPUT_VARIABLE actualOut ERROR_VARIABLE actualErr RESULT_VARIABLE actualStatus)
+else()
+    execute_process(COMMAND ${REPLAY} ${SCENARIO}
+        OUTPUT_VARIABLE actualOut ERROR_VARIABLE actualErr RESULT_VARIABLE actualStatus)
+endif()
+
+set(expectedOut "")
+if(EXISTS ${dir}/${name}.out)
+    file(READ ${dir}/${name}.out expectedOut)
+endif()
+set(expectedErr "")
+set(expectedStatus 0)
+if(EXISTS ${dir}/${name}.err)
+    file(READ ${dir}/${name}.err expectedErr)
+    set(expectedStatus 2)
+endif()
+
+find_program(DIFF diff)
+set(failed FALSE)
+
+# Shows the difference between an expected file (or empty text) and what came out.
+function(report stream expectedFile actual)
+    set(actualFile ${ACTUAL_DIR}/${name}.${stream}.actual)
+    file(WRITE ${actualFile} "${actual}")
+    if(NOT EXISTS ${expectedFile})
+        set(expectedFile ${ACTUAL_DIR}/${name}.${stream}.none)
+        file(WRITE ${expectedFile} "")
+    endif()
+    message("standard ${stream} of ${name} differs (expected ${expectedFile}, got ${actualFile}):")
+    if(DIFF)
+        execute_process(COMMAND ${DIFF} -u ${expectedFile} ${actualFile})
+    else()
+        file(READ ${expectedFile} expectedText)
+        message("--- expected\n${expectedText}\n+++ actual\n${actual}")
+    endif()
+endfunction()
+
+if(NOT actualOut STREQUAL expectedOut)
+    report(out ${dir}/${name}.out "${actualOut}")
+    set(failed TRUE)
+endif()
+if(NOT actualErr STREQUAL expectedErr)
+    report(err ${dir}/${name}.err "${actualErr}")
+    set(failed TRUE)
+endif()
+if(NOT actualStatus STREQUAL expectedStatus)
+    message("exit status of ${name}: expected ${expectedStatus}, got ${actualStatus}")
+    set(failed TRUE)
+endif()
+if(failed)
+    message(FATAL_ERROR "scenario ${name} failed")
+endif()

@@ -1,0 +1,75 @@
+#include "ScenarioLexer.h"
+
+namespace relaydeck::replay {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+std::vector<Word> splitWords(std::string_view line) {
+    std::vector<Word> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (isBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        Word word;
+        if (line[i] == '"') {
+            word.quoted = true;
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                const char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c == '\\') {
+                    if (i >= line.size()) break;
+                    const char escaped = line[i++];
+                    if (escaped != '"' && escaped != '\\') {
+                        throw ScenarioError(
+                            0, std::string("unknown escape \\") + escaped + " in quoted text");
+                    }
+                    word.text += escaped;
+                    continue;
+                }
+                word.text += c;
+            }
+            if (!closed) throw ScenarioError(0, "unterminated quoted text");
+            if (i < line.size() && !isBlank(line[i])) {
+                throw ScenarioError(0, "no blank after quoted text");
+            }
+        } else {
+            while (i < line.size() && !isBlank(line[i])) {
+                if (line[i] == '"') throw ScenarioError(0, "quote inside a word");
+                word.text += line[i++];
+            }
+        }
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+std::optional<ScenarioLine> ScenarioReader::next() {
+    std::string raw;
+    while (std::getline(in_, raw)) {
+        ++number_;
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        const std::size_t first = raw.find_first_not_of(" \t");
+        if (first == std::string::npos || raw[first] == '#') continue;
+        try {
+            return ScenarioLine{number_, splitWords(raw)};
+        } catch (const ScenarioError& e) {
+            throw ScenarioError(number_, e.reason());
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace relaydeck::replay
