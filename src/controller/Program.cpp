@@ -69,7 +69,7 @@ void Program::reportFailure(const std::string& what) {
     if (main_) main_->stopAllTimers();
     if (splash_) splash_->stopTimer();
     op_.showMessage({kFailureTitle,
-                     "EchoLink failed: " + what + "\nRelaydeck cannot go on and will close now.",
+                     "EchoLink failed: " + what + " Relaydeck cannot go on and will close now.",
                      MessageButtons::Ok, MessageIcon::Critical});
     endProgram();
 }

@@ -259,13 +259,13 @@ void ReplayRunner::catCommand(const ScenarioLine& line) {
     expectWords(line, 1, "cat");
     std::ifstream file(settings_.SettingsPath(), std::ios::binary);
     if (!file) {
-        print("file: (none)");
+        out_ << "file: (none)\n";
         return;
     }
     std::string text;
     while (std::getline(file, text)) {
         if (!text.empty() && text.back() == '\r') text.pop_back();
-        print("file: " + cp1252ToUtf8(text));
+        out_ << "file: " << cp1252ToUtf8(text) << '\n';
     }
 }
 
