@@ -5,6 +5,9 @@
 #include <QIcon>
 #include <QMetaObject>
 #include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -37,6 +40,23 @@ std::filesystem::path programFolder() {
     return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
 #endif
 }
+
+#ifdef RELAYDECK_SIMULATOR_WINDOW
+constexpr std::chrono::milliseconds kPlacementDelay{300};
+constexpr int kSpacing = 12;
+
+/// Moves @p window to the right of @p anchor, or to its left, or else to the screen's
+/// right edge, keeping it on the screen.
+void placeBeside(QWidget& window, const QWidget& anchor) {
+    const QRect screen = anchor.screen()->availableGeometry();
+    const QRect at = anchor.frameGeometry();
+    const int width = window.frameGeometry().width();
+    int left = at.right() + 1 + kSpacing;
+    if (left + width > screen.right() + 1) left = at.left() - kSpacing - width;
+    if (left < screen.left()) left = screen.right() + 1 - width;
+    window.move(std::max(left, screen.left()), std::max(at.top(), screen.top()));
+}
+#endif
 
 }  // namespace
 
@@ -71,9 +91,13 @@ int main(int argc, char* argv[]) {
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
     SimulatorWindow simulator(station, settings);
-    const QRect beside = splash.frameGeometry();
-    simulator.move(beside.right() + 16, beside.top());
     simulator.show();
+    // The window system places the startup dialog; the simulator goes beside it once
+    // it is there.
+    QTimer::singleShot(kPlacementDelay, &simulator, [&splash, &simulator] {
+        placeBeside(simulator, splash);
+        splash.raise();
+    });
 #endif
 
     return QApplication::exec();

@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStyle>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
@@ -250,7 +250,7 @@ void MainWindow::buildMenu() {
 }
 
 int MainWindow::frameExtraHeight() const {
-    if (const QWindow* window = windowHandle(); window != nullptr && window->isVisible()) {
+    if (const QWindow* window = windowHandle(); frameKnown_ && window != nullptr) {
         const QMargins margins = window->frameMargins();
         return margins.top() + margins.bottom();
     }
@@ -286,17 +286,20 @@ void MainWindow::applyGeometry() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (frameExtraHeight() != appliedFrameExtra_) applyGeometry();
+    // The window system's frame is known only once the window is up.
+    QTimer::singleShot(0, this, [this] {
+        frameKnown_ = true;
+        if (frameExtraHeight() != appliedFrameExtra_) applyGeometry();
+    });
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     if (applying_ || !isVisible()) return;
-    // The window system reports its frame once the window is up; the outer height
-    // includes it.
-    if (frameExtraHeight() != appliedFrameExtra_) applyGeometry();
     const QPoint at = pos();
     if (at != modelPosition()) model_.moveTo(twips_.twips(at.x()), twips_.twips(at.y()));
+    // A frame the window system reports late changes the client height.
+    if (frameKnown_ && frameExtraHeight() != appliedFrameExtra_) applyGeometry();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -53,6 +53,7 @@ class MainWindow : public QMainWindow {
     Twips twips_;
     ControlBinder binder_;
     int appliedFrameExtra_ = -1;
+    bool frameKnown_ = false;
     bool applying_ = false;
 };
 

@@ -6,7 +6,10 @@
 
 namespace relaydeck {
 
-ProgramViews::ProgramViews(QtOperator* op) : op_(op) {}
+ProgramViews::ProgramViews(QtOperator* op, std::function<void()> leaveEventLoop)
+    : op_(op), leaveEventLoop_(std::move(leaveEventLoop)) {
+    if (!leaveEventLoop_) leaveEventLoop_ = [] { QCoreApplication::exit(0); };
+}
 
 ProgramViews::~ProgramViews() {
     if (op_ != nullptr) op_->setOwner(nullptr);
@@ -19,7 +22,7 @@ void ProgramViews::mainCreated(MainModel& main) {
 
 void ProgramViews::programEnded() {
     for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
-    QCoreApplication::exit(0);
+    leaveEventLoop_();
 }
 
 }  // namespace relaydeck

@@ -3,6 +3,7 @@
 /// @brief Creates the main window's view when the program creates the window, and
 ///        closes every window when the program ends.
 
+#include <functional>
 #include <memory>
 
 #include "controller/Program.h"
@@ -15,19 +16,21 @@ class QtOperator;
 /// @brief The program's windows on screen: follows a Program's window events.
 class ProgramViews : public ProgramObserver {
   public:
-    /// @brief @p op (may be nullptr) gets the main window as the owner of its boxes.
-    explicit ProgramViews(QtOperator* op = nullptr);
+    /// @brief @p op (may be nullptr) gets the main window as the owner of its boxes;
+    /// @p leaveEventLoop runs when the program ends (default: QCoreApplication::exit(0),
+    /// which also ends the wait of every open box).
+    explicit ProgramViews(QtOperator* op = nullptr, std::function<void()> leaveEventLoop = {});
     ~ProgramViews() override;
 
     void mainCreated(MainModel& main) override;
-    /// @brief Hides every window, which also ends an open box's wait, and leaves the
-    /// event loop.
+    /// @brief Hides every window and leaves the event loop.
     void programEnded() override;
 
     MainWindow* mainWindow() const { return main_.get(); }
 
   private:
     QtOperator* op_;
+    std::function<void()> leaveEventLoop_;
     std::unique_ptr<MainWindow> main_;
 };
 

@@ -1,0 +1,17 @@
+// The UI tests run on Qt's offscreen platform: no display is needed.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "ui/Resources.h"
+
+int main(int argc, char* argv[]) {
+    // Test discovery runs the program outside CTest's environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    relaydeck::initResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
