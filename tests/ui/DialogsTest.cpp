@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -20,12 +21,18 @@
 namespace relaydeck {
 namespace {
 
-/// Runs @p act on the next modal window once the event loop has shown it.
+/// Runs @p act on the next modal window once the event loop has shown it; without one,
+/// fails and closes every open dialog so that the test cannot hang.
 void onModal(std::function<void(QWidget*)> act) {
     QTimer::singleShot(0, qApp, [act = std::move(act)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        act(modal);
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            act(modal);
+            return;
+        }
+        ADD_FAILURE() << "no modal window";
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->done(0);
+        }
     });
 }
 
