@@ -62,7 +62,7 @@ constexpr int panelRow(int row) {
 constexpr int kFrameEstimateTwips = 450;
 
 constexpr double kFontPoints = 8.25;
-constexpr double kFramePoints = 8.25;
+constexpr double kFrameCaptionPoints = 8.25;
 
 }  // namespace
 
@@ -167,7 +167,7 @@ void MainWindow::buildPanel(QWidget* client) {
     auto* frame = new QGroupBox(client);
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setTitle(QStringLiteral("Configuração"));
-    frame->setFont(msSansSerifFont(kFramePoints));
+    frame->setFont(msSansSerifFont(kFrameCaptionPoints));
     frame->setGeometry(twips_.rect(kFrame1.x(), kFrame1.y(), kFrame1.width(), kFrame1.height()));
 
     const auto rowLabel = [&](int row, const char* text, bool enabled = true) {
@@ -264,11 +264,11 @@ QPoint MainWindow::modelPosition() const {
 void MainWindow::applyWindow() {
     setWindowTitle(QString::fromStdString(model_.caption()));
     applyGeometry();
-    if (model_.isVisible()) {
-        if (!isVisible()) show();
+    if (model_.isVisible() && !isVisible()) {
+        show();
         raise();
         activateWindow();
-    } else if (isVisible()) {
+    } else if (!model_.isVisible() && isVisible()) {
         hide();
     }
 }
