@@ -43,9 +43,7 @@ AboutModel::AboutModel(LinkHostFactory& links) : WindowModel(kAboutControls), li
 void AboutModel::load() {
     link_ = links_.create();
     setCaption(std::string("About ") + kProgramTitle);
-    assignText(id(AboutControl::lblVersion), "Version " + std::to_string(kVersionMajor) + "." +
-                                                 std::to_string(kVersionMinor) + "." +
-                                                 std::to_string(kVersionRevision));
+    assignText(id(AboutControl::lblVersion), versionLine());
     assignText(id(AboutControl::lblTitle),
                std::string(kProgramTitle) + " for " + link_->GetStation().StationCallsign);
     setWindowVisible(true);

@@ -57,9 +57,7 @@ void SplashModel::load() {
     assignText(id(SplashControl::MyCall), link_->GetStation().StationCallsign);
     assignValue(id(SplashControl::Startup),
                 parseCheckValue(settings_.ReadSetting(kKeyStartup, kDefaultStartup)).value_or(0));
-    assignText(id(SplashControl::lblVersion), "Version " + std::to_string(kVersionMajor) + "." +
-                                                  std::to_string(kVersionMinor) + "." +
-                                                  std::to_string(kVersionRevision));
+    assignText(id(SplashControl::lblVersion), versionLine());
     assignText(id(SplashControl::lblProductName), kProgramTitle);
     setWindowVisible(true);
 }
