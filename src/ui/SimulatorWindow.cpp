@@ -1,0 +1,367 @@
+#include "ui/SimulatorWindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTime>
+#include <QVBoxLayout>
+#include <cmath>
+#include <functional>
+
+#ifdef RELAYDECK_HAVE_TTS
+#include <QTextToSpeech>
+#endif
+
+#include "settings/CodePage.h"
+#include "settings/ProfileFile.h"
+#include "ui/MorsePlayer.h"
+#include "ui/SimulatorCalls.h"
+#include "ui/Twips.h"
+#include "ui/Widgets.h"
+
+namespace relaydeck {
+
+namespace {
+
+const std::string kSection = "SIMULATOR";
+const QColor kOff(0x808080);
+const QColor kTxOn(0xFF0000);
+const QColor kAuxOn(0xFFC080);
+const QColor kReceiveOn(0x00FF00);
+constexpr auto kSaveDelay = std::chrono::milliseconds(500);
+
+LampWidget* lamp(const QString& name, QWidget* parent) {
+    auto* lamp = new LampWidget(parent);
+    lamp->setObjectName(name);
+    lamp->setFixedSize(18, 18);
+    return lamp;
+}
+
+/// A lamp with its caption to the right.
+QWidget* captioned(LampWidget* lamp, const QString& caption) {
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(lamp);
+    row->addWidget(new QLabel(caption));
+    row->addStretch();
+    return box;
+}
+
+/// How a raised event is logged: the replay tool's command, then the event, as
+/// "carrier on: CarrierDetect(True)".
+QString eventLine(const char* command, const char* event, LinkBool on) {
+    return QStringLiteral("%1 %2: %3(%4)")
+        .arg(QLatin1String(command), on != 0 ? QStringLiteral("on") : QStringLiteral("off"),
+             QLatin1String(event), on != 0 ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+Twips screenTwips() {
+    return Twips::forScreen(QGuiApplication::primaryScreen());
+}
+
+}  // namespace
+
+/// A push-to-talk button with its latch: the line is up while the button is held down
+/// or the latch is ticked, and each change of that raises one event.
+struct SimulatorWindow::Key {
+    QPushButton* button = nullptr;
+    QCheckBox* hold = nullptr;
+    std::function<void(LinkBool)> raise;
+    bool held = false;
+    bool on = false;
+
+    void refresh() {
+        const bool wanted = held || hold->isChecked();
+        if (wanted == on) return;
+        on = wanted;
+        raise(toLinkBool(on));
+    }
+};
+
+SimulatorWindow::SimulatorWindow(SimulatedStation& station, const SettingsStore& settings,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window), station_(station), settingsPath_(settings.SettingsPath()) {
+    setWindowTitle(QStringLiteral("Link Simulator"));
+    setObjectName(QStringLiteral("LinkSimulator"));
+    saveTimer_.setSingleShot(true);
+    saveTimer_.setInterval(kSaveDelay);
+    connect(&saveTimer_, &QTimer::timeout, this, &SimulatorWindow::saveSettings);
+
+    buildWidgets();
+    loadSettings();
+
+    const std::weak_ptr<bool> alive = alive_;
+    station_.addCallObserver([this, alive](const LinkCall& call) {
+        if (!alive.expired()) onCall(call);
+    });
+    station_.addStateObserver([this, alive] {
+        if (!alive.expired()) refreshLamps();
+    });
+    refreshLamps();
+    setUpSound();
+}
+
+SimulatorWindow::~SimulatorWindow() {
+    alive_.reset();
+    saveSettings();
+}
+
+void SimulatorWindow::buildWidgets() {
+    auto* layout = new QVBoxLayout(this);
+
+    auto* callRow = new QHBoxLayout;
+    callRow->addWidget(new QLabel(QStringLiteral("Station callsign:")));
+    callsign_ = new QLineEdit(this);
+    callsign_->setObjectName(QStringLiteral("callsign"));
+    callsign_->setToolTip(QStringLiteral("What GetStation reports to the controller"));
+    callRow->addWidget(callsign_, 1);
+    layout->addLayout(callRow);
+    connect(callsign_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        station_.setCallsign(text.toStdString());
+        callsignDirty_ = true;
+        saveTimer_.start();
+    });
+
+    auto* radio = new QGroupBox(QStringLiteral("Station"), this);
+    auto* grid = new QGridLayout(radio);
+    auto makeKey = [this, grid](int row, const QString& name, const QString& caption,
+                                const QString& tip, LampWidget* state, const QString& stateName,
+                                std::function<void(LinkBool)> raise) {
+        auto key = std::make_unique<Key>();
+        key->button = new QPushButton(caption, this);
+        key->button->setObjectName(name + QStringLiteral("Button"));
+        key->button->setToolTip(tip);
+        key->button->setMinimumWidth(140);
+        key->hold = new QCheckBox(QStringLiteral("Hold"), this);
+        key->hold->setObjectName(name + QStringLiteral("Hold"));
+        key->hold->setToolTip(QStringLiteral("Keep it on without holding the button"));
+        key->raise = std::move(raise);
+        Key* k = key.get();
+        connect(k->button, &QPushButton::pressed, this, [k] {
+            k->held = true;
+            k->refresh();
+        });
+        connect(k->button, &QPushButton::released, this, [k] {
+            k->held = false;
+            k->refresh();
+        });
+        connect(k->hold, &QCheckBox::toggled, this, [k] { k->refresh(); });
+        grid->addWidget(k->button, row, 0);
+        grid->addWidget(k->hold, row, 1);
+        grid->addWidget(captioned(state, stateName), row, 2);
+        return key;
+    };
+    carrierLamp_ = lamp(QStringLiteral("carrierLamp"), this);
+    rxLamp_ = lamp(QStringLiteral("rxLamp"), this);
+    carrier_ = makeKey(0, QStringLiteral("carrier"), QStringLiteral("Local carrier"),
+                       QStringLiteral("Hold down while a local user talks on the repeater's input"),
+                       carrierLamp_, QStringLiteral("Carrier"), [this](LinkBool on) {
+                           log(eventLine("carrier", "CarrierDetect", on));
+                           station_.setCarrier(on);
+                       });
+    rx_ = makeKey(1, QStringLiteral("rx"), QStringLiteral("Internet audio"),
+                  QStringLiteral("Hold down while an Internet station talks"), rxLamp_,
+                  QStringLiteral("Internet"), [this](LinkBool on) {
+                      log(eventLine("rx", "RX", on));
+                      station_.setRX(on);
+                  });
+
+    txLamp_ = lamp(QStringLiteral("txLamp"), this);
+    auxLamp_ = lamp(QStringLiteral("auxLamp"), this);
+    grid->addWidget(captioned(txLamp_, QStringLiteral("TX")), 0, 3);
+    grid->addWidget(captioned(auxLamp_, QStringLiteral("Aux / Fan")), 1, 3);
+    grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(3, 1);
+    layout->addWidget(radio);
+
+    auto* faults = new QHBoxLayout;
+    auto* closing = new QPushButton(QStringLiteral("EchoLink closing"), this);
+    closing->setObjectName(QStringLiteral("closingButton"));
+    closing->setToolTip(QStringLiteral("The link program announces that it is closing"));
+    connect(closing, &QPushButton::clicked, this, [this] {
+        log(QStringLiteral("closing: Closing"));
+        station_.raiseClosing();
+    });
+    faults->addWidget(closing);
+    faults->addStretch();
+    failOperation_ = new QComboBox(this);
+    failOperation_->setObjectName(QStringLiteral("failOperation"));
+    for (const char* op : kSimulatorFailable) failOperation_->addItem(QString::fromLatin1(op));
+    faults->addWidget(failOperation_);
+    auto* fail = new QPushButton(QStringLiteral("Fail next call"), this);
+    fail->setObjectName(QStringLiteral("failButton"));
+    fail->setToolTip(QStringLiteral("The next call of the chosen operation fails"));
+    connect(fail, &QPushButton::clicked, this, &SimulatorWindow::failNext);
+    faults->addWidget(fail);
+    layout->addLayout(faults);
+
+    auto* logHead = new QHBoxLayout;
+    logHead->addWidget(new QLabel(QStringLiteral("Operations called by the controller:")));
+    logHead->addStretch();
+    showQueries_ = new QCheckBox(QStringLiteral("Show queries"), this);
+    showQueries_->setObjectName(QStringLiteral("showQueries"));
+    showQueries_->setToolTip(QStringLiteral("Also list GetRX, GetPTT, GetCarrier and GetStation"));
+    logHead->addWidget(showQueries_);
+    layout->addLayout(logHead);
+
+    log_ = new QPlainTextEdit(this);
+    log_->setObjectName(QStringLiteral("log"));
+    log_->setReadOnly(true);
+    log_->setMaximumBlockCount(kLogLines);
+    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    log_->setMinimumSize(440, 260);
+    layout->addWidget(log_, 1);
+}
+
+void SimulatorWindow::loadSettings() {
+    if (const auto call = readProfileString(settingsPath_, kSection, "CALLSIGN")) {
+        station_.setCallsign(cp1252ToUtf8(*call));
+    }
+    callsign_->setText(QString::fromStdString(station_.callsign()));
+
+    const auto left = readProfileString(settingsPath_, kSection, "LEFT");
+    const auto top = readProfileString(settingsPath_, kSection, "TOP");
+    if (!left || !top) return;
+    bool leftOk = false;
+    bool topOk = false;
+    const double leftTwips = QString::fromStdString(*left).trimmed().toDouble(&leftOk);
+    const double topTwips = QString::fromStdString(*top).trimmed().toDouble(&topOk);
+    if (!leftOk || !topOk) return;
+    const Twips twips = screenTwips();
+    const QPoint position(twips.px(leftTwips), twips.px(topTwips));
+    // A position left on a screen that is gone would hide the window.
+    if (QGuiApplication::screenAt(position + QPoint(40, 10)) == nullptr) return;
+    storedPosition_ = position;
+    move(position);
+}
+
+void SimulatorWindow::saveSettings() {
+    saveTimer_.stop();
+    if (positionDirty_) {
+        positionDirty_ = false;
+        const Twips twips = screenTwips();
+        const auto asTwips = [&twips](int px) {
+            return std::to_string(std::lround(twips.twips(px)));
+        };
+        writeProfileString(settingsPath_, kSection, "LEFT", asTwips(pos().x()));
+        writeProfileString(settingsPath_, kSection, "TOP", asTwips(pos().y()));
+    }
+    if (callsignDirty_) {
+        callsignDirty_ = false;
+        writeProfileString(settingsPath_, kSection, "CALLSIGN",
+                           utf8ToCp1252(callsign_->text().toStdString()));
+    }
+}
+
+void SimulatorWindow::setUpSound() {
+    morse_ = new MorsePlayer(this);
+    if (!morse_->available()) {
+        log(QStringLiteral("(no audio device: Morse shown only)"));
+    }
+    connect(morse_, &MorsePlayer::outputFailed, this, &SimulatorWindow::log);
+
+#ifdef RELAYDECK_HAVE_TTS
+    if (!QTextToSpeech::availableEngines().isEmpty()) {
+        speech_ = new QTextToSpeech(this);
+        if (speech_->state() == QTextToSpeech::Error) {
+            delete speech_;
+            speech_ = nullptr;
+        } else {
+            connect(speech_, &QTextToSpeech::stateChanged, this,
+                    [this](QTextToSpeech::State state) {
+                        if (state == QTextToSpeech::Ready && !speechQueue_.isEmpty()) {
+                            speech_->say(speechQueue_.takeFirst());
+                        }
+                    });
+        }
+    }
+#endif
+    if (speech_ == nullptr) log(QStringLiteral("(no speech engine: Speak shown only)"));
+}
+
+void SimulatorWindow::speak(const QString& text) {
+#ifdef RELAYDECK_HAVE_TTS
+    if (speech_ == nullptr) return;
+    if (speech_->state() == QTextToSpeech::Speaking || !speechQueue_.isEmpty()) {
+        speechQueue_.append(text);
+    } else {
+        speech_->say(text);
+    }
+#else
+    Q_UNUSED(text);
+#endif
+}
+
+void SimulatorWindow::onCall(const LinkCall& call) {
+    if (!call.query || showQueries_->isChecked()) log(QString::fromStdString(call.toString()));
+    if (call.operation == "SendCW") {
+        if (const auto text = callText(call)) morse_->play(*text);
+    } else if (call.operation == "Speak") {
+        if (const auto text = callText(call)) speak(QString::fromStdString(*text));
+    }
+}
+
+void SimulatorWindow::refreshLamps() {
+    txLamp_->setColour(station_.ptt() ? kTxOn : kOff);
+    auxLamp_->setColour(station_.aux() ? kAuxOn : kOff);
+    carrierLamp_->setColour(station_.carrier() ? kReceiveOn : kOff);
+    rxLamp_->setColour(station_.rx() ? kReceiveOn : kOff);
+}
+
+void SimulatorWindow::failNext() {
+    const QString op = failOperation_->currentText();
+    station_.failNext(op.toStdString());
+    log(op == QStringLiteral("create")
+            ? QStringLiteral("fail create: the next link-host creation fails")
+            : QStringLiteral("fail %1: the next %1 call fails").arg(op));
+}
+
+void SimulatorWindow::log(const QString& text) {
+    QScrollBar* bar = log_->verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    log_->appendPlainText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")) +
+                          QStringLiteral("  ") + text);
+    if (atBottom) bar->setValue(bar->maximum());
+}
+
+void SimulatorWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // Whoever showed the window may have placed it; a kept position wins.
+    if (storedPosition_) move(*storedPosition_);
+}
+
+void SimulatorWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    positionDirty_ = true;
+    saveSettings();
+}
+
+void SimulatorWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (!shown_) return;
+    positionDirty_ = true;
+    saveTimer_.start();
+}
+
+void SimulatorWindow::closeEvent(QCloseEvent* event) {
+    positionDirty_ = true;
+    saveSettings();
+    QWidget::closeEvent(event);
+}
+
+}  // namespace relaydeck

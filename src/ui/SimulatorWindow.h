@@ -1,0 +1,95 @@
+#pragma once
+/// @file
+/// @brief The "Link Simulator" window: the simulated link program's front panel.
+
+#include <QPoint>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "link/SimulatedLinkHost.h"
+#include "settings/SettingsStore.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTextToSpeech;
+
+namespace relaydeck {
+
+class LampWidget;
+class MorsePlayer;
+
+/// @brief A thin view over a SimulatedStation: the operator keys the local carrier and
+/// the Internet audio, closes the link program or fails its next call, and watches the
+/// transmitter and aux lamps and a log of every operation the controller calls.
+///
+/// SendCW is sounded as Morse and Speak spoken where the machine can; otherwise both are
+/// only logged. The window's position and the station callsign are kept in the settings
+/// file's section SIMULATOR (keys LEFT and TOP in twips, CALLSIGN).
+class SimulatorWindow : public QWidget {
+    Q_OBJECT
+  public:
+    /// @brief The log keeps at most this many lines; older ones scroll away.
+    static constexpr int kLogLines = 500;
+
+    SimulatorWindow(SimulatedStation& station, const SettingsStore& settings,
+                    QWidget* parent = nullptr);
+    ~SimulatorWindow() override;
+
+    /// @brief Whether the window stands where an earlier run left it (kept in the settings
+    /// file and still on a screen): then the caller need not place it.
+    bool hasStoredPosition() const { return storedPosition_.has_value(); }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    struct Key;
+
+    void buildWidgets();
+    void loadSettings();
+    void saveSettings();
+    void setUpSound();
+    void onCall(const LinkCall& call);
+    void refreshLamps();
+    void failNext();
+    void speak(const QString& text);
+    void log(const QString& text);
+
+    SimulatedStation& station_;
+    std::filesystem::path settingsPath_;
+    std::optional<QPoint> storedPosition_;
+    bool shown_ = false;
+    bool positionDirty_ = false;
+    bool callsignDirty_ = false;
+    QTimer saveTimer_;
+
+    QLineEdit* callsign_ = nullptr;
+    std::unique_ptr<Key> carrier_;
+    std::unique_ptr<Key> rx_;
+    LampWidget* carrierLamp_ = nullptr;
+    LampWidget* rxLamp_ = nullptr;
+    LampWidget* txLamp_ = nullptr;
+    LampWidget* auxLamp_ = nullptr;
+    QComboBox* failOperation_ = nullptr;
+    QCheckBox* showQueries_ = nullptr;
+    QPlainTextEdit* log_ = nullptr;
+
+    MorsePlayer* morse_ = nullptr;
+    QTextToSpeech* speech_ = nullptr;
+    QStringList speechQueue_;
+
+    // The station keeps its observers for good: the ones this window adds check this first.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace relaydeck

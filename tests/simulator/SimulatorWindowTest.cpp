@@ -1,0 +1,266 @@
+#include "ui/SimulatorWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include "controller/OperatorInterface.h"
+#include "controller/Program.h"
+#include "controller/VirtualClock.h"
+#include "settings/ProfileFile.h"
+#include "ui/Widgets.h"
+
+namespace relaydeck {
+namespace {
+
+struct Recorder : LinkEvents {
+    std::vector<std::string> events;
+    void CarrierDetect(LinkBool v) override {
+        events.push_back("CarrierDetect(" + std::to_string(v) + ")");
+    }
+    void RX(LinkBool v) override { events.push_back("RX(" + std::to_string(v) + ")"); }
+    void PTT(LinkBool v) override { events.push_back("PTT(" + std::to_string(v) + ")"); }
+    void Closing() override { events.push_back("Closing"); }
+    std::vector<std::string> take() { return std::exchange(events, {}); }
+};
+
+using Events = std::vector<std::string>;
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Simulator : ::testing::Test {
+    QTemporaryDir folder;
+    SettingsStore settings{folder.path().toStdString()};
+    std::deque<std::function<void()>> posted;
+    SimulatedStation station{[this](std::function<void()> f) { posted.push_back(std::move(f)); }};
+    std::unique_ptr<LinkHost> link = station.createReference();
+    Recorder recorder;
+    std::unique_ptr<SimulatorWindow> window;
+
+    void SetUp() override {
+        link->setEventSink(&recorder);
+        open();
+    }
+    void open() {
+        window = std::make_unique<SimulatorWindow>(station, settings);
+        window->show();
+        QCoreApplication::processEvents();
+    }
+    void drain() {
+        while (!posted.empty()) {
+            auto task = std::move(posted.front());
+            posted.pop_front();
+            task();
+        }
+    }
+    template <typename W>
+    W* find(const char* name) {
+        auto* w = window->findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QStringList logLines() {
+        return find<QPlainTextEdit>("log")->toPlainText().split(QLatin1Char('\n'));
+    }
+    /// Log lines that name an operation (not the simulator's own notes and events).
+    QStringList operationLines() {
+        QStringList out;
+        static const QRegularExpression op(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  [A-Z]"));
+        for (const QString& line : logLines()) {
+            if (op.match(line).hasMatch()) out << line.mid(14);
+        }
+        return out;
+    }
+};
+
+TEST_F(Simulator, LocalCarrierButtonKeysWhileHeldAndTheLatchKeepsIt) {
+    auto* button = find<QPushButton>("carrierButton");
+    auto* hold = find<QCheckBox>("carrierHold");
+    QTest::mousePress(button, Qt::LeftButton);
+    EXPECT_TRUE(station.carrier());
+    QTest::mouseRelease(button, Qt::LeftButton);
+    EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(-1)", "CarrierDetect(0)"}));
+
+    hold->setChecked(true);
+    QTest::mousePress(button, Qt::LeftButton);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    EXPECT_TRUE(station.carrier());
+    hold->setChecked(false);
+    EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(-1)", "CarrierDetect(0)"}));
+
+    // Latched while held: letting go of the button keeps the carrier until unlatched.
+    QTest::mousePress(button, Qt::LeftButton);
+    hold->setChecked(true);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(-1)"}));
+    hold->setChecked(false);
+    EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(0)"}));
+    EXPECT_FALSE(station.carrier());
+}
+
+TEST_F(Simulator, InternetAudioButtonRaisesRxTheSameWay) {
+    auto* button = find<QPushButton>("rxButton");
+    QTest::mousePress(button, Qt::LeftButton);
+    QTest::mouseRelease(button, Qt::LeftButton);
+    find<QCheckBox>("rxHold")->setChecked(true);
+    EXPECT_TRUE(station.rx());
+    EXPECT_EQ(find<LampWidget>("rxLamp")->colour(), QColor(0x00FF00));
+    find<QCheckBox>("rxHold")->setChecked(false);
+    EXPECT_EQ(recorder.take(), (Events{"RX(-1)", "RX(0)", "RX(-1)", "RX(0)"}));
+    EXPECT_FALSE(station.carrier());
+    EXPECT_TRUE(logLines().filter(QStringLiteral("rx on: RX(True)")).size() == 2);
+}
+
+TEST_F(Simulator, ClosingFailureAndCallsignReachTheStation) {
+    QTest::mouseClick(find<QPushButton>("closingButton"), Qt::LeftButton);
+    EXPECT_EQ(recorder.take(), (Events{"Closing"}));
+
+    auto* callsign = find<QLineEdit>("callsign");
+    EXPECT_EQ(callsign->text(), QStringLiteral("N0CALL"));
+    callsign->clear();
+    QTest::keyClicks(callsign, QStringLiteral("PY2XYZ"));
+    EXPECT_EQ(link->GetStation().StationCallsign, "PY2XYZ");
+
+    auto* op = find<QComboBox>("failOperation");
+    EXPECT_EQ(op->count(), 12);
+    op->setCurrentText(QStringLiteral("SetPTT"));
+    QTest::mouseClick(find<QPushButton>("failButton"), Qt::LeftButton);
+    EXPECT_THROW(link->SetPTT(kLinkTrue), LinkError);
+    EXPECT_NO_THROW(link->SetPTT(kLinkTrue));
+}
+
+TEST_F(Simulator, LampsFollowTheTransmitterAndTheAuxOutput) {
+    auto* tx = find<LampWidget>("txLamp");
+    auto* aux = find<LampWidget>("auxLamp");
+    EXPECT_EQ(tx->colour(), QColor(0x808080));
+    link->SetPTT(kLinkTrue);
+    drain();
+    EXPECT_EQ(tx->colour(), QColor(0xFF0000));
+    link->SetAux(kLinkTrue);
+    EXPECT_EQ(aux->colour(), QColor(0xFFC080));
+    link->SetPTT(kLinkFalse);
+    link->SetAux(kLinkFalse);
+    drain();
+    EXPECT_EQ(tx->colour(), QColor(0x808080));
+    EXPECT_EQ(aux->colour(), QColor(0x808080));
+}
+
+TEST_F(Simulator, LogShowsEachOperationWithItsTimeAndQueriesOnlyOnRequest) {
+    link->SetPTT(kLinkTrue);
+    link->GetRX();
+    link->SendCW(kLinkFalse, "K");
+    find<QCheckBox>("showQueries")->setChecked(true);
+    link->GetCarrier();
+    link->PlayPrompt(7);
+    EXPECT_EQ(operationLines(), (QStringList{"SetPTT(True)", "SendCW(False, \"K\")",
+                                             "GetCarrier() = False", "PlayPrompt(7)"}));
+    const QString last = logLines().last();
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3}  PlayPrompt\\(7\\)$"))
+            .match(last)
+            .hasMatch())
+        << last.toStdString();
+}
+
+TEST_F(Simulator, LogKeepsOnlyTheNewestLines) {
+    for (int i = 0; i < SimulatorWindow::kLogLines + 100; ++i) link->PlayPrompt(i);
+    const QStringList lines = logLines();
+    EXPECT_EQ(lines.size(), SimulatorWindow::kLogLines);
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("PlayPrompt(599)")));
+    EXPECT_TRUE(lines.first().endsWith(QStringLiteral("PlayPrompt(100)")));
+}
+
+TEST_F(Simulator, PositionAndCallsignAreKeptInTheirOwnSection) {
+    const std::filesystem::path ini = settings.SettingsPath();
+    window.reset();
+    {
+        std::ofstream out(ini, std::ios::binary);
+        out << "[SETTINGS]\r\nHANGTIME=5\r\nSTARTUP=1\r\n";
+    }
+    open();
+    QTest::keyClicks(find<QLineEdit>("callsign"), QStringLiteral("/P\u00c7"));
+    window->move(120, 90);
+    window->close();
+
+    const std::string text = fileText(ini);
+    EXPECT_EQ(text.rfind("[SETTINGS]\r\nHANGTIME=5\r\nSTARTUP=1\r\n", 0), 0u) << text;
+    EXPECT_EQ(readProfileString(ini, "SIMULATOR", "CALLSIGN"), "N0CALL/P\xc7");
+    EXPECT_EQ(readProfileString(ini, "SIMULATOR", "LEFT"), "1800");
+    EXPECT_EQ(readProfileString(ini, "SIMULATOR", "TOP"), "1350");
+
+    window.reset();
+    station.setCallsign("N0CALL");
+    open();
+    EXPECT_EQ(link->GetStation().StationCallsign, "N0CALL/P\u00c7");
+    EXPECT_EQ(find<QLineEdit>("callsign")->text(), QStringLiteral("N0CALL/P\u00c7"));
+    EXPECT_EQ(window->pos(), QPoint(120, 90));
+}
+
+TEST_F(Simulator, KeptPositionWinsOverThePlacementOfWhoeverShowsTheWindow) {
+    window.reset();
+    writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", "3000");
+    writeProfileString(settings.SettingsPath(), "SIMULATOR", "TOP", "1500");
+    window = std::make_unique<SimulatorWindow>(station, settings);
+    window->move(400, 10);
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->hasStoredPosition());
+    EXPECT_EQ(window->pos(), QPoint(200, 100));
+
+    // A position on a screen that is no longer there is not taken.
+    window.reset();
+    writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", "-90000");
+    open();
+    EXPECT_FALSE(window->hasStoredPosition());
+    EXPECT_GE(window->pos().x(), 0);
+}
+
+/// Answers nothing: no box is expected.
+struct NoOperator : OperatorInterface {
+    MessageAnswer showMessage(const MessageBoxRequest&) override { return MessageAnswer::Ok; }
+    void showAbout(AboutModel&) override {}
+};
+
+TEST_F(Simulator, ALocalOverDrivesTheControllerAndShowsWhatItDid) {
+    VirtualClock clock;
+    NoOperator op;
+    SimulatedLinkHostFactory links(station);
+    Program program(links, clock, settings, op);
+    program.startWithSplash();
+    program.showMain();
+    drain();
+
+    auto* button = find<QPushButton>("carrierButton");
+    QTest::mousePress(button, Qt::LeftButton);
+    drain();
+    EXPECT_EQ(find<LampWidget>("txLamp")->colour(), QColor(0xFF0000));
+    clock.advance(std::chrono::seconds(3), [this] { drain(); });
+    QTest::mouseRelease(button, Qt::LeftButton);
+    clock.advance(std::chrono::minutes(1), [this] { drain(); });
+    EXPECT_EQ(find<LampWidget>("txLamp")->colour(), QColor(0x808080));
+
+    const QStringList ops = operationLines();
+    const auto at = [&ops](const QString& s) { return ops.indexOf(s); };
+    EXPECT_EQ(at("SetControlMode(True)"), 0) << ops.join('\n').toStdString();
+    EXPECT_LT(at("SetPTT(True)"), at("SendCW(False, \"K\")"));
+    EXPECT_LT(at("SendCW(False, \"K\")"), at("SetPTT(False)"));
+    EXPECT_GE(at("SetPTT(True)"), 1);
+}
+
+}  // namespace
+}  // namespace relaydeck
