@@ -85,17 +85,21 @@ int main(int argc, char* argv[]) {
     ProgramViews views(&op);
     program.addObserver(&views);
 
+#ifdef RELAYDECK_SIMULATOR_WINDOW
+    // Before the startup dialog loads, so that it reads the simulator's stored callsign.
+    SimulatorWindow simulator(station, settings);
+    simulator.show();
+#endif
+
     program.startWithSplash();
     if (program.ended() || program.splash() == nullptr) return 0;
     SplashDialog splash(*program.splash());
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
-    SimulatorWindow simulator(station, settings);
-    simulator.show();
     // The window system places the startup dialog; the simulator goes beside it once
-    // it is there.
+    // it is there, unless it has a place of its own from the last run.
     QTimer::singleShot(kPlacementDelay, &simulator, [&splash, &simulator] {
-        placeBeside(simulator, splash);
+        if (!simulator.hasStoredPosition()) placeBeside(simulator, splash);
         splash.raise();
     });
 #endif
