@@ -75,7 +75,7 @@ class WindowModel {
     WindowModel& operator=(const WindowModel&) = delete;
 
     std::size_t controlCount() const { return specs_.size(); }
-    const ControlSpec& spec(int id) const { return specs_[static_cast<std::size_t>(id)]; }
+    const ControlSpec& definition(int id) const { return specs_[static_cast<std::size_t>(id)]; }
     const ControlState& state(int id) const { return states_[static_cast<std::size_t>(id)]; }
     /// @brief The id of the control called @p name, if the window has one.
     std::optional<int> find(std::string_view name) const;

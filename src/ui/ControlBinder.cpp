@@ -43,9 +43,9 @@ void ControlBinder::setDisplayFilter(int id, std::function<QString(const QString
 }
 
 QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
-    const ControlSpec& spec = model_.spec(id);
+    const ControlSpec& def = model_.definition(id);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (def.kind) {
         case ControlKind::Label:
         case ControlKind::Picture:
             widget = new QLabel(parent);
@@ -83,18 +83,18 @@ QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
             break;
         }
     }
-    widget->setObjectName(QString::fromUtf8(spec.name));
-    if (spec.tooltip[0] != '\0') widget->setToolTip(QString::fromUtf8(spec.tooltip));
+    widget->setObjectName(QString::fromUtf8(def.name));
+    if (def.tooltip[0] != '\0') widget->setToolTip(QString::fromUtf8(def.tooltip));
     widgets_[static_cast<std::size_t>(id)] = widget;
     apply(id);
     return widget;
 }
 
 QAction* ControlBinder::createMenuEntry(int id, QMenuBar* bar) {
-    const ControlSpec& spec = model_.spec(id);
+    const ControlSpec& def = model_.definition(id);
     QAction* action = bar->addAction(QString());
-    action->setObjectName(QString::fromUtf8(spec.name));
-    if (spec.tooltip[0] != '\0') action->setToolTip(QString::fromUtf8(spec.tooltip));
+    action->setObjectName(QString::fromUtf8(def.name));
+    if (def.tooltip[0] != '\0') action->setToolTip(QString::fromUtf8(def.tooltip));
     QObject::connect(action, &QAction::triggered, bar, [this, id] { model_.click(id); });
     actions_[static_cast<std::size_t>(id)] = action;
     apply(id);
@@ -121,7 +121,7 @@ void ControlBinder::apply(int id) {
     }
     QWidget* widget = widgets_[static_cast<std::size_t>(id)];
     if (widget == nullptr) return;
-    switch (model_.spec(id).kind) {
+    switch (model_.definition(id).kind) {
         case ControlKind::Label:
         case ControlKind::ClickLabel: {
             auto* label = static_cast<QLabel*>(widget);

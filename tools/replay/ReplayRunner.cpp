@@ -640,7 +640,7 @@ std::string ReplayRunner::showTarget(const ScenarioLine& line, const Target& tar
         case Target::Kind::Control: {
             if (property == "Enabled") return trueFalse(model->enabled(target.id));
             if (property == "Visible") return trueFalse(model->visible(target.id));
-            switch (model->spec(target.id).kind) {
+            switch (model->definition(target.id).kind) {
                 case ControlKind::CheckBox:
                     return std::to_string(model->value(target.id));
                 case ControlKind::Lamp:
