@@ -120,8 +120,7 @@ QWidget* AboutDialog::control(AboutControl c) const {
 
 QWidget* AboutDialog::place(AboutControl c, QRect twipsRect) {
     QWidget* widget = binder_.createWidget(id(c), this);
-    widget->setGeometry(
-        twips_.rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+    widget->setGeometry(twips_.rect(twipsRect));
     return widget;
 }
 

@@ -97,8 +97,7 @@ QAction* MainWindow::menuEntry(MainControl c) const {
 
 QWidget* MainWindow::place(MainControl c, QWidget* parent, QRect twipsRect) {
     QWidget* widget = binder_.createWidget(id(c), parent);
-    widget->setGeometry(
-        twips_.rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+    widget->setGeometry(twips_.rect(twipsRect));
     return widget;
 }
 
@@ -106,8 +105,7 @@ QWidget* MainWindow::addLabel(QWidget* parent, const QString& text, QRect twipsR
                               Qt::Alignment alignment, bool enabled) {
     auto* label = new QLabel(text, parent);
     label->setAlignment(alignment | Qt::AlignVCenter);
-    label->setGeometry(
-        twips_.rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+    label->setGeometry(twips_.rect(twipsRect));
     label->setEnabled(enabled);
     return label;
 }
@@ -115,7 +113,7 @@ QWidget* MainWindow::addLabel(QWidget* parent, const QString& text, QRect twipsR
 void MainWindow::buildStatusArea(QWidget* client) {
     auto* frame = new QGroupBox(client);
     frame->setObjectName(QStringLiteral("Frame2"));
-    frame->setGeometry(twips_.rect(kFrame2.x(), kFrame2.y(), kFrame2.width(), kFrame2.height()));
+    frame->setGeometry(twips_.rect(kFrame2));
 
     const struct {
         const char* caption;
@@ -168,7 +166,7 @@ void MainWindow::buildPanel(QWidget* client) {
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setTitle(QStringLiteral("Configuração"));
     frame->setFont(msSansSerifFont(kFrameCaptionPoints));
-    frame->setGeometry(twips_.rect(kFrame1.x(), kFrame1.y(), kFrame1.width(), kFrame1.height()));
+    frame->setGeometry(twips_.rect(kFrame1));
 
     const auto rowLabel = [&](int row, const char* text, bool enabled = true) {
         addLabel(frame, QString::fromUtf8(text),

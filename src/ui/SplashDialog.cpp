@@ -112,8 +112,7 @@ QWidget* SplashDialog::control(SplashControl c) const {
 
 QWidget* SplashDialog::place(SplashControl c, QRect twipsRect) {
     QWidget* widget = binder_.createWidget(id(c), this);
-    widget->setGeometry(
-        twips_.rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
+    widget->setGeometry(twips_.rect(twipsRect));
     return widget;
 }
 

@@ -25,6 +25,10 @@ class Twips {
     double twips(int pixels) const { return pixels * kPerInch / dotsPerInch_; }
     /// @brief A rectangle given in twips, in pixels.
     QRect rect(int left, int top, int width, int height) const;
+    /// @brief @p twipsRect, given in twips, in pixels.
+    QRect rect(const QRect& twipsRect) const {
+        return rect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height());
+    }
 
   private:
     double dotsPerInch_;
