@@ -204,6 +204,12 @@ void MainModel::loadSettings() {
             case SettingKind::Text:
                 assign(key.control, std::move(stored));
                 break;
+            case SettingKind::MillisecondsOrEmpty:
+                if (stored.empty()) {
+                    assign(key.control, std::move(stored));
+                    break;
+                }
+                [[fallthrough]];
             case SettingKind::Milliseconds:
                 // Only whole milliseconds the timers can take; anything else is the default.
                 assign(key.control, parseTimerMilliseconds(stored) ? std::move(stored) : fallback);
@@ -319,6 +325,7 @@ void MainModel::BreakTime_Change() {
     if (auto ms = parseTimerMilliseconds(text(MainControl::BreakTime))) {
         t(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
     }
+    endBreakIfItCannotTick();
 }
 
 void MainModel::KerchunkTime_Change() {

@@ -188,6 +188,7 @@ class MainModel : public WindowModel, private LinkEvents {
     // over cycle
     void beginTheOver();
     void Break_Timer();
+    void endBreakIfItCannotTick();
     void HangTime_Timer();
     void closeDown();
     // time-out

@@ -30,8 +30,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
         }
         t(MainTimer::Break).start();
         lamp(MainControl::LED, kGrey);
-        // A break delay of 0 would never tick and leave the transmitter keyed: go on at once.
-        if (t(MainTimer::Break).interval().count() == 0) Break_Timer();
+        endBreakIfItCannotTick();
     });
 }
 
@@ -78,6 +77,13 @@ bool MainModel::carrierOrInternetAudio() {
     const bool rx = Echolink->GetRX() != 0;
     const bool carrier = Echolink->GetCarrier() != 0;
     return rx || carrier;
+}
+
+void MainModel::endBreakIfItCannotTick() {
+    // A break delay of 0 would never tick and leave the transmitter keyed: go on at once.
+    if (t(MainTimer::Break).enabled() && t(MainTimer::Break).interval().count() == 0) {
+        Break_Timer();
+    }
 }
 
 void MainModel::Break_Timer() {

@@ -16,7 +16,7 @@ constexpr std::array<SettingKey, 16> kPanelKeys{{
     {"COURTESY", txtCourtesy, "K", Text},
     {"IPCOURTESY", txtIPCourtesy, "R", Text},
     {"SPEECHID", txtSpeechID, nullptr, Text},
-    {"BREAKTIME", BreakTime, "750", Milliseconds},
+    {"BREAKTIME", BreakTime, "750", MillisecondsOrEmpty},
     {"CLOSEDOWNCWID", ClosedownCW, "", Text},
     {"TIMEOUTCWID", txtTimeOutID, "SSS", Text},
     {"CTCSSACTIVITY", CTCSSActivity, "1", CheckBox},

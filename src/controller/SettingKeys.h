@@ -13,7 +13,9 @@ namespace relaydeck {
 enum class SettingKind {
     Text,          ///< goes into a text field unchanged
     Milliseconds,  ///< a text field holding whole milliseconds 0..65535
-    CheckBox,      ///< a check-box value 0, 1 or 2
+    /// whole milliseconds, or empty: the field's own handler turns an empty text into "0"
+    MillisecondsOrEmpty,
+    CheckBox,  ///< a check-box value 0, 1 or 2
 };
 
 /// @brief One key of the main window's panel.

@@ -161,6 +161,17 @@ TEST_F(OverCycle, ABreakOfZeroSendsTheCourtesyAtOnceInsteadOfNever) {
               (Calls{"0.000 SetPTT(True)", "3.000 SendCW(False, \"K\")", "8.000 SetPTT(False)"}));
 }
 
+TEST_F(OverCycle, ABreakSetToZeroDuringTheBreakDelayEndsItAtOnce) {
+    MainModel& m = start();
+    h.carrier(kLinkTrue);
+    h.carrier(kLinkFalse);
+    h.wait(0.5);
+    m.setText(BreakTime, "0");
+    EXPECT_FALSE(m.timer(Break).enabled());
+    EXPECT_TRUE(m.timer(HangTime).enabled());
+    EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "0.500 SendCW(False, \"K\")"}));
+}
+
 TEST_F(OverCycle, ClosingEndsTheProgramWithoutUnkeying) {
     MainModel& m = start();
     h.carrier(kLinkTrue);

@@ -80,6 +80,18 @@ TEST(StartUp, ASpeechIntervalOfZeroStopsTheTimerAndKeepsTheDisplay) {
     EXPECT_EQ(m.text(txtSpeechIDTime), "300");
 }
 
+TEST(StartUp, AnEmptyBreakTimeBecomesZeroAndAnEmptyKerchunkTimeTheDefault) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("BREAKTIME=");
+    h.ini("KERCHUNKTIME=");
+    MainModel& m = h.start();
+    EXPECT_EQ(m.text(BreakTime), "0");
+    EXPECT_EQ(m.timer(Break).interval().count(), 0);
+    EXPECT_EQ(m.text(KerchunkTime), "2500");
+    EXPECT_EQ(m.timer(Kerchunker).interval().count(), 2500);
+}
+
 TEST(StartUp, ValuesThatAreNotUsableStillGiveAWorkingController) {
     Harness h;
     h.ini("[SETTINGS]");

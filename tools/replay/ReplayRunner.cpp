@@ -69,17 +69,19 @@ std::vector<std::string_view> splitDots(std::string_view text) {
 std::optional<LinkBool> parseLinkBool(std::string_view text) {
     if (text == "on") return kLinkTrue;
     if (text == "off") return kLinkFalse;
-    if (text.empty()) return std::nullopt;
-    std::size_t i = text[0] == '-' ? 1 : 0;
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
     if (i == text.size() || text.size() - i > 5) return std::nullopt;
-    int value = 0;
+    long value = 0;
     for (; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9') return std::nullopt;
         value = value * 10 + (text[i] - '0');
     }
-    if (text[0] == '-') value = -value;
-    if (value < -32768 || value > 32767) return std::nullopt;
-    return static_cast<LinkBool>(value);
+    if (negative) value = -value;
+    // Any 16-bit spelling: -32768..65535, where 65535 is the same word as -1.
+    if (value < -32768 || value > 65535) return std::nullopt;
+    return static_cast<LinkBool>(static_cast<std::uint16_t>(value));
 }
 
 }  // namespace
@@ -94,27 +96,28 @@ std::string formatTime(std::chrono::milliseconds time) {
 std::optional<std::chrono::milliseconds> parseSeconds(std::string_view text) {
     std::size_t i = 0;
     std::int64_t whole = 0;
+    std::size_t wholeDigits = 0;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
         whole = whole * 10 + (text[i] - '0');
         if (whole > kMaxWaitMilliseconds / 1000) return std::nullopt;
-        ++i;
+        ++i, ++wholeDigits;
     }
-    if (i == 0) return std::nullopt;
     std::int64_t fraction = 0;
+    std::size_t fractionDigits = 0;
     if (i < text.size()) {
-        if (text[i] != '.' || i + 1 == text.size()) return std::nullopt;
-        int digits = 0;
-        for (++i; i < text.size(); ++i, ++digits) {
+        if (text[i] != '.') return std::nullopt;
+        for (++i; i < text.size(); ++i, ++fractionDigits) {
             const char c = text[i];
             if (c < '0' || c > '9') return std::nullopt;
-            if (digits < 3) {
+            if (fractionDigits < 3) {
                 fraction = fraction * 10 + (c - '0');
             } else if (c != '0') {
                 return std::nullopt;  // finer than a millisecond
             }
         }
-        for (; digits < 3; ++digits) fraction *= 10;
+        for (std::size_t d = fractionDigits; d < 3; ++d) fraction *= 10;
     }
+    if (wholeDigits + fractionDigits == 0) return std::nullopt;
     return std::chrono::milliseconds(whole * 1000 + fraction);
 }
 

@@ -29,14 +29,9 @@ std::vector<Word> splitWords(std::string_view line) {
                     closed = true;
                     break;
                 }
-                if (c == '\\') {
-                    if (i >= line.size()) break;
-                    const char escaped = line[i++];
-                    if (escaped != '"' && escaped != '\\') {
-                        throw ScenarioError(
-                            0, std::string("unknown escape \\") + escaped + " in quoted text");
-                    }
-                    word.text += escaped;
+                // \" is a quote and \\ a backslash; any other backslash stands for itself.
+                if (c == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\')) {
+                    word.text += line[i++];
                     continue;
                 }
                 word.text += c;
@@ -46,10 +41,8 @@ std::vector<Word> splitWords(std::string_view line) {
                 throw ScenarioError(0, "no blank after quoted text");
             }
         } else {
-            while (i < line.size() && !isBlank(line[i])) {
-                if (line[i] == '"') throw ScenarioError(0, "quote inside a word");
-                word.text += line[i++];
-            }
+            // A bare word runs to the next blank; a quote inside it is an ordinary character.
+            while (i < line.size() && !isBlank(line[i])) word.text += line[i++];
         }
         words.push_back(std::move(word));
     }
@@ -61,6 +54,7 @@ std::optional<ScenarioLine> ScenarioReader::next() {
     while (std::getline(in_, raw)) {
         ++number_;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (number_ == 1 && raw.starts_with("\xEF\xBB\xBF")) raw.erase(0, 3);  // UTF-8 mark
         const std::size_t first = raw.find_first_not_of(" \t");
         if (first == std::string::npos || raw[first] == '#') continue;
         try {
