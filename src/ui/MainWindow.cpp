@@ -163,6 +163,7 @@ void MainWindow::buildStatusArea(QWidget* client) {
 
 void MainWindow::buildPanel(QWidget* client) {
     auto* frame = new QGroupBox(client);
+    panel_ = frame;
     frame->setObjectName(QStringLiteral("Frame1"));
     frame->setTitle(QStringLiteral("Configuração"));
     frame->setFont(msSansSerifFont(kFrameCaptionPoints));
@@ -237,8 +238,8 @@ void MainWindow::buildPanel(QWidget* client) {
     // The frame's caption alone is in the frame's face; its contents use the window's.
     for (QWidget* child : frame->findChildren<QWidget*>()) child->setFont(font());
 
-    auto* save = place(C::Save, client, kSave);
-    save->setFont(font());
+    save_ = place(C::Save, client, kSave);
+    save_->setFont(font());
 }
 
 void MainWindow::buildMenu() {
@@ -280,15 +281,27 @@ void MainWindow::applyGeometry() {
     setFixedSize(twips_.px(MainModel::kClientWidthTwips), height);
     if (pos() != modelPosition()) move(modelPosition());
     applying_ = false;
+    // The panel below the short window's edge takes no keys: typing must not reach fields
+    // the operator cannot see.
+    const bool panelShown = model_.heightTwips() > MainModel::kShortHeightTwips;
+    panel_->setVisible(panelShown);
+    save_->setVisible(panelShown);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // The window system's frame is known only once the window is up.
-    QTimer::singleShot(0, this, [this] {
-        frameKnown_ = true;
-        if (frameExtraHeight() != appliedFrameExtra_) applyGeometry();
-    });
+    // The window system reports its frame only some time after the window is up; no frame
+    // after the last try means there is none (no window manager).
+    for (const int delayMs : {0, 100, 400, 1000}) {
+        QTimer::singleShot(delayMs, this, [this, delayMs] {
+            const QWindow* window = windowHandle();
+            if (frameKnown_ || window == nullptr) return;
+            const QMargins margins = window->frameMargins();
+            if (margins.top() + margins.bottom() == 0 && delayMs < 1000) return;
+            frameKnown_ = true;
+            if (frameExtraHeight() != appliedFrameExtra_) applyGeometry();
+        });
+    }
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {

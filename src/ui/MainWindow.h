@@ -54,6 +54,8 @@ class MainWindow : public QMainWindow {
     ControlBinder binder_;
     int appliedFrameExtra_ = -1;
     bool frameKnown_ = false;
+    QWidget* panel_ = nullptr;  ///< Frame1 and the save button: reachable only when shown
+    QWidget* save_ = nullptr;
     bool applying_ = false;
 };
 

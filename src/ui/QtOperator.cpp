@@ -1,10 +1,27 @@
 #include "ui/QtOperator.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "ui/AboutDialog.h"
 
 namespace relaydeck {
+
+namespace {
+
+/// Makes the box wide enough for its whole title, which the window system would otherwise
+/// cut short (a message box sizes itself by its text alone).
+void widenForTitle(QMessageBox& dialog) {
+    constexpr int kTitleBarButtonsPx = 140;
+    const int width =
+        QFontMetrics(dialog.font()).horizontalAdvance(dialog.windowTitle()) + kTitleBarButtonsPx;
+    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setMinimumWidth(width);
+    }
+}
+
+}  // namespace
 
 MessageAnswer QtOperator::showMessage(const MessageBoxRequest& box) {
     QMessageBox dialog(owner_);
@@ -26,9 +43,11 @@ MessageAnswer QtOperator::showMessage(const MessageBoxRequest& box) {
     if (box.buttons == MessageButtons::YesNo) {
         dialog.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         dialog.setDefaultButton(QMessageBox::Yes);
+        widenForTitle(dialog);
         return dialog.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     dialog.setStandardButtons(QMessageBox::Ok);
+    widenForTitle(dialog);
     dialog.exec();
     return MessageAnswer::Ok;
 }

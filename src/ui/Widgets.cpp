@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace relaydeck {
 
@@ -54,6 +56,22 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
 
 void ModelCheckBox::nextCheckState() {
     if (onToggle) onToggle();
+}
+
+void ModelCheckBox::paintEvent(QPaintEvent* event) {
+    if (checkState() != Qt::PartiallyChecked) {
+        QCheckBox::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_NoChange;
+    option.state |= QStyle::State_On;
+    // The classic "greyed" box: a dark grey tick on a light grey face, whatever the window.
+    option.palette.setColor(QPalette::Base, QColor(0xD4, 0xD0, 0xC8));
+    option.palette.setColor(QPalette::Text, QColor(0x60, 0x60, 0x60));
+    painter.drawControl(QStyle::CE_CheckBox, option);
 }
 
 void EtchedLine::paintEvent(QPaintEvent* /*event*/) {

@@ -56,6 +56,8 @@ class ModelCheckBox : public QCheckBox {
 
   protected:
     void nextCheckState() override;
+    /// Value 2 is drawn as a tick on a greyed box, not as Qt's "partially checked" mark.
+    void paintEvent(QPaintEvent* event) override;
 };
 
 /// @brief An etched horizontal separator: a grey line with a white line beneath it.

@@ -190,8 +190,14 @@ TEST_F(MainWindowTest, GeometryFollowsTheModelInTwips) {
     EXPECT_EQ(window().height() + outerExtra, px(MainModel::kShortHeightTwips));
     EXPECT_EQ(window().minimumSize(), window().maximumSize());
     EXPECT_EQ(window().pos(), QPoint(px(500), px(500)));
+    // Below the short window's edge the panel takes no keys.
+    auto* panel = window().findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(control<QPushButton>(C::Save)->isHidden());
 
     window().menuEntry(C::mnuSettings)->trigger();
+    EXPECT_FALSE(panel->isHidden());
     EXPECT_EQ(window().height() + outerExtra, px(MainModel::kTallHeightTwips));
     EXPECT_EQ(window().width(), px(MainModel::kClientWidthTwips));
     auto* save = control<QPushButton>(C::Save);
@@ -199,6 +205,7 @@ TEST_F(MainWindowTest, GeometryFollowsTheModelInTwips) {
 
     save->click();
     EXPECT_EQ(window().height() + outerExtra, px(MainModel::kShortHeightTwips));
+    EXPECT_TRUE(panel->isHidden());
 }
 
 TEST_F(MainWindowTest, OperatorsMoveReachesTheModel) {
