@@ -21,7 +21,7 @@ void MainModel::SpeechTimer_Timer() {
     const auto step = stepDown(MainControl::txtSpeechIDTime);
     if (!step || !step->reachedZero()) return;
 
-    const bool busy = carrierOrInternetAudio() || t(MainTimer::HangTime).enabled();
+    const bool busy = carrierOrInternetAudio() || timer(MainTimer::HangTime).enabled();
     reloadSpeechID();
     if (busy) return;  // this identification is dropped, not postponed
     Echolink->Speak(text(MainControl::txtSpeechID));
@@ -29,7 +29,7 @@ void MainModel::SpeechTimer_Timer() {
     if (auto status = parseNumber(text(MainControl::RepeaterStatus))) {
         Echolink->PlayPrompt(static_cast<std::int32_t>(roundHalfEven(*status)));
     }
-    t(MainTimer::SquelchCrash).start();
+    timer(MainTimer::SquelchCrash).start();
 }
 
 bool MainModel::refusedUnderLocalCarrier() {
@@ -44,7 +44,7 @@ void MainModel::mnuSendCWID_Click() {
     if (refusedUnderLocalCarrier()) return;
     reloadCWID();
     Echolink->SendCW(kLinkFalse, text(MainControl::txtCWID));
-    t(MainTimer::SquelchCrash).start();
+    timer(MainTimer::SquelchCrash).start();
 }
 
 void MainModel::mnuSendSpeechID_Click() {

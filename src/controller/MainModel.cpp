@@ -180,16 +180,16 @@ void MainModel::startUp() {
     loadSettings();
 
     if (auto ms = parseTimerMilliseconds(text(MainControl::KerchunkTime))) {
-        t(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
+        timer(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
     }
     assign(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
     reloadTimeOut();
     reloadCWID();
     assign(MainControl::Status, "Waiting...");
     if (auto ms = parseTimerMilliseconds(text(MainControl::BreakTime))) {
-        t(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
+        timer(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
     }
-    t(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
+    timer(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
     setEnabled(id(MainControl::DecodeTone), value(MainControl::CTCSSDecode) == 1);
     setEnabled(id(MainControl::EncodeTone), value(MainControl::CTCSSEncode) == 1);
 }
@@ -246,7 +246,6 @@ void MainModel::mnuExit_Click() {
 }
 
 bool MainModel::requestClose() {
-    bool closes = false;
     runGuarded([&] {
         const MessageAnswer answer =
             services_.op.showMessage({"Exit Program", "Quit Relaydeck - Are You Sure ?",
@@ -254,8 +253,7 @@ bool MainModel::requestClose() {
         if (services_.program.ended()) return;
         if (answer == MessageAnswer::Yes) services_.program.endProgram();
     });
-    closes = services_.program.ended();
-    return closes;
+    return services_.program.ended();
 }
 
 // ---- dispatch of operator actions ----
@@ -323,14 +321,14 @@ void MainModel::mnuSettings_Click() {
 void MainModel::BreakTime_Change() {
     if (text(MainControl::BreakTime).empty()) assign(MainControl::BreakTime, "0");
     if (auto ms = parseTimerMilliseconds(text(MainControl::BreakTime))) {
-        t(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
+        timer(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
     }
     endBreakIfItCannotTick();
 }
 
 void MainModel::KerchunkTime_Change() {
     if (auto ms = parseTimerMilliseconds(text(MainControl::KerchunkTime))) {
-        t(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
+        timer(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
     }
 }
 
@@ -341,27 +339,27 @@ void MainModel::txtHangTime_Change() {
 void MainModel::txtIDInterval_Change() {
     const std::string& interval = text(MainControl::txtIDInterval);
     if (interval == "0" || interval.empty()) {
-        t(MainTimer::IDInterval).stop();
+        timer(MainTimer::IDInterval).stop();
         assign(MainControl::txtCWIDTime, "0");
         return;
     }
     const auto minutes = parseNumber(interval);
     if (!minutes) return;  // not a number: timer and display stay as they were
-    t(MainTimer::IDInterval).stop();
+    timer(MainTimer::IDInterval).stop();
     assign(MainControl::txtCWIDTime, numberToText(*minutes * 60));
-    t(MainTimer::IDInterval).start();
+    timer(MainTimer::IDInterval).start();
 }
 
 void MainModel::txtSpeechInterval_Change() {
     const std::string& interval = text(MainControl::txtSpeechInterval);
     if (interval == "0" || interval.empty()) {
         assign(MainControl::txtSpeechInterval, "0");
-        t(MainTimer::SpeechTimer).stop();
+        timer(MainTimer::SpeechTimer).stop();
         return;
     }
     const auto minutes = parseNumber(interval);
     if (!minutes) return;
-    t(MainTimer::SpeechTimer).start();
+    timer(MainTimer::SpeechTimer).start();
     assign(MainControl::txtSpeechIDTime, numberToText(*minutes * 60));
 }
 

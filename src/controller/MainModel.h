@@ -173,7 +173,6 @@ class MainModel : public WindowModel, private LinkEvents {
     static int id(MainControl c) { return static_cast<int>(c); }
     void assign(MainControl c, std::string t) { assignText(id(c), std::move(t)); }
     void lamp(MainControl c, Rgb colour) { setColour(id(c), colour); }
-    IntervalTimer& t(MainTimer which) { return timer(which); }
 
     // LinkEvents
     void CarrierDetect(LinkBool bCD) override;

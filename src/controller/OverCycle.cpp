@@ -28,7 +28,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
             beginTheOver();
             return;
         }
-        t(MainTimer::Break).start();
+        timer(MainTimer::Break).start();
         lamp(MainControl::LED, kGrey);
         endBreakIfItCannotTick();
     });
@@ -47,8 +47,8 @@ void MainModel::RX(LinkBool bRX) {
         }
         Echolink->SendCW(kLinkFalse, text(MainControl::txtIPCourtesy));
         lamp(MainControl::LED, kGrey);
-        t(MainTimer::HangTime).start();
-        t(MainTimer::TimeOut).stop();
+        timer(MainTimer::HangTime).start();
+        timer(MainTimer::TimeOut).stop();
         assign(MainControl::Status, kWaitingForNextOver);
         reloadTimeOut();
     });
@@ -67,9 +67,9 @@ void MainModel::Closing() {
 void MainModel::beginTheOver() {
     reloadHangTime();
     Echolink->SetPTT(kLinkTrue);
-    t(MainTimer::Break).stop();
-    t(MainTimer::HangTime).stop();
-    t(MainTimer::TimeOut).start();
+    timer(MainTimer::Break).stop();
+    timer(MainTimer::HangTime).stop();
+    timer(MainTimer::TimeOut).start();
 }
 
 bool MainModel::carrierOrInternetAudio() {
@@ -81,18 +81,18 @@ bool MainModel::carrierOrInternetAudio() {
 
 void MainModel::endBreakIfItCannotTick() {
     // A break delay of 0 would never tick and leave the transmitter keyed: go on at once.
-    if (t(MainTimer::Break).enabled() && t(MainTimer::Break).interval().count() == 0) {
+    if (timer(MainTimer::Break).enabled() && timer(MainTimer::Break).interval().count() == 0) {
         Break_Timer();
     }
 }
 
 void MainModel::Break_Timer() {
-    t(MainTimer::Break).stop();
-    t(MainTimer::TimeOut).stop();
+    timer(MainTimer::Break).stop();
+    timer(MainTimer::TimeOut).stop();
     assign(MainControl::Status, kWaitingForNextOver);
     reloadTimeOut();
     Echolink->SendCW(kLinkFalse, text(MainControl::txtCourtesy));
-    t(MainTimer::HangTime).start();
+    timer(MainTimer::HangTime).start();
 }
 
 void MainModel::HangTime_Timer() {
@@ -113,14 +113,14 @@ void MainModel::HangTime_Timer() {
 }
 
 void MainModel::closeDown() {
-    t(MainTimer::HangTime).stop();
+    timer(MainTimer::HangTime).stop();
     reloadHangTime();
     if (value(MainControl::IDonClosedown) == 1) {
         reloadCWID();
         Echolink->SendCW(kLinkFalse, text(MainControl::ClosedownCW));
     }
     Echolink->SetPTT(kLinkFalse);
-    t(MainTimer::SquelchCrash).start();
+    timer(MainTimer::SquelchCrash).start();
     assign(MainControl::Status, kWaiting);
 }
 
@@ -136,20 +136,20 @@ void MainModel::TimeOut_Timer() {
     if (!step || !step->reachedZero()) return;
 
     setTimedOut(true);
-    t(MainTimer::TimeOut).stop();
+    timer(MainTimer::TimeOut).stop();
     assign(MainControl::Status, kTimeOutStatus);
     reloadHangTime();
     reloadTimeOut();
     Echolink->SendStationText(kTimedOutText + Echolink->GetStation().StationCallsign);
     Echolink->SendCW(kLinkFalse, text(MainControl::txtTimeOutID));
     Echolink->SetPTT(kLinkFalse);
-    t(MainTimer::CheckClear).start();
+    timer(MainTimer::CheckClear).start();
 }
 
 void MainModel::CheckClear_Timer() {
     if (carrierOrInternetAudio()) return;
     setTimedOut(false);
-    t(MainTimer::CheckClear).stop();
+    timer(MainTimer::CheckClear).stop();
     Echolink->PlayPrompt(kClearAnnouncement);
     Echolink->SendCW(kLinkFalse, kClearMorse);
     reloadHangTime();
@@ -166,12 +166,12 @@ void MainModel::Label14_Click() {
 // ---- side timers ----
 
 void MainModel::Kerchunker_Timer() {
-    t(MainTimer::Kerchunker).stop();
+    timer(MainTimer::Kerchunker).stop();
     carrierOrInternetAudio();
 }
 
 void MainModel::SquelchCrash_Timer() {
-    t(MainTimer::SquelchCrash).stop();
+    timer(MainTimer::SquelchCrash).stop();
 }
 
 }  // namespace relaydeck
