@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "controller/Program.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ProgramViews.h"
 #include "ui/QtOperator.h"
@@ -69,7 +70,7 @@ int main(int argc, char* argv[]) {
     initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/relaydeck.png")));
 
-    const SettingsStore settings(programFolder());
+    const SettingsStore settings(settingsFolderFor(programFolder()));
     QtTimerService timers;
     QtOperator op;
 #ifdef RELAYDECK_COM_LINK

@@ -28,9 +28,23 @@ std::string SettingsStore::ReadSetting(const std::string& key,
     return value ? cp1252ToUtf8(*value) : defaultValue;
 }
 
-bool SettingsStore::WriteSetting(const std::string& key, const std::string& value) const {
-    return writeProfileString(SettingsPath(), kSettingsSection, utf8ToCp1252(key),
-                              utf8ToCp1252(value));
+SettingsWriteError::SettingsWriteError(std::filesystem::path file, std::string reason)
+    : std::runtime_error(file.string() + ": " + reason),
+      file_(std::move(file)),
+      reason_(std::move(reason)) {}
+
+void SettingsStore::WriteSetting(const std::string& key, const std::string& value) const {
+    const SettingValue one{key, value};
+    WriteSettings(std::span(&one, 1));
+}
+
+void SettingsStore::WriteSettings(std::span<const SettingValue> values) const {
+    for (const SettingValue& entry : values) {
+        if (!writeProfileString(SettingsPath(), kSettingsSection, utf8ToCp1252(entry.key),
+                                utf8ToCp1252(entry.value))) {
+            throw SettingsWriteError(SettingsPath(), "the file could not be written");
+        }
+    }
 }
 
 }  // namespace relaydeck
