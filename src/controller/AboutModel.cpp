@@ -17,7 +17,7 @@ const std::string kDescription =
     std::string(143, ' ') + "Programa: The Relaydeck authors" + std::string(21, ' ') +
     "Tradução: The Relaydeck authors" + std::string(3, ' ');
 
-const ControlSpec kAboutControls[] = {
+const ControlDefinition kAboutControls[] = {
     {"picIcon", K::Picture, "relaydeck.png"},
     {"lblTitle", K::Label, ""},
     {"lblVersion", K::Label, ""},
@@ -34,7 +34,7 @@ int id(AboutControl c) {
 
 }  // namespace
 
-std::span<const ControlSpec> aboutControlSpecs() {
+std::span<const ControlDefinition> aboutControlDefinitions() {
     return kAboutControls;
 }
 

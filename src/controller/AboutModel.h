@@ -22,7 +22,7 @@ enum class AboutControl : int {
 };
 
 /// @brief The controls of the About window as they are created.
-std::span<const ControlSpec> aboutControlSpecs();
+std::span<const ControlDefinition> aboutControlDefinitions();
 
 /// @brief The About window as a model; loaded afresh at each opening.
 class AboutModel : public WindowModel {

@@ -14,7 +14,7 @@ namespace {
 using K = ControlKind;
 
 // The main window's controls as the window creates them, in MainControl order.
-constexpr ControlSpec kMainControls[] = {
+constexpr ControlDefinition kMainControls[] = {
     {"txtCWIDTime", K::Label, "900"},
     {"txtSpeechIDTime", K::Label, "300"},
     {"txtHangTimeTime", K::Label, "5"},
@@ -80,14 +80,14 @@ constexpr ControlSpec kMainControls[] = {
 };
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
-struct TimerSpec {
+struct TimerDefinition {
     const char* name;
     int periodMs;
     bool enabled;
 };
 
 // The window's timers as it creates them, in MainTimer order.
-constexpr TimerSpec kMainTimers[] = {
+constexpr TimerDefinition kMainTimers[] = {
     {"IDInterval", 1000, true},    {"SpeechTimer", 1000, true}, {"Kerchunker", 5000, true},
     {"Break", 750, false},         {"HangTime", 1000, false},   {"TimeOut", 1000, false},
     {"SquelchCrash", 1000, false}, {"CheckClear", 500, false},  {"WaitFree", 1000, false},
@@ -97,7 +97,7 @@ static_assert(std::size(kMainTimers) == static_cast<std::size_t>(MainTimer::Coun
 
 }  // namespace
 
-std::span<const ControlSpec> mainControlSpecs() {
+std::span<const ControlDefinition> mainControlDefinitions() {
     return kMainControls;
 }
 

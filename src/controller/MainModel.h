@@ -89,7 +89,7 @@ enum class MainTimer : int {
 };
 
 /// @brief The controls of the main window as they are created.
-std::span<const ControlSpec> mainControlSpecs();
+std::span<const ControlDefinition> mainControlDefinitions();
 /// @brief The name of a main-window timer.
 const char* mainTimerName(MainTimer timer);
 

@@ -12,7 +12,7 @@ namespace {
 
 using K = ControlKind;
 
-constexpr ControlSpec kSplashControls[] = {
+constexpr ControlDefinition kSplashControls[] = {
     {"imgLogo", K::Picture, "splash-mast.png"},
     {"lblProductName", K::Label, ""},
     {"lblPlatform", K::Label, "EchoLink Repetidora Adicional"},
@@ -33,7 +33,7 @@ int id(SplashControl c) {
 
 }  // namespace
 
-std::span<const ControlSpec> splashControlSpecs() {
+std::span<const ControlDefinition> splashControlDefinitions() {
     return kSplashControls;
 }
 

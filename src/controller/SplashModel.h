@@ -30,7 +30,7 @@ enum class SplashControl : int {
 };
 
 /// @brief The controls of the startup dialog as they are created.
-std::span<const ControlSpec> splashControlSpecs();
+std::span<const ControlDefinition> splashControlDefinitions();
 
 /// @brief The startup dialog as a model.
 class SplashModel : public WindowModel {

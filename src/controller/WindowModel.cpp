@@ -4,16 +4,16 @@
 
 namespace relaydeck {
 
-WindowModel::WindowModel(std::span<const ControlSpec> specs) : specs_(specs) {
-    states_.reserve(specs.size());
-    for (const ControlSpec& s : specs) {
+WindowModel::WindowModel(std::span<const ControlDefinition> definitions) : definitions_(definitions) {
+    states_.reserve(definitions.size());
+    for (const ControlDefinition& s : definitions) {
         states_.push_back(ControlState{s.text, s.value, s.colour, s.enabled, s.visible});
     }
 }
 
 std::optional<int> WindowModel::find(std::string_view name) const {
-    for (std::size_t i = 0; i < specs_.size(); ++i) {
-        if (name == specs_[i].name) return static_cast<int>(i);
+    for (std::size_t i = 0; i < definitions_.size(); ++i) {
+        if (name == definitions_[i].name) return static_cast<int>(i);
     }
     return std::nullopt;
 }

@@ -33,7 +33,7 @@ inline constexpr Rgb kLightOrange = 0xFFC080;
 inline constexpr Rgb kYellow = 0xFFFF00;
 
 /// @brief How a control is created: its name, kind, creation text and flags.
-struct ControlSpec {
+struct ControlDefinition {
     const char* name;
     ControlKind kind;
     const char* text = "";     ///< caption or field text at creation
@@ -69,13 +69,13 @@ class WindowObserver {
 /// operator's edit; a handler that assigns its own field runs again, nested.
 class WindowModel {
   public:
-    explicit WindowModel(std::span<const ControlSpec> specs);
+    explicit WindowModel(std::span<const ControlDefinition> definitions);
     virtual ~WindowModel() = default;
     WindowModel(const WindowModel&) = delete;
     WindowModel& operator=(const WindowModel&) = delete;
 
-    std::size_t controlCount() const { return specs_.size(); }
-    const ControlSpec& definition(int id) const { return specs_[static_cast<std::size_t>(id)]; }
+    std::size_t controlCount() const { return definitions_.size(); }
+    const ControlDefinition& definition(int id) const { return definitions_[static_cast<std::size_t>(id)]; }
     const ControlState& state(int id) const { return states_[static_cast<std::size_t>(id)]; }
     /// @brief The id of the control called @p name, if the window has one.
     std::optional<int> find(std::string_view name) const;
@@ -126,7 +126,7 @@ class WindowModel {
 
   private:
     void notifyControl(int id);
-    std::span<const ControlSpec> specs_;
+    std::span<const ControlDefinition> definitions_;
     std::vector<ControlState> states_;
     std::string caption_;
     bool visible_ = false;

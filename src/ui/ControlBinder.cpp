@@ -43,7 +43,7 @@ void ControlBinder::setDisplayFilter(int id, std::function<QString(const QString
 }
 
 QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
-    const ControlSpec& def = model_.definition(id);
+    const ControlDefinition& def = model_.definition(id);
     QWidget* widget = nullptr;
     switch (def.kind) {
         case ControlKind::Label:
@@ -91,7 +91,7 @@ QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
 }
 
 QAction* ControlBinder::createMenuEntry(int id, QMenuBar* bar) {
-    const ControlSpec& def = model_.definition(id);
+    const ControlDefinition& def = model_.definition(id);
     QAction* action = bar->addAction(QString());
     action->setObjectName(QString::fromUtf8(def.name));
     if (def.tooltip[0] != '\0') action->setToolTip(QString::fromUtf8(def.tooltip));

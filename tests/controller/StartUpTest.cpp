@@ -30,7 +30,7 @@ TEST(StartUp, WithoutASettingsFileEveryControlTakesItsDefault) {
         {Status, "Waiting..."},  {DecodeTone, "110.9"},
     };
     for (auto [control, text] : texts) {
-        EXPECT_EQ(m.text(control), text) << mainControlSpecs()[static_cast<int>(control)].name;
+        EXPECT_EQ(m.text(control), text) << mainControlDefinitions()[static_cast<int>(control)].name;
     }
     EXPECT_EQ(m.value(CTCSSActivity), 1);
     EXPECT_EQ(m.value(IDonClosedown), 0);

@@ -373,14 +373,14 @@ constexpr std::array<std::string_view, 3> kWindowNames = {"Main", "Splash", "Abo
 
 }  // namespace
 
-std::span<const ControlSpec> ReplayRunner::specsOf(Window window) {
+std::span<const ControlDefinition> ReplayRunner::definitionsOf(Window window) {
     switch (window) {
         case Window::Main:
-            return mainControlSpecs();
+            return mainControlDefinitions();
         case Window::Splash:
-            return splashControlSpecs();
+            return splashControlDefinitions();
         case Window::About:
-            return aboutControlSpecs();
+            return aboutControlDefinitions();
     }
     return {};
 }
@@ -422,9 +422,9 @@ ReplayRunner::Target ReplayRunner::resolve(const ScenarioLine& line, std::string
     }
 
     const auto lookIn = [name](Window window) -> std::optional<Target> {
-        const std::span<const ControlSpec> specs = specsOf(window);
-        for (std::size_t i = 0; i < specs.size(); ++i) {
-            if (name == specs[i].name) {
+        const std::span<const ControlDefinition> definitions = definitionsOf(window);
+        for (std::size_t i = 0; i < definitions.size(); ++i) {
+            if (name == definitions[i].name) {
                 return Target{window, Target::Kind::Control, static_cast<int>(i)};
             }
         }
@@ -477,7 +477,7 @@ void ReplayRunner::clickCommand(const ScenarioLine& line) {
     const Target target = resolve(line, name);
     const bool clickable = [&] {
         if (target.kind != Target::Kind::Control) return false;
-        const ControlKind kind = specsOf(target.window)[target.id].kind;
+        const ControlKind kind = definitionsOf(target.window)[target.id].kind;
         return kind == ControlKind::MenuItem || kind == ControlKind::Button ||
                kind == ControlKind::ClickLabel;
     }();
@@ -499,7 +499,7 @@ void ReplayRunner::checkCommand(const ScenarioLine& line) {
     requireRunning(line);
     const Target target = resolve(line, name);
     if (target.kind != Target::Kind::Control ||
-        specsOf(target.window)[target.id].kind != ControlKind::CheckBox) {
+        definitionsOf(target.window)[target.id].kind != ControlKind::CheckBox) {
         fail(line, quoteText(name) + " is not a check box");
     }
     if (!reachable(target)) {
@@ -515,7 +515,7 @@ void ReplayRunner::typeCommand(const ScenarioLine& line) {
     requireRunning(line);
     const Target target = resolve(line, name);
     if (target.kind != Target::Kind::Control ||
-        specsOf(target.window)[target.id].kind != ControlKind::TextField) {
+        definitionsOf(target.window)[target.id].kind != ControlKind::TextField) {
         fail(line, quoteText(name) + " is not a text field");
     }
     if (!reachable(target)) {

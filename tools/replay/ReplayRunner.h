@@ -112,7 +112,7 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     // inspection
     void showCommand(const ScenarioLine& line);
 
-    static std::span<const ControlSpec> specsOf(Window window);
+    static std::span<const ControlDefinition> definitionsOf(Window window);
     bool running() const;
     void requireRunning(const ScenarioLine& line) const;
     WindowModel* loaded(Window window);
