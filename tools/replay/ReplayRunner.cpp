@@ -207,6 +207,9 @@ void ReplayRunner::releaseEndedProgram() {
 void ReplayRunner::runModal(const std::function<bool()>& closed) {
     drainPosted();
     while (!programEnded_ && !closed()) {
+        // The line after a wait runs at the wait's end, box or no box.
+        if (!waitEnds_.empty()) advanceTo(waitEnds_.back());
+        if (programEnded_ || closed()) break;
         std::optional<ScenarioLine> line = reader_.next();
         if (!line) throw EndOfScenario{};
         execute(*line);
@@ -300,9 +303,19 @@ void ReplayRunner::waitCommand(const ScenarioLine& line) {
         fail(line, (!text.empty() && text[0] == '-' ? "negative time " : "malformed time ") +
                        quoteText(text));
     }
-    // A box opened by a tick reads the following lines inside the tick; a longer wait
-    // among them leaves the clock past this wait's end, never before it.
-    clock_.advance(*duration, [this] {
+    // A box opened by a tick reads the following lines inside the tick: it first lets
+    // this wait run to its end (runModal), so that those lines run at the end of the wait.
+    waitEnds_.push_back(clock_.now() + *duration);
+    struct Pop {
+        std::vector<std::chrono::milliseconds>& ends;
+        ~Pop() { ends.pop_back(); }
+    } pop{waitEnds_};
+    advanceTo(waitEnds_.back());
+}
+
+void ReplayRunner::advanceTo(std::chrono::milliseconds end) {
+    if (end <= clock_.now()) return;
+    clock_.advance(end - clock_.now(), [this] {
         drainPosted();
         releaseEndedProgram();
     });
