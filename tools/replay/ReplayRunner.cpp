@@ -7,6 +7,7 @@
 #include <fstream>
 #include <span>
 
+#include "link/LinkOperations.h"
 #include "settings/CodePage.h"
 
 namespace relaydeck::replay {
@@ -15,10 +16,6 @@ namespace {
 
 /// @brief Thrown when the scenario ends while a box or the About window is open.
 struct EndOfScenario {};
-
-constexpr std::array<std::string_view, 12> kFailableOperations = {
-    "SetPTT", "GetRX",           "GetPTT",         "GetCarrier", "SendCW",     "GetStation",
-    "SetAux", "SendStationText", "SetControlMode", "Speak",      "PlayPrompt", "create"};
 
 constexpr std::int64_t kMaxWaitMilliseconds = 1'000'000'000'000;  // about 31 years
 
@@ -288,8 +285,7 @@ void ReplayRunner::traceCommand(const ScenarioLine& line) {
 void ReplayRunner::failCommand(const ScenarioLine& line) {
     expectWords(line, 2, "fail OP");
     const std::string& operation = bareWord(line, 1);
-    if (std::find(kFailableOperations.begin(), kFailableOperations.end(), operation) ==
-        kFailableOperations.end()) {
+    if (!findLinkOperation(operation) && operation != kFailCreation) {
         fail(line, "unknown operation " + quoteText(operation));
     }
     station_.failNext(operation);
