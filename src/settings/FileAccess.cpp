@@ -66,8 +66,9 @@ void removeAbandonedSaves(const fs::path& file) {
          it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (name.rfind(prefix, 0) != 0 || !it->is_regular_file(error)) continue;
-        std::error_code ignored;
-        if (fs::last_write_time(it->path(), ignored) < cutoff) fs::remove(it->path(), ignored);
+        std::error_code failed;
+        const fs::file_time_type written = fs::last_write_time(it->path(), failed);
+        if (!failed && written < cutoff) fs::remove(it->path(), failed);
     }
 }
 
