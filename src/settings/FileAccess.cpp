@@ -121,8 +121,16 @@ class TemporaryFile {
         return {};
     }
 
-    void keepPermissionsOf(const fs::path&) {
-        // ReplaceFileW carries the replaced file's attributes and access rights over.
+    void keepPermissionsOf(const fs::path& target) {
+        // ReplaceFileW carries the replaced file's attributes and access rights over; where
+        // it cannot be used, MoveFileExW carries these attributes at least.
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        const DWORD attributes = GetFileAttributesW(target.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kKept) == 0) return;
+        FILE_BASIC_INFO info{};  // times left at zero stay as they are
+        info.FileAttributes = attributes & kKept;
+        SetFileInformationByHandle(handle_, FileBasicInfo, &info, sizeof info);
     }
 
     void flushAndClose() {
