@@ -86,6 +86,11 @@ std::error_code lastError() {
     throw FileAccessError(error.message());
 }
 
+/// Access rights are checked by ReplaceFileW itself.
+std::error_code writeAccessError(const fs::path&) {
+    return {};
+}
+
 bool isReadOnly(const fs::path& file, const fs::file_status&) {
     const DWORD attributes = GetFileAttributesW(file.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
@@ -172,6 +177,12 @@ std::error_code lastError() {
 
 /// Windows refuses to write a file with the read-only attribute; here that is a file
 /// nobody may write, whoever runs the program.
+/// Renaming over a file needs only the folder's permission: a file this user may not
+/// write (someone else's) must not be replaced all the same.
+std::error_code writeAccessError(const fs::path& file) {
+    return ::access(file.c_str(), W_OK) == 0 ? std::error_code() : lastError();
+}
+
 bool isReadOnly(const fs::path&, const fs::file_status& status) {
     constexpr fs::perms kWrite =
         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
@@ -281,6 +292,7 @@ void replaceFileContents(const fs::path& file, std::string_view bytes,
         if (fs::is_directory(status)) throw FileAccessError(reasonOf(std::errc::is_a_directory));
         if (!fs::is_regular_file(status)) throw FileAccessError("not a regular file");
         if (isReadOnly(target, status)) throw FileAccessError("the file is read-only");
+        if (const std::error_code denied = writeAccessError(target)) failWith(denied);
     }
     removeAbandonedSaves(target);
 

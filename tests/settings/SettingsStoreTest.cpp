@@ -143,6 +143,18 @@ TEST_F(SettingsStoreDeathTest, AReadOnlyFolderIsAFailedSave) {
     fs::permissions(folder_.path(), fs::perms::owner_all);
 }
 
+TEST_F(SettingsStoreDeathTest, SomeoneElsesFileIsNotReplaced) {
+    // Everybody may write in the folder, but the file is not this user's to write.
+    test::writeBytes(store_.SettingsPath(), kOldFile);
+    fs::permissions(folder_.path(), fs::perms::all);
+    fs::permissions(store_.SettingsPath(),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    if (::geteuid() != 0) GTEST_SKIP() << "needs a second user: run as the administrator";
+    EXPECT_EXIT(writeAsAnOrdinaryUser(store_), ::testing::ExitedWithCode(0),
+                "reason: Permission denied");
+    EXPECT_EQ(test::readBytes(store_.SettingsPath()), kOldFile);
+}
+
 TEST_F(SettingsStoreDeathTest, AWriteThatFailsHalfwayKeepsTheOldFile) {
     test::writeBytes(store_.SettingsPath(), kOldFile);
     EXPECT_EXIT(writeWithLittleRoom(store_), ::testing::ExitedWithCode(0),
