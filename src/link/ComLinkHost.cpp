@@ -202,8 +202,14 @@ std::string describe(const std::string& text, HRESULT hr) {
 }
 
 // The message box already says "EchoLink failed: ": the texts name the step, not EchoLink.
-[[noreturn]] void fail(std::string_view what, HRESULT hr) {
-    throw LinkError(std::string(what) + " failed: " + describe(systemMessage(hr), hr));
+// "The call SendCW failed: Exception occurred. (0x80020009 DISP_E_EXCEPTION)."
+[[noreturn]] void fail(std::string_view step, HRESULT hr) {
+    throw LinkError(std::string(step) + " failed: " + describe(systemMessage(hr), hr) + ".");
+}
+
+/// The step of calling @p name, as the failure texts name it.
+std::string theCall(std::string_view name) {
+    return "The call " + std::string(name);
 }
 
 /// The text of an exception the server raised; frees the EXCEPINFO's strings.
@@ -263,12 +269,13 @@ class Arguments {
     std::vector<VARIANT> reversed_;
 };
 
-DISPID dispidOf(IDispatch* target, std::string_view name) {
+/// The DISPID of member @p name; @p step names the failure.
+DISPID dispidOf(IDispatch* target, std::string_view name, std::string_view step) {
     std::wstring wide = toWide(name);
     LPOLESTR names[] = {wide.data()};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = target->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) fail(name, hr);
+    if (FAILED(hr)) fail(step, hr);
     return id;
 }
 
@@ -281,7 +288,7 @@ Variant invokeDispatch(IDispatch* target, DISPID id, WORD flags, Arguments& args
     const HRESULT hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                       result.get(), &exception, &argumentError);
     if (hr == DISP_E_EXCEPTION) {
-        throw LinkError(std::string(what) + " failed: " + describeException(exception));
+        throw LinkError(std::string(what) + " failed: " + describeException(exception) + ".");
     }
     if (FAILED(hr)) fail(what, hr);
     return result;
@@ -419,10 +426,10 @@ ComPtr<ITypeLib> containingTypeLib(IDispatch* object) {
     ComPtr<ITypeInfo> info;
     HRESULT hr = object->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put());
     if (SUCCEEDED(hr) && !info) hr = TYPE_E_ELEMENTNOTFOUND;
-    if (FAILED(hr)) fail("reading the type information", hr);
+    if (FAILED(hr)) fail("Reading the type information", hr);
     hr = info->GetContainingTypeLib(library.put(), &index);
     if (SUCCEEDED(hr) && !library) hr = TYPE_E_LIBNOTREGISTERED;
-    if (FAILED(hr)) fail("reading the type library", hr);
+    if (FAILED(hr)) fail("Reading the type library", hr);
     return library;
 }
 
@@ -431,11 +438,11 @@ EventIds eventIds(IDispatch* object) {
     const ComPtr<ITypeLib> library = containingTypeLib(object);
     ComPtr<ITypeInfo> events;
     HRESULT hr = library->GetTypeInfoOfGuid(kEventsIid, events.put());
-    if (FAILED(hr)) fail("finding the event interface", hr);
+    if (FAILED(hr)) fail("Finding the event interface", hr);
 
     TYPEATTR* attributes = nullptr;
     hr = events->GetTypeAttr(&attributes);
-    if (FAILED(hr)) fail("reading the event interface", hr);
+    if (FAILED(hr)) fail("Reading the event interface", hr);
     const UINT functions = attributes->cFuncs;
     events->ReleaseTypeAttr(attributes);
 
@@ -444,12 +451,12 @@ EventIds eventIds(IDispatch* object) {
     for (UINT i = 0; i < functions; ++i) {
         FUNCDESC* function = nullptr;
         hr = events->GetFuncDesc(i, &function);
-        if (FAILED(hr)) fail("reading the event interface", hr);
+        if (FAILED(hr)) fail("Reading the event interface", hr);
         const MEMBERID member = function->memid;
         events->ReleaseFuncDesc(function);
         Bstr name;
         hr = events->GetDocumentation(member, name.put(), nullptr, nullptr, nullptr);
-        if (FAILED(hr)) fail("reading the event interface", hr);
+        if (FAILED(hr)) fail("Reading the event interface", hr);
         for (std::size_t e = 0; e < ids.size(); ++e) {
             if (name.get() != nullptr && _wcsicmp(name.get(), wideEventNames()[e].c_str()) == 0) {
                 ids[e] = member;
@@ -458,7 +465,8 @@ EventIds eventIds(IDispatch* object) {
     }
     for (std::size_t e = 0; e < ids.size(); ++e) {
         if (ids[e] == DISPID_UNKNOWN) {
-            throw LinkError("the event interface has no event " + std::string(kLinkEventNames[e]));
+            throw LinkError("The event interface has no event " + std::string(kLinkEventNames[e]) +
+                            ".");
         }
     }
     return ids;
@@ -474,12 +482,12 @@ class ComLinkHost final : public LinkHost {
 
         ComPtr<IConnectionPointContainer> container;
         HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
-        if (FAILED(hr)) fail("connecting to the events", hr);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
         hr = container->FindConnectionPoint(kEventsIid, point_.put());
-        if (FAILED(hr)) fail("connecting to the events", hr);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
         sink_ = ComPtr<EventSink>(new EventSink(eventDispids));
         hr = point_->Advise(sink_.get(), &cookie_);
-        if (FAILED(hr)) fail("connecting to the events", hr);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
     }
 
     ~ComLinkHost() override {
@@ -515,8 +523,9 @@ class ComLinkHost final : public LinkHost {
 
     Variant call(Op op, Arguments& args, WORD flags = DISPATCH_METHOD) {
         const auto index = static_cast<std::size_t>(op);
-        if (ids_[index] == DISPID_UNKNOWN) ids_[index] = dispidOf(object_.get(), nameOf(op));
-        return invokeDispatch(object_.get(), ids_[index], flags, args, nameOf(op));
+        const std::string step = theCall(nameOf(op));
+        if (ids_[index] == DISPID_UNKNOWN) ids_[index] = dispidOf(object_.get(), nameOf(op), step);
+        return invokeDispatch(object_.get(), ids_[index], flags, args, step);
     }
 
     LinkBool queryBool(Op op) {
@@ -524,7 +533,7 @@ class ComLinkHost final : public LinkHost {
         Variant result = call(op, none, kQuery);
         Variant number;
         const HRESULT hr = VariantChangeType(number.get(), result.get(), 0, VT_I2);
-        if (FAILED(hr)) fail(nameOf(op), hr);
+        if (FAILED(hr)) fail(theCall(nameOf(op)), hr);
         return number.get()->iVal != 0 ? kLinkTrue : kLinkFalse;
     }
 
@@ -541,7 +550,7 @@ StationInfo ComLinkHost::GetStation() {
     Variant object;
     HRESULT hr = VariantChangeType(object.get(), result.get(), 0, VT_DISPATCH);
     if (SUCCEEDED(hr) && object.get()->pdispVal == nullptr) hr = E_POINTER;
-    if (FAILED(hr)) fail("GetStation", hr);
+    if (FAILED(hr)) fail(theCall("GetStation"), hr);
 
     ComPtr<IDispatch> station;
     if (FAILED(object.get()->pdispVal->QueryInterface(kStationIid, station.putVoid())) ||
@@ -551,11 +560,12 @@ StationInfo ComLinkHost::GetStation() {
     }
 
     constexpr std::string_view kProperty = "StationCallsign";
-    const DISPID id = dispidOf(station.get(), kProperty);
-    Variant value = invokeDispatch(station.get(), id, DISPATCH_PROPERTYGET, none, kProperty);
+    const std::string step = "Reading " + std::string(kProperty);
+    const DISPID id = dispidOf(station.get(), kProperty, step);
+    Variant value = invokeDispatch(station.get(), id, DISPATCH_PROPERTYGET, none, step);
     Variant text;
     hr = VariantChangeType(text.get(), value.get(), 0, VT_BSTR);
-    if (FAILED(hr)) fail(kProperty, hr);
+    if (FAILED(hr)) fail(step, hr);
     return StationInfo{toUtf8(text.get()->bstrVal)};
 }
 
@@ -563,7 +573,7 @@ StationInfo ComLinkHost::GetStation() {
 class ComApartment {
   public:
     ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-        if (FAILED(result_) && result_ != RPC_E_CHANGED_MODE) fail("initialising COM", result_);
+        if (FAILED(result_) && result_ != RPC_E_CHANGED_MODE) fail("Initialising COM", result_);
     }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
@@ -585,9 +595,9 @@ std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
         CoCreateInstance(kEchoLinkClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                          IID_IDispatch, created.putVoid());
     if (hr == REGDB_E_CLASSNOTREG) {
-        throw LinkError("EchoLink is not installed or not registered (" + codeText(hr) + ")");
+        throw LinkError("EchoLink is not installed or not registered (" + codeText(hr) + ").");
     }
-    if (FAILED(hr)) fail("creating the automation object", hr);
+    if (FAILED(hr)) fail("Creating the automation object", hr);
 
     ComPtr<IDispatch> dual;
     if (SUCCEEDED(created->QueryInterface(kEchoLinkIid, dual.putVoid())) && dual) {
