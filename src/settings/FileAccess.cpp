@@ -58,15 +58,26 @@ std::string randomSuffix(std::mt19937_64& random) {
     return suffix;
 }
 
+constexpr const char* kTemporaryInfix = ".saving-";
+
+/// The temporary file's name beside @p file, in the system's own characters.
+fs::path temporaryName(const fs::path& file, const std::string& suffix) {
+    fs::path name = file.filename();
+    name += kTemporaryInfix;
+    name += suffix;
+    return name;
+}
+
 void removeAbandonedSaves(const fs::path& file) {
-    const std::string prefix = temporaryNamePrefix(file);
+    const fs::path::string_type prefix = temporaryName(file, "").native();
     const auto cutoff = fs::file_time_type::clock::now() - kAbandonedAfter;
     std::error_code error;
     for (fs::directory_iterator it(folderOf(file), error), end; !error && it != end;
          it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.rfind(prefix, 0) != 0 || !it->is_regular_file(error)) continue;
         std::error_code failed;
+        if (it->path().filename().native().rfind(prefix, 0) != 0 || !it->is_regular_file(failed)) {
+            continue;
+        }
         const fs::file_time_type written = fs::last_write_time(it->path(), failed);
         if (!failed && written < cutoff) fs::remove(it->path(), failed);
     }
@@ -101,7 +112,7 @@ class TemporaryFile {
     explicit TemporaryFile(const fs::path& target) {
         std::mt19937_64 random{std::random_device{}()};
         for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-            path_ = folderOf(target) / (temporaryNamePrefix(target) + randomSuffix(random));
+            path_ = folderOf(target) / temporaryName(target, randomSuffix(random));
             handle_ = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle_ != INVALID_HANDLE_VALUE) return;
@@ -194,7 +205,7 @@ class TemporaryFile {
     explicit TemporaryFile(const fs::path& target) {
         std::mt19937_64 random{std::random_device{}()};
         for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-            path_ = folderOf(target) / (temporaryNamePrefix(target) + randomSuffix(random));
+            path_ = folderOf(target) / temporaryName(target, randomSuffix(random));
             fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) return;
             if (errno != EEXIST) {
@@ -278,7 +289,7 @@ std::optional<std::string> readFileBytes(const fs::path& file) {
 }
 
 std::string temporaryNamePrefix(const fs::path& file) {
-    return file.filename().string() + ".saving-";
+    return file.filename().string() + kTemporaryInfix;
 }
 
 void replaceFileContents(const fs::path& file, std::string_view bytes,

@@ -52,7 +52,7 @@ using EnvironmentLookup = std::function<std::optional<std::string>(const char* n
 /// @brief The process environment (UTF-8 on Windows).
 std::optional<std::string> systemEnvironment(const char* name);
 
-/// @brief The per-user folder for Relaydeck's settings: %APPDATA%\\Relaydeck on Windows,
+/// @brief The per-user folder for Relaydeck's settings: %APPDATA%\Relaydeck on Windows,
 /// $XDG_CONFIG_HOME/relaydeck or ~/.config/relaydeck elsewhere; nullopt when the
 /// environment names no such place.
 std::optional<std::filesystem::path> userSettingsFolder(const EnvironmentLookup& environment);
