@@ -28,7 +28,7 @@ struct LinkCall {
     LinkOperation operation = LinkOperation::SetPTT;
     std::vector<LinkValue> arguments;
     std::optional<LinkValue> result;  ///< what a query answered
-    bool query = false;               ///< GetRX, GetPTT, GetCarrier, GetStation
+    bool query = false;               ///< as kLinkOperations says: GetRX, GetPTT, ...
 
     /// @brief The operation's name: "SetPTT", "GetRX", ...
     std::string_view name() const { return nameOf(operation); }
