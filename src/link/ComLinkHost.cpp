@@ -1,5 +1,7 @@
 #include "link/ComLinkHost.h"
 
+#include "link/LinkOperations.h"
+
 #include <windows.h>
 
 #include <ocidl.h>
@@ -139,15 +141,75 @@ std::string systemMessage(HRESULT hr) {
     return text.empty() ? std::string("unknown error") : text;
 }
 
-std::string describe(const std::string& text, HRESULT hr) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
-    return text + " (" + code + ")";
+/// The symbolic name of a result code a link-host call commonly ends with; "" for others.
+std::string_view knownName(HRESULT hr) {
+    struct Known {
+        HRESULT code;
+        std::string_view name;
+    };
+    static constexpr std::array<Known, 30> kKnown = {{
+        {E_FAIL, "E_FAIL"},
+        {E_UNEXPECTED, "E_UNEXPECTED"},
+        {E_NOTIMPL, "E_NOTIMPL"},
+        {E_NOINTERFACE, "E_NOINTERFACE"},
+        {E_POINTER, "E_POINTER"},
+        {E_INVALIDARG, "E_INVALIDARG"},
+        {E_OUTOFMEMORY, "E_OUTOFMEMORY"},
+        {E_ACCESSDENIED, "E_ACCESSDENIED"},
+        {REGDB_E_CLASSNOTREG, "REGDB_E_CLASSNOTREG"},
+        {CLASS_E_NOAGGREGATION, "CLASS_E_NOAGGREGATION"},
+        {CO_E_NOTINITIALIZED, "CO_E_NOTINITIALIZED"},
+        {CO_E_SERVER_EXEC_FAILURE, "CO_E_SERVER_EXEC_FAILURE"},
+        {CO_E_SERVER_STOPPING, "CO_E_SERVER_STOPPING"},
+        {DISP_E_EXCEPTION, "DISP_E_EXCEPTION"},
+        {DISP_E_MEMBERNOTFOUND, "DISP_E_MEMBERNOTFOUND"},
+        {DISP_E_UNKNOWNNAME, "DISP_E_UNKNOWNNAME"},
+        {DISP_E_TYPEMISMATCH, "DISP_E_TYPEMISMATCH"},
+        {DISP_E_BADPARAMCOUNT, "DISP_E_BADPARAMCOUNT"},
+        {DISP_E_PARAMNOTFOUND, "DISP_E_PARAMNOTFOUND"},
+        {DISP_E_OVERFLOW, "DISP_E_OVERFLOW"},
+        {TYPE_E_LIBNOTREGISTERED, "TYPE_E_LIBNOTREGISTERED"},
+        {TYPE_E_ELEMENTNOTFOUND, "TYPE_E_ELEMENTNOTFOUND"},
+        {RPC_E_DISCONNECTED, "RPC_E_DISCONNECTED"},
+        {RPC_E_SERVERFAULT, "RPC_E_SERVERFAULT"},
+        {RPC_E_CALL_REJECTED, "RPC_E_CALL_REJECTED"},
+        {RPC_E_SERVERCALL_RETRYLATER, "RPC_E_SERVERCALL_RETRYLATER"},
+        {RPC_E_WRONG_THREAD, "RPC_E_WRONG_THREAD"},
+        {RPC_E_CHANGED_MODE, "RPC_E_CHANGED_MODE"},
+        {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), "RPC_S_SERVER_UNAVAILABLE"},
+        {HRESULT_FROM_WIN32(RPC_S_CALL_FAILED), "RPC_S_CALL_FAILED"},
+    }};
+    for (const Known& known : kKnown) {
+        if (known.code == hr) return known.name;
+    }
+    return {};
 }
 
-[[noreturn]] void fail(std::string_view what, HRESULT hr) {
-    throw LinkError("EchoLink: " + std::string(what) +
-                    " failed: " + describe(systemMessage(hr), hr));
+/// "0x80020009 DISP_E_EXCEPTION": the code in hex, and its name when it is known.
+std::string codeText(HRESULT hr) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
+    std::string text = code;
+    if (const std::string_view name = knownName(hr); !name.empty()) {
+        text += " ";
+        text += name;
+    }
+    return text;
+}
+
+std::string describe(const std::string& text, HRESULT hr) {
+    return text + " (" + codeText(hr) + ")";
+}
+
+// The message box already says "EchoLink failed: ": the texts name the step, not EchoLink.
+// "The call SendCW failed: Exception occurred. (0x80020009 DISP_E_EXCEPTION)."
+[[noreturn]] void fail(std::string_view step, HRESULT hr) {
+    throw LinkError(std::string(step) + " failed: " + describe(systemMessage(hr), hr) + ".");
+}
+
+/// The step of calling @p name, as the failure texts name it.
+std::string theCall(std::string_view name) {
+    return "The call " + std::string(name);
 }
 
 /// The text of an exception the server raised; frees the EXCEPINFO's strings.
@@ -207,12 +269,13 @@ class Arguments {
     std::vector<VARIANT> reversed_;
 };
 
-DISPID dispidOf(IDispatch* target, std::string_view name) {
+/// The DISPID of member @p name; @p step names the failure.
+DISPID dispidOf(IDispatch* target, std::string_view name, std::string_view step) {
     std::wstring wide = toWide(name);
     LPOLESTR names[] = {wide.data()};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = target->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) fail(name, hr);
+    if (FAILED(hr)) fail(step, hr);
     return id;
 }
 
@@ -225,8 +288,7 @@ Variant invokeDispatch(IDispatch* target, DISPID id, WORD flags, Arguments& args
     const HRESULT hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                       result.get(), &exception, &argumentError);
     if (hr == DISP_E_EXCEPTION) {
-        throw LinkError("EchoLink: " + std::string(what) +
-                        " failed: " + describeException(exception));
+        throw LinkError(std::string(what) + " failed: " + describeException(exception) + ".");
     }
     if (FAILED(hr)) fail(what, hr);
     return result;
@@ -244,10 +306,17 @@ HRESULT readShort(const DISPPARAMS* params, LinkBool& value) {
     return hr;
 }
 
-enum class Event { CarrierDetect, RX, PTT, Closing };
-constexpr std::array<std::wstring_view, 4> kEventNames = {L"CarrierDetect", L"RX", L"PTT",
-                                                          L"Closing"};
-using EventIds = std::array<DISPID, kEventNames.size()>;
+using EventIds = std::array<DISPID, kLinkEventNames.size()>;
+
+/// The event names as COM compares them.
+const std::array<std::wstring, kLinkEventNames.size()>& wideEventNames() {
+    static const std::array<std::wstring, kLinkEventNames.size()> names = [] {
+        std::array<std::wstring, kLinkEventNames.size()> wide;
+        for (std::size_t e = 0; e < wide.size(); ++e) wide[e] = toWide(kLinkEventNames[e]);
+        return wide;
+    }();
+    return names;
+}
 
 /// Receives the link program's events and hands them to a LinkEvents.
 class EventSink final : public IDispatch {
@@ -289,8 +358,8 @@ class EventSink final : public IDispatch {
         HRESULT hr = S_OK;
         for (UINT i = 0; i < count; ++i) {
             ids[i] = DISPID_UNKNOWN;
-            for (std::size_t e = 0; e < kEventNames.size(); ++e) {
-                if (_wcsicmp(names[i], kEventNames[e].data()) == 0) ids[i] = ids_[e];
+            for (std::size_t e = 0; e < ids_.size(); ++e) {
+                if (_wcsicmp(names[i], wideEventNames()[e].c_str()) == 0) ids[i] = ids_[e];
             }
             if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
         }
@@ -301,9 +370,9 @@ class EventSink final : public IDispatch {
         std::size_t index = 0;
         while (index < ids_.size() && ids_[index] != id) ++index;
         if (index == ids_.size()) return DISP_E_MEMBERNOTFOUND;
-        const auto event = static_cast<Event>(index);
+        const auto event = static_cast<LinkEvent>(index);
         LinkBool value = kLinkFalse;
-        if (event != Event::Closing) {
+        if (event != LinkEvent::Closing) {
             const HRESULT hr = readShort(params, value);
             if (FAILED(hr)) {
                 if (argumentError != nullptr) *argumentError = 0;
@@ -320,19 +389,19 @@ class EventSink final : public IDispatch {
     ~EventSink() = default;
 
     // An exception escaping a handler cannot cross back into the link program.
-    void deliver(Event event, LinkBool value) noexcept {
+    void deliver(LinkEvent event, LinkBool value) noexcept {
         if (target_ == nullptr) return;
         switch (event) {
-            case Event::CarrierDetect:
+            case LinkEvent::CarrierDetect:
                 target_->CarrierDetect(value);
                 break;
-            case Event::RX:
+            case LinkEvent::RX:
                 target_->RX(value);
                 break;
-            case Event::PTT:
+            case LinkEvent::PTT:
                 target_->PTT(value);
                 break;
-            case Event::Closing:
+            case LinkEvent::Closing:
                 target_->Closing();
                 break;
         }
@@ -357,10 +426,10 @@ ComPtr<ITypeLib> containingTypeLib(IDispatch* object) {
     ComPtr<ITypeInfo> info;
     HRESULT hr = object->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put());
     if (SUCCEEDED(hr) && !info) hr = TYPE_E_ELEMENTNOTFOUND;
-    if (FAILED(hr)) fail("reading its type information", hr);
+    if (FAILED(hr)) fail("Reading the type information", hr);
     hr = info->GetContainingTypeLib(library.put(), &index);
     if (SUCCEEDED(hr) && !library) hr = TYPE_E_LIBNOTREGISTERED;
-    if (FAILED(hr)) fail("reading its type library", hr);
+    if (FAILED(hr)) fail("Reading the type library", hr);
     return library;
 }
 
@@ -369,11 +438,11 @@ EventIds eventIds(IDispatch* object) {
     const ComPtr<ITypeLib> library = containingTypeLib(object);
     ComPtr<ITypeInfo> events;
     HRESULT hr = library->GetTypeInfoOfGuid(kEventsIid, events.put());
-    if (FAILED(hr)) fail("finding its event interface", hr);
+    if (FAILED(hr)) fail("Finding the event interface", hr);
 
     TYPEATTR* attributes = nullptr;
     hr = events->GetTypeAttr(&attributes);
-    if (FAILED(hr)) fail("reading its event interface", hr);
+    if (FAILED(hr)) fail("Reading the event interface", hr);
     const UINT functions = attributes->cFuncs;
     events->ReleaseTypeAttr(attributes);
 
@@ -382,43 +451,28 @@ EventIds eventIds(IDispatch* object) {
     for (UINT i = 0; i < functions; ++i) {
         FUNCDESC* function = nullptr;
         hr = events->GetFuncDesc(i, &function);
-        if (FAILED(hr)) fail("reading its event interface", hr);
+        if (FAILED(hr)) fail("Reading the event interface", hr);
         const MEMBERID member = function->memid;
         events->ReleaseFuncDesc(function);
         Bstr name;
         hr = events->GetDocumentation(member, name.put(), nullptr, nullptr, nullptr);
-        if (FAILED(hr)) fail("reading its event interface", hr);
-        for (std::size_t e = 0; e < kEventNames.size(); ++e) {
-            if (name.get() != nullptr && _wcsicmp(name.get(), kEventNames[e].data()) == 0) {
+        if (FAILED(hr)) fail("Reading the event interface", hr);
+        for (std::size_t e = 0; e < ids.size(); ++e) {
+            if (name.get() != nullptr && _wcsicmp(name.get(), wideEventNames()[e].c_str()) == 0) {
                 ids[e] = member;
             }
         }
     }
-    for (std::size_t e = 0; e < kEventNames.size(); ++e) {
+    for (std::size_t e = 0; e < ids.size(); ++e) {
         if (ids[e] == DISPID_UNKNOWN) {
-            throw LinkError("EchoLink: its event interface has no event " +
-                            toUtf8(kEventNames[e].data(), kEventNames[e].size()));
+            throw LinkError("The event interface has no event " + std::string(kLinkEventNames[e]) +
+                            ".");
         }
     }
     return ids;
 }
 
-enum class Op {
-    SetPTT,
-    GetRX,
-    GetPTT,
-    GetCarrier,
-    SendCW,
-    GetStation,
-    SetAux,
-    SendStationText,
-    SetControlMode,
-    Speak,
-    PlayPrompt,
-};
-constexpr std::array<std::string_view, 11> kOpNames = {
-    "SetPTT", "GetRX",           "GetPTT",         "GetCarrier", "SendCW",    "GetStation",
-    "SetAux", "SendStationText", "SetControlMode", "Speak",      "PlayPrompt"};
+using Op = LinkOperation;
 
 class ComLinkHost final : public LinkHost {
   public:
@@ -428,12 +482,12 @@ class ComLinkHost final : public LinkHost {
 
         ComPtr<IConnectionPointContainer> container;
         HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
-        if (FAILED(hr)) fail("connecting to its events", hr);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
         hr = container->FindConnectionPoint(kEventsIid, point_.put());
-        if (FAILED(hr)) fail("connecting to its events", hr);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
         sink_ = ComPtr<EventSink>(new EventSink(eventDispids));
         hr = point_->Advise(sink_.get(), &cookie_);
-        if (FAILED(hr)) fail("connecting to its events", hr);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
     }
 
     ~ComLinkHost() override {
@@ -469,8 +523,9 @@ class ComLinkHost final : public LinkHost {
 
     Variant call(Op op, Arguments& args, WORD flags = DISPATCH_METHOD) {
         const auto index = static_cast<std::size_t>(op);
-        if (ids_[index] == DISPID_UNKNOWN) ids_[index] = dispidOf(object_.get(), kOpNames[index]);
-        return invokeDispatch(object_.get(), ids_[index], flags, args, kOpNames[index]);
+        const std::string step = theCall(nameOf(op));
+        if (ids_[index] == DISPID_UNKNOWN) ids_[index] = dispidOf(object_.get(), nameOf(op), step);
+        return invokeDispatch(object_.get(), ids_[index], flags, args, step);
     }
 
     LinkBool queryBool(Op op) {
@@ -478,12 +533,12 @@ class ComLinkHost final : public LinkHost {
         Variant result = call(op, none, kQuery);
         Variant number;
         const HRESULT hr = VariantChangeType(number.get(), result.get(), 0, VT_I2);
-        if (FAILED(hr)) fail(kOpNames[static_cast<std::size_t>(op)], hr);
+        if (FAILED(hr)) fail(theCall(nameOf(op)), hr);
         return number.get()->iVal != 0 ? kLinkTrue : kLinkFalse;
     }
 
     ComPtr<IDispatch> object_;
-    std::array<DISPID, kOpNames.size()> ids_;
+    std::array<DISPID, kLinkOperations.size()> ids_;
     ComPtr<IConnectionPoint> point_;
     ComPtr<EventSink> sink_;
     DWORD cookie_ = 0;
@@ -495,7 +550,7 @@ StationInfo ComLinkHost::GetStation() {
     Variant object;
     HRESULT hr = VariantChangeType(object.get(), result.get(), 0, VT_DISPATCH);
     if (SUCCEEDED(hr) && object.get()->pdispVal == nullptr) hr = E_POINTER;
-    if (FAILED(hr)) fail("GetStation", hr);
+    if (FAILED(hr)) fail(theCall("GetStation"), hr);
 
     ComPtr<IDispatch> station;
     if (FAILED(object.get()->pdispVal->QueryInterface(kStationIid, station.putVoid())) ||
@@ -505,11 +560,12 @@ StationInfo ComLinkHost::GetStation() {
     }
 
     constexpr std::string_view kProperty = "StationCallsign";
-    const DISPID id = dispidOf(station.get(), kProperty);
-    Variant value = invokeDispatch(station.get(), id, DISPATCH_PROPERTYGET, none, kProperty);
+    const std::string step = "Reading " + std::string(kProperty);
+    const DISPID id = dispidOf(station.get(), kProperty, step);
+    Variant value = invokeDispatch(station.get(), id, DISPATCH_PROPERTYGET, none, step);
     Variant text;
     hr = VariantChangeType(text.get(), value.get(), 0, VT_BSTR);
-    if (FAILED(hr)) fail(kProperty, hr);
+    if (FAILED(hr)) fail(step, hr);
     return StationInfo{toUtf8(text.get()->bstrVal)};
 }
 
@@ -517,7 +573,7 @@ StationInfo ComLinkHost::GetStation() {
 class ComApartment {
   public:
     ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-        if (FAILED(result_) && result_ != RPC_E_CHANGED_MODE) fail("initialising COM", result_);
+        if (FAILED(result_) && result_ != RPC_E_CHANGED_MODE) fail("Initialising COM", result_);
     }
     ComApartment(const ComApartment&) = delete;
     ComApartment& operator=(const ComApartment&) = delete;
@@ -539,9 +595,9 @@ std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
         CoCreateInstance(kEchoLinkClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                          IID_IDispatch, created.putVoid());
     if (hr == REGDB_E_CLASSNOTREG) {
-        throw LinkError("EchoLink is not installed or not registered (class not registered)");
+        throw LinkError("EchoLink is not installed or not registered (" + codeText(hr) + ").");
     }
-    if (FAILED(hr)) fail("creating its automation object", hr);
+    if (FAILED(hr)) fail("Creating the automation object", hr);
 
     ComPtr<IDispatch> dual;
     if (SUCCEEDED(created->QueryInterface(kEchoLinkIid, dual.putVoid())) && dual) {

@@ -1,16 +1,9 @@
 #include "link/SimulatedLinkHost.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace relaydeck {
-
-namespace {
-
-std::string boolText(LinkBool b) {
-    return b != 0 ? "True" : "False";
-}
-
-}  // namespace
 
 std::string quoteText(const std::string& text) {
     std::string out = "\"";
@@ -22,10 +15,31 @@ std::string quoteText(const std::string& text) {
     return out;
 }
 
+std::string formatLinkValue(const LinkValue& value) {
+    if (const auto* flag = std::get_if<LinkBool>(&value)) return *flag != 0 ? "True" : "False";
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+    return quoteText(std::get<std::string>(value));
+}
+
+std::optional<std::string> LinkCall::text() const {
+    for (const LinkValue& argument : arguments) {
+        if (const auto* found = std::get_if<std::string>(&argument)) return *found;
+    }
+    return std::nullopt;
+}
+
 std::string LinkCall::toString() const {
-    if (operation == "GetStation") return "GetStation().StationCallsign = " + result.value_or("");
-    std::string line = operation + "(" + arguments + ")";
-    if (result) line += " = " + *result;
+    const std::string answer = result ? formatLinkValue(*result) : std::string();
+    if (operation == LinkOperation::GetStation) {
+        return "GetStation().StationCallsign = " + answer;
+    }
+    std::string line = std::string(name()) + "(";
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) line += ", ";
+        line += formatLinkValue(arguments[i]);
+    }
+    line += ")";
+    if (result) line += " = " + answer;
     return line;
 }
 
@@ -44,11 +58,11 @@ class SimulatedStation::Reference : public LinkHost {
     LinkEvents* sink() const { return sink_; }
 
     void SetPTT(LinkBool on) override {
-        station_.checkFailure("SetPTT");
+        station_.checkFailure(nameOf(LinkOperation::SetPTT));
         const bool keyed = on != 0;
         const bool changed = keyed != station_.ptt_;
         station_.ptt_ = keyed;
-        station_.record({"SetPTT", boolText(on), std::nullopt, false});
+        record(LinkOperation::SetPTT, {on});
         if (changed) {
             station_.stateChanged();
             const LinkBool state = toLinkBool(keyed);
@@ -60,43 +74,48 @@ class SimulatedStation::Reference : public LinkHost {
             });
         }
     }
-    LinkBool GetRX() override { return query("GetRX", station_.rx_); }
-    LinkBool GetPTT() override { return query("GetPTT", station_.ptt_); }
-    LinkBool GetCarrier() override { return query("GetCarrier", station_.carrier_); }
+    LinkBool GetRX() override { return query(LinkOperation::GetRX, station_.rx_); }
+    LinkBool GetPTT() override { return query(LinkOperation::GetPTT, station_.ptt_); }
+    LinkBool GetCarrier() override { return query(LinkOperation::GetCarrier, station_.carrier_); }
     void SendCW(LinkBool flag, const std::string& text) override {
-        operation("SendCW", boolText(flag) + ", " + quoteText(text));
+        operation(LinkOperation::SendCW, {flag, text});
     }
     StationInfo GetStation() override {
-        station_.checkFailure("GetStation");
+        station_.checkFailure(nameOf(LinkOperation::GetStation));
         StationInfo info{station_.callsign_};
-        station_.record({"GetStation", "", quoteText(info.StationCallsign), true});
+        record(LinkOperation::GetStation, {}, info.StationCallsign);
         return info;
     }
     void SetAux(LinkBool on) override {
-        station_.checkFailure("SetAux");
+        station_.checkFailure(nameOf(LinkOperation::SetAux));
         station_.aux_ = on != 0;
-        station_.record({"SetAux", boolText(on), std::nullopt, false});
+        record(LinkOperation::SetAux, {on});
         station_.stateChanged();
     }
     void SendStationText(const std::string& text) override {
-        operation("SendStationText", quoteText(text));
+        operation(LinkOperation::SendStationText, {text});
     }
-    void SetControlMode(LinkBool on) override { operation("SetControlMode", boolText(on)); }
-    void Speak(const std::string& text) override { operation("Speak", quoteText(text)); }
+    void SetControlMode(LinkBool on) override { operation(LinkOperation::SetControlMode, {on}); }
+    void Speak(const std::string& text) override { operation(LinkOperation::Speak, {text}); }
     void PlayPrompt(std::int32_t number) override {
-        operation("PlayPrompt", std::to_string(number));
+        operation(LinkOperation::PlayPrompt, {number});
     }
 
   private:
-    LinkBool query(const char* name, bool state) {
-        station_.checkFailure(name);
+    LinkBool query(LinkOperation op, bool state) {
+        station_.checkFailure(nameOf(op));
         const LinkBool value = toLinkBool(state);
-        station_.record({name, "", boolText(value), true});
+        record(op, {}, value);
         return value;
     }
-    void operation(const char* name, std::string arguments) {
-        station_.checkFailure(name);
-        station_.record({name, std::move(arguments), std::nullopt, false});
+    void operation(LinkOperation op, std::vector<LinkValue> arguments) {
+        station_.checkFailure(nameOf(op));
+        record(op, std::move(arguments));
+    }
+    void record(LinkOperation op, std::vector<LinkValue> arguments,
+                std::optional<LinkValue> result = std::nullopt) {
+        station_.record(
+            LinkCall{op, std::move(arguments), std::move(result), definitionOf(op).query});
     }
 
     SimulatedStation& station_;
@@ -109,7 +128,7 @@ SimulatedStation::SimulatedStation(Post post)
 SimulatedStation::~SimulatedStation() = default;
 
 std::unique_ptr<LinkHost> SimulatedStation::createReference() {
-    checkFailure("create");
+    checkFailure(kFailCreation);
     return std::make_unique<Reference>(*this);
 }
 
@@ -148,28 +167,51 @@ void SimulatedStation::failNext(const std::string& operation) {
     failNext_.push_back(operation);
 }
 
-void SimulatedStation::checkFailure(const std::string& operation) {
+void SimulatedStation::checkFailure(std::string_view operation) {
     const auto it = std::find(failNext_.begin(), failNext_.end(), operation);
     if (it == failNext_.end()) return;
     failNext_.erase(it);
-    if (operation == "create") throw LinkError("EchoLink could not be started.");
-    throw LinkError("The call " + operation + " failed.");
+    if (operation == kFailCreation) throw LinkError("EchoLink could not be started.");
+    throw LinkError("The call " + std::string(operation) + " failed.");
 }
 
-void SimulatedStation::addCallObserver(std::function<void(const LinkCall&)> observer) {
-    callObservers_.push_back(std::move(observer));
+SimulatedStation::ObserverId SimulatedStation::addCallObserver(
+    std::function<void(const LinkCall&)> observer) {
+    callObservers_.push_back({nextObserver_, std::make_shared<std::function<void(const LinkCall&)>>(
+                                                 std::move(observer))});
+    return nextObserver_++;
 }
 
-void SimulatedStation::addStateObserver(std::function<void()> observer) {
-    stateObservers_.push_back(std::move(observer));
+SimulatedStation::ObserverId SimulatedStation::addStateObserver(std::function<void()> observer) {
+    stateObservers_.push_back(
+        {nextObserver_, std::make_shared<std::function<void()>>(std::move(observer))});
+    return nextObserver_++;
 }
 
-void SimulatedStation::record(LinkCall call) {
-    for (const auto& o : callObservers_) o(call);
+void SimulatedStation::removeObserver(ObserverId id) {
+    const auto matches = [id](const auto& registered) { return registered.id == id; };
+    std::erase_if(callObservers_, matches);
+    std::erase_if(stateObservers_, matches);
+}
+
+template <typename Observer, typename... Args>
+void SimulatedStation::notify(const std::vector<Registered<Observer>>& observers, Args&... args) {
+    // An observer may add or remove observers: walk a copy, and skip the removed ones.
+    const std::vector<Registered<Observer>> snapshot = observers;
+    for (const Registered<Observer>& entry : snapshot) {
+        const bool stillThere =
+            std::any_of(observers.begin(), observers.end(),
+                        [&entry](const auto& registered) { return registered.id == entry.id; });
+        if (stillThere) (*entry.observer)(args...);
+    }
+}
+
+void SimulatedStation::record(const LinkCall& call) {
+    notify(callObservers_, call);
 }
 
 void SimulatedStation::stateChanged() {
-    for (const auto& o : stateObservers_) o();
+    notify(stateObservers_);
 }
 
 }  // namespace relaydeck

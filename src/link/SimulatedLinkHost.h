@@ -7,18 +7,35 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "link/LinkHost.h"
+#include "link/LinkOperations.h"
 
 namespace relaydeck {
 
+/// @brief One argument or result of a link operation: a Boolean, a number or a text.
+using LinkValue = std::variant<LinkBool, std::int32_t, std::string>;
+
+/// @brief A value as the call log writes it: True or False, a decimal number, or a
+/// quoted text.
+std::string formatLinkValue(const LinkValue& value);
+
 /// @brief One call of an operation, as the station recorded it.
 struct LinkCall {
-    std::string operation;              ///< "SetPTT", "GetRX", ...
-    std::string arguments;              ///< formatted: True, "K", 7, joined by ", "
-    std::optional<std::string> result;  ///< formatted result of a query
-    bool query = false;                 ///< GetRX, GetPTT, GetCarrier, GetStation
+    LinkOperation operation = LinkOperation::SetPTT;
+    std::vector<LinkValue> arguments;
+    std::optional<LinkValue> result;  ///< what a query answered
+    bool query = false;               ///< as kLinkOperations says: GetRX, GetPTT, ...
+
+    /// @brief The operation's name: "SetPTT", "GetRX", ...
+    std::string_view name() const { return nameOf(operation); }
+
+    /// @brief The text a SendCW, Speak or SendStationText call passed; nullopt for a
+    /// call that passed none.
+    std::optional<std::string> text() const;
 
     /// @brief "SetPTT(True)", "GetRX() = False",
     /// "GetStation().StationCallsign = \"N0CALL\"".
@@ -63,19 +80,34 @@ class SimulatedStation {
     bool ptt() const { return ptt_; }
     bool aux() const { return aux_; }
 
-    /// @brief The next call of @p operation fails; "create" fails the next creation.
+    /// @brief The next call of @p operation (a name of kLinkOperations) fails;
+    /// kFailCreation fails the next creation.
     void failNext(const std::string& operation);
 
+    /// @brief Identifies an observer for removeObserver.
+    using ObserverId = std::uint64_t;
+
     /// @brief Called for every successful operation, queries included.
-    void addCallObserver(std::function<void(const LinkCall&)> observer);
+    ObserverId addCallObserver(std::function<void(const LinkCall&)> observer);
     /// @brief Called whenever carrier, Internet audio, transmitter, aux or callsign change.
-    void addStateObserver(std::function<void()> observer);
+    ObserverId addStateObserver(std::function<void()> observer);
+    /// @brief Stops calling the observer @p id, at once (also in the middle of a
+    /// notification). An unknown id is ignored.
+    void removeObserver(ObserverId id);
 
   private:
     class Reference;
     friend class Reference;
-    void checkFailure(const std::string& operation);
-    void record(LinkCall call);
+    template <typename Observer>
+    struct Registered {
+        ObserverId id;
+        std::shared_ptr<Observer> observer;
+    };
+    template <typename Observer, typename... Args>
+    static void notify(const std::vector<Registered<Observer>>& observers, Args&... args);
+
+    void checkFailure(std::string_view operation);
+    void record(const LinkCall& call);
     void stateChanged();
     template <typename Raise>
     void raise(Raise raiseOn);
@@ -88,10 +120,14 @@ class SimulatedStation {
     bool aux_ = false;
     std::vector<std::string> failNext_;
     std::vector<Reference*> references_;
-    std::vector<std::function<void(const LinkCall&)>> callObservers_;
-    std::vector<std::function<void()>> stateObservers_;
+    ObserverId nextObserver_ = 1;
+    std::vector<Registered<std::function<void(const LinkCall&)>>> callObservers_;
+    std::vector<Registered<std::function<void()>>> stateObservers_;
     std::shared_ptr<bool> alive_;
 };
+
+/// @brief The name failNext takes to make the next creation of a reference fail.
+inline constexpr std::string_view kFailCreation = "create";
 
 /// @brief Makes references to one SimulatedStation.
 class SimulatedLinkHostFactory : public LinkHostFactory {

@@ -8,28 +8,28 @@ namespace relaydeck {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
 constexpr char kUnmappable = '?';
 
-/// Characters of bytes 0x80 to 0x9F; 0 marks the five bytes the code page leaves undefined.
+/// Characters of bytes 0x80 to 0x9F. The five bytes the code page leaves undefined stand
+/// for the control characters of the same number, as Windows maps them, so that every
+/// byte survives a round trip.
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
 char32_t byteToChar(unsigned char byte) {
     if (byte < 0x80 || byte >= 0xA0) return byte;
-    const char32_t c = kHighControls[byte - 0x80];
-    return c == 0 ? kReplacement : c;
+    return kHighControls[byte - 0x80];
 }
 
 /// The code-page byte for @p c, or '?' when the code page has none.
 char charToByte(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
     for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] != 0 && kHighControls[i] == c) return static_cast<char>(0x80 + i);
+        if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
     }
     return kUnmappable;
 }

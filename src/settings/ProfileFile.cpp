@@ -1,12 +1,10 @@
 #include "settings/ProfileFile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string_view>
-#include <system_error>
 #include <vector>
+
+#include "settings/FileAccess.h"
 
 namespace relaydeck {
 
@@ -34,8 +32,6 @@ struct Entry {
     std::string_view value;
 };
 
-enum class LoadResult { loaded, absent, failed };
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -55,20 +51,20 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
+/// Lines end at CR LF, LF or a lone CR.
 std::vector<Line> splitLines(const std::string& bytes) {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        const std::size_t newline = bytes.find('\n', start);
-        if (newline == std::string::npos) {
+        const std::size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == std::string::npos) {
             lines.push_back({bytes.substr(start), ""});
             break;
         }
-        std::size_t textEnd = newline;
-        if (textEnd > start && bytes[textEnd - 1] == '\r') --textEnd;
-        lines.push_back(
-            {bytes.substr(start, textEnd - start), bytes.substr(textEnd, newline + 1 - textEnd)});
-        start = newline + 1;
+        std::size_t next = stop + 1;
+        if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
+        lines.push_back({bytes.substr(start, stop - start), bytes.substr(stop, next - stop)});
+        start = next;
     }
     return lines;
 }
@@ -140,69 +136,9 @@ std::string singleLine(std::string text) {
     return text;
 }
 
-LoadResult loadFile(const fs::path& path, std::string& bytes) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (status.type() == fs::file_type::not_found) return LoadResult::absent;
-    if (error || !fs::is_regular_file(status)) return LoadResult::failed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return LoadResult::failed;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.bad() ? LoadResult::failed : LoadResult::loaded;
-}
-
-fs::path temporaryPathFor(const fs::path& path) {
-    std::random_device random;
-    fs::path temporary = path;
-    temporary += ".tmp-" + std::to_string(random()) + std::to_string(random());
-    return temporary;
-}
-
-/// Writes @p bytes to a new file beside @p path and renames it over @p path, so that the
-/// file holds either its old or its new content whenever the program stops.
-bool replaceFile(const fs::path& path, const std::string& bytes) {
-    const fs::path temporary = temporaryPathFor(path);
-    std::error_code error;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temporary, error);
-            return false;
-        }
-    }
-    const fs::perms permissions = fs::status(path, error).permissions();
-    if (!error) fs::permissions(temporary, permissions, error);
-    fs::rename(temporary, path, error);
-    if (error) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::optional<std::string> readProfileString(const fs::path& path, const std::string& section,
-                                             const std::string& key) {
-    std::string bytes;
-    if (loadFile(path, bytes) != LoadResult::loaded) return std::nullopt;
-    const std::vector<Line> lines = splitLines(bytes);
-    const std::optional<SectionSpan> span = findSection(lines, section);
-    if (!span) return std::nullopt;
-    const std::optional<std::size_t> line = findKey(lines, *span, key);
-    if (!line) return std::nullopt;
-    const std::string_view value = unquote(splitEntry(lines[*line].text)->value);
-    return std::string(value.substr(0, kProfileValueMax));
-}
-
-bool writeProfileString(const fs::path& path, const std::string& section, const std::string& key,
-                        const std::string& value) {
-    std::string bytes;
-    if (loadFile(path, bytes) == LoadResult::failed) return false;
-    std::vector<Line> lines = splitLines(bytes);
-    const std::string lineEnd = lineEndOf(lines);
+/// Sets @p key in @p section of @p lines as the private-profile functions do.
+void setEntry(std::vector<Line>& lines, const std::string& lineEnd, const std::string& section,
+              const std::string& key, const std::string& value) {
     const std::string sectionText = singleLine(section);
     const std::string keyText = singleLine(key);
     const std::string valueText = singleLine(value);
@@ -227,10 +163,49 @@ bool writeProfileString(const fs::path& path, const std::string& section, const 
         lines.push_back({"[" + sectionText + "]", lineEnd});
         lines.push_back({keyText + "=" + valueText, lineEnd});
     }
+}
 
+}  // namespace
+
+std::optional<std::string> readProfileString(const fs::path& path, const std::string& section,
+                                             const std::string& key) {
+    std::optional<std::string> bytes;
+    try {
+        bytes = readFileBytes(path);
+    } catch (const FileAccessError&) {
+        return std::nullopt;  // unreadable: as if absent
+    }
+    if (!bytes) return std::nullopt;
+    const std::vector<Line> lines = splitLines(*bytes);
+    const std::optional<SectionSpan> span = findSection(lines, section);
+    if (!span) return std::nullopt;
+    const std::optional<std::size_t> line = findKey(lines, *span, key);
+    if (!line) return std::nullopt;
+    const std::string_view value = unquote(splitEntry(lines[*line].text)->value);
+    return std::string(value.substr(0, kProfileValueMax));
+}
+
+void writeProfileStrings(const fs::path& path, const std::string& section,
+                         std::span<const ProfileEntry> entries) {
+    const std::string bytes = readFileBytes(path).value_or("");
+    std::vector<Line> lines = splitLines(bytes);
+    const std::string lineEnd = lineEndOf(lines);
+    for (const ProfileEntry& entry : entries) {
+        setEntry(lines, lineEnd, section, entry.key, entry.value);
+    }
     const std::string updated = joinLines(lines);
-    if (updated == bytes) return true;
-    return replaceFile(path, updated);
+    if (updated != bytes) replaceFileContents(path, updated);
+}
+
+bool writeProfileString(const fs::path& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    const ProfileEntry entry{key, value};
+    try {
+        writeProfileStrings(path, section, std::span(&entry, 1));
+    } catch (const FileAccessError&) {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace relaydeck

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace relaydeck {
@@ -19,14 +20,25 @@ inline constexpr std::size_t kProfileValueMax = 255;
 /// are returned. nullopt when the file, the section or the key is absent; a key with
 /// nothing after "=" gives the empty text.
 std::optional<std::string> readProfileString(const std::filesystem::path& path,
-                                             const std::string& section,
-                                             const std::string& key);
+                                             const std::string& section, const std::string& key);
 
-/// @brief Sets @p key in @p section to @p value (8-bit text).
+/// @brief One key and its value, as 8-bit text.
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+};
+
+/// @brief Sets every key of @p entries in @p section, in order, with one write of the file.
 ///
 /// An existing key is replaced in place; a new key goes at the end of its section, a
-/// new section at the end of the file. Every other line stays byte for byte. The file
-/// is written beside and renamed over, so it is never left half written.
+/// new section at the end of the file. Every other line stays byte for byte, line ends
+/// included (CR LF, LF or CR). A file whose content would not change is not touched.
+/// Throws FileAccessError with the reason when the file cannot be read or written; it
+/// then keeps what it had.
+void writeProfileStrings(const std::filesystem::path& path, const std::string& section,
+                         std::span<const ProfileEntry> entries);
+
+/// @brief Sets @p key in @p section to @p value, as writeProfileStrings does.
 /// @return false when the file could not be written.
 bool writeProfileString(const std::filesystem::path& path, const std::string& section,
                         const std::string& key, const std::string& value);

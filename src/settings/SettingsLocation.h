@@ -3,11 +3,30 @@
 /// @brief Where the settings file lives.
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 
 namespace relaydeck {
 
+/// @brief What the choice of the settings folder asks of the system.
+struct SettingsFolderProbe {
+    /// @brief Whether the program may create files in a folder.
+    std::function<bool(const std::filesystem::path&)> isWritable;
+    /// @brief The per-user folder for the settings, or nullopt when there is none.
+    std::function<std::optional<std::filesystem::path>()> userFolder;
+};
+
+/// @brief The running system's answers.
+SettingsFolderProbe systemSettingsFolderProbe();
+
 /// @brief The folder that holds `relaydeck.ini` for a program started from
-/// @p programFolder.
+/// @p programFolder: that folder when it already holds the file or when the program may
+/// write there; otherwise (an installed program) the per-user folder, created when
+/// needed. When neither can be used, the program's folder (a save then reports why).
+std::filesystem::path settingsFolderFor(const std::filesystem::path& programFolder,
+                                        const SettingsFolderProbe& probe);
+
+/// @brief settingsFolderFor with the running system's answers.
 std::filesystem::path settingsFolderFor(const std::filesystem::path& programFolder);
 
 }  // namespace relaydeck

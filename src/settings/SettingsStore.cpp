@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "settings/CodePage.h"
+#include "settings/FileAccess.h"
 #include "settings/ProfileFile.h"
 
 namespace relaydeck {
@@ -39,11 +41,15 @@ void SettingsStore::WriteSetting(const std::string& key, const std::string& valu
 }
 
 void SettingsStore::WriteSettings(std::span<const SettingValue> values) const {
+    std::vector<ProfileEntry> entries;
+    entries.reserve(values.size());
     for (const SettingValue& entry : values) {
-        if (!writeProfileString(SettingsPath(), kSettingsSection, utf8ToCp1252(entry.key),
-                                utf8ToCp1252(entry.value))) {
-            throw SettingsWriteError(SettingsPath(), "the file could not be written");
-        }
+        entries.push_back({utf8ToCp1252(entry.key), utf8ToCp1252(entry.value)});
+    }
+    try {
+        writeProfileStrings(SettingsPath(), kSettingsSection, entries);
+    } catch (const FileAccessError& error) {
+        throw SettingsWriteError(SettingsPath(), error.what());
     }
 }
 

@@ -18,12 +18,12 @@ struct SettingValue {
 
 /// @brief The settings file could not be written; what() names the file and the reason.
 class SettingsWriteError : public std::runtime_error {
-public:
+  public:
     SettingsWriteError(std::filesystem::path file, std::string reason);
     const std::filesystem::path& file() const { return file_; }
     const std::string& reason() const { return reason_; }
 
-private:
+  private:
     std::filesystem::path file_;
     std::string reason_;
 };
@@ -32,7 +32,7 @@ private:
 ///
 /// Texts are UTF-8 inside the program and Windows-1252 in the file.
 class SettingsStore {
-public:
+  public:
     /// @brief @p folder is the folder that holds the settings file.
     explicit SettingsStore(std::filesystem::path folder);
 
@@ -50,7 +50,7 @@ public:
     /// SettingsWriteError when the file cannot be written; the file then keeps what it had.
     void WriteSettings(std::span<const SettingValue> values) const;
 
-private:
+  private:
     std::filesystem::path folder_;
 };
 

@@ -26,7 +26,6 @@
 #include "settings/CodePage.h"
 #include "settings/ProfileFile.h"
 #include "ui/MorsePlayer.h"
-#include "ui/SimulatorCalls.h"
 #include "ui/Twips.h"
 #include "ui/Widgets.h"
 
@@ -102,19 +101,14 @@ SimulatorWindow::SimulatorWindow(SimulatedStation& station, const SettingsStore&
     buildWidgets();
     loadSettings();
 
-    const std::weak_ptr<bool> alive = alive_;
-    station_.addCallObserver([this, alive](const LinkCall& call) {
-        if (!alive.expired()) onCall(call);
-    });
-    station_.addStateObserver([this, alive] {
-        if (!alive.expired()) refreshLamps();
-    });
+    observers_ = {station_.addCallObserver([this](const LinkCall& call) { onCall(call); }),
+                  station_.addStateObserver([this] { refreshLamps(); })};
     refreshLamps();
     setUpSound();
 }
 
 SimulatorWindow::~SimulatorWindow() {
-    alive_.reset();
+    for (const SimulatedStation::ObserverId id : observers_) station_.removeObserver(id);
     saveSettings();
 }
 
@@ -198,7 +192,11 @@ void SimulatorWindow::buildWidgets() {
     faults->addStretch();
     failOperation_ = new QComboBox(this);
     failOperation_->setObjectName(QStringLiteral("failOperation"));
-    for (const char* op : kSimulatorFailable) failOperation_->addItem(QString::fromLatin1(op));
+    for (const LinkOperationDefinition& op : kLinkOperations) {
+        failOperation_->addItem(QString::fromLatin1(op.name.data(), qsizetype(op.name.size())));
+    }
+    failOperation_->addItem(
+        QString::fromLatin1(kFailCreation.data(), qsizetype(kFailCreation.size())));
     faults->addWidget(failOperation_);
     auto* fail = new QPushButton(QStringLiteral("Fail next call"), this);
     fail->setObjectName(QStringLiteral("failButton"));
@@ -307,10 +305,10 @@ void SimulatorWindow::speak(const QString& text) {
 
 void SimulatorWindow::onCall(const LinkCall& call) {
     if (!call.query || showQueries_->isChecked()) log(QString::fromStdString(call.toString()));
-    if (call.operation == "SendCW") {
-        if (const auto text = callText(call)) morse_->play(*text);
-    } else if (call.operation == "Speak") {
-        if (const auto text = callText(call)) speak(QString::fromStdString(*text));
+    if (call.operation == LinkOperation::SendCW) {
+        if (const auto text = call.text()) morse_->play(*text);
+    } else if (call.operation == LinkOperation::Speak) {
+        if (const auto text = call.text()) speak(QString::fromStdString(*text));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -88,8 +89,8 @@ class SimulatorWindow : public QWidget {
     QTextToSpeech* speech_ = nullptr;
     QStringList speechQueue_;
 
-    // The station keeps its observers for good: the ones this window adds check this first.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    // What this window asked the station to tell it; removed when the window goes.
+    std::array<SimulatedStation::ObserverId, 2> observers_{};
 };
 
 }  // namespace relaydeck

@@ -139,7 +139,7 @@ TEST(StartUp, TheSpeechIdDefaultIsTheCallsignReadJustBeforeIt) {
     // Change the callsign between the title's read and the speech ID's read.
     int reads = 0;
     h.station.addCallObserver([&](const LinkCall& call) {
-        if (call.operation == "GetStation" && ++reads == 1) h.station.setCallsign("PY2BBB");
+        if (call.operation == LinkOperation::GetStation && ++reads == 1) h.station.setCallsign("PY2BBB");
     });
     h.program->showMain();
     EXPECT_EQ(h.main().caption(), "Relaydeck v1.1 - PY2AAA");

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,6 +104,68 @@ TEST_F(SimulatedLink, APostedPttEventOutlivingItsStationIsDropped) {
         link->SetPTT(kLinkTrue);
     }
     EXPECT_NO_THROW(drain());
+}
+
+TEST_F(SimulatedLink, ACallCarriesItsOperationAndArguments) {
+    std::vector<LinkCall> calls;
+    station.addCallObserver([&calls](const LinkCall& c) { calls.push_back(c); });
+    auto link = station.createReference();
+    link->SendCW(kLinkFalse, R"(A "b" \c, d)");
+    link->Speak("");
+    link->PlayPrompt(4);
+    link->GetPTT();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].operation, LinkOperation::SendCW);
+    EXPECT_EQ(calls[0].arguments, (std::vector<LinkValue>{kLinkFalse, R"(A "b" \c, d)"}));
+    EXPECT_EQ(calls[0].text(), R"(A "b" \c, d)");
+    EXPECT_EQ(calls[1].text(), "");
+    EXPECT_EQ(calls[2].arguments, std::vector<LinkValue>{std::int32_t{4}});
+    EXPECT_EQ(calls[2].text(), std::nullopt);
+    EXPECT_EQ(calls[3].name(), "GetPTT");
+    EXPECT_TRUE(calls[3].query);
+    EXPECT_EQ(calls[3].result, LinkValue{kLinkFalse});
+    EXPECT_FALSE(calls[0].query);
+}
+
+TEST(LinkOperations, NamesLeadToTheirOperations) {
+    for (const LinkOperationDefinition& definition : kLinkOperations) {
+        EXPECT_EQ(findLinkOperation(definition.name), definition.operation);
+        EXPECT_EQ(nameOf(definition.operation), definition.name);
+    }
+    EXPECT_EQ(findLinkOperation("setptt"), std::nullopt);
+    EXPECT_EQ(findLinkOperation(kFailCreation), std::nullopt);
+}
+
+TEST_F(SimulatedLink, ARemovedObserverHearsNothingMore) {
+    int calls = 0;
+    int states = 0;
+    const auto callId = station.addCallObserver([&calls](const LinkCall&) { ++calls; });
+    const auto stateId = station.addStateObserver([&states] { ++states; });
+    auto link = station.createReference();
+    link->SetAux(kLinkTrue);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(states, 1);
+    station.removeObserver(callId);
+    station.removeObserver(stateId);
+    station.removeObserver(stateId);  // twice is harmless
+    link->SetAux(kLinkFalse);
+    station.setCarrier(kLinkTrue);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(states, 1);
+    EXPECT_EQ(log.size(), 2u);  // the fixture's own observer still hears
+}
+
+TEST_F(SimulatedLink, AnObserverRemovedDuringANotificationIsNotCalledAfterIt) {
+    std::vector<std::string> heard;
+    SimulatedStation::ObserverId second = 0;
+    station.addStateObserver([&] {
+        heard.push_back("first");
+        station.removeObserver(second);
+    });
+    second = station.addStateObserver([&] { heard.push_back("second"); });
+    station.setCarrier(kLinkTrue);
+    station.setCarrier(kLinkFalse);
+    EXPECT_EQ(heard, (std::vector<std::string>{"first", "first"}));
 }
 
 }  // namespace

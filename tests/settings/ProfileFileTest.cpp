@@ -97,6 +97,32 @@ TEST_F(ProfileFileTest, LfFilesStayLf) {
     EXPECT_EQ(file(), "[OTHER]\nB=2\n[SETTINGS]\nK=X\nL=W\n");
 }
 
+TEST_F(ProfileFileTest, LoneCrLinesAreLinesAndStayCr) {
+    setFile("[OTHER]\rHANGTIME=1\r[SETTINGS]\rHANGTIME=5\rTIMEOUT=3");
+    EXPECT_EQ(read("HANGTIME"), "5");
+    EXPECT_EQ(read("TIMEOUT"), "3");
+    ASSERT_TRUE(write("HANGTIME", "7"));
+    ASSERT_TRUE(write("FANTIME", "2"));
+    EXPECT_EQ(file(), "[OTHER]\rHANGTIME=1\r[SETTINGS]\rHANGTIME=7\rTIMEOUT=3\rFANTIME=2\r");
+
+    // Mixed ends: each line keeps its own; a CR before CR LF ends an empty line.
+    setFile("[SETTINGS]\r\nA=1\rB=2\nC=3\r\r\n");
+    EXPECT_EQ(read("B"), "2");
+    EXPECT_EQ(read("C"), "3");
+    ASSERT_TRUE(write("B", "9"));
+    EXPECT_EQ(file(), "[SETTINGS]\r\nA=1\rB=9\nC=3\r\r\n");
+}
+
+TEST_F(ProfileFileTest, ABatchIsAppliedInOrderInOneWrite) {
+    setFile("[SETTINGS]\nA=1\n[OTHER]\nB=2\n");
+    const std::vector<ProfileEntry> entries = {{"A", "x"}, {"NEW", "y"}, {"a", "z"}};
+    writeProfileStrings(path_, "SETTINGS", entries);
+    EXPECT_EQ(file(), "[SETTINGS]\nA=z\nNEW=y\n[OTHER]\nB=2\n");
+
+    writeProfileStrings(folder_.path() / "fresh.ini", "S", entries);
+    EXPECT_EQ(test::readBytes(folder_.path() / "fresh.ini"), "[S]\r\nA=z\r\nNEW=y\r\n");
+}
+
 TEST_F(ProfileFileTest, WritingTheSameValuesAgainChangesNothing) {
     setFile("[SETTINGS]\r\n K = 1 \r\n");
     const auto saveAll = [this] {

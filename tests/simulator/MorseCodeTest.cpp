@@ -7,7 +7,6 @@
 #include <numeric>
 
 #include "link/SimulatedLinkHost.h"
-#include "ui/SimulatorCalls.h"
 
 namespace relaydeck {
 namespace {
@@ -69,20 +68,6 @@ TEST(MorseSamples, TonesAreRampedAndSilencesSilent) {
     EXPECT_LT(peak(0, 10), 0.2F);
     EXPECT_NEAR(peak(100, 380), 0.5F, 0.01F);
     EXPECT_EQ(peak(480, 960), 0.0F);
-}
-
-TEST(SimulatorCalls, TextArgumentsComeBackUnquoted) {
-    SimulatedStation station([](std::function<void()> task) { task(); });
-    std::vector<LinkCall> calls;
-    station.addCallObserver([&calls](const LinkCall& c) { calls.push_back(c); });
-    auto link = station.createReference();
-    link->SendCW(kLinkFalse, R"(A "b" \c, d)");
-    link->Speak("");
-    link->PlayPrompt(4);
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(callText(calls[0]), R"(A "b" \c, d)");
-    EXPECT_EQ(callText(calls[1]), "");
-    EXPECT_EQ(callText(calls[2]), std::nullopt);
 }
 
 }  // namespace

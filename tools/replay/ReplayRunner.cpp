@@ -7,6 +7,7 @@
 #include <fstream>
 #include <span>
 
+#include "link/LinkOperations.h"
 #include "settings/CodePage.h"
 
 namespace relaydeck::replay {
@@ -15,10 +16,6 @@ namespace {
 
 /// @brief Thrown when the scenario ends while a box or the About window is open.
 struct EndOfScenario {};
-
-constexpr std::array<std::string_view, 12> kFailableOperations = {
-    "SetPTT", "GetRX",           "GetPTT",         "GetCarrier", "SendCW",     "GetStation",
-    "SetAux", "SendStationText", "SetControlMode", "Speak",      "PlayPrompt", "create"};
 
 constexpr std::int64_t kMaxWaitMilliseconds = 1'000'000'000'000;  // about 31 years
 
@@ -207,6 +204,9 @@ void ReplayRunner::releaseEndedProgram() {
 void ReplayRunner::runModal(const std::function<bool()>& closed) {
     drainPosted();
     while (!programEnded_ && !closed()) {
+        // The line after a wait runs at the wait's end, box or no box.
+        if (!waitEnds_.empty()) advanceTo(waitEnds_.back());
+        if (programEnded_ || closed()) break;
         std::optional<ScenarioLine> line = reader_.next();
         if (!line) throw EndOfScenario{};
         execute(*line);
@@ -285,8 +285,7 @@ void ReplayRunner::traceCommand(const ScenarioLine& line) {
 void ReplayRunner::failCommand(const ScenarioLine& line) {
     expectWords(line, 2, "fail OP");
     const std::string& operation = bareWord(line, 1);
-    if (std::find(kFailableOperations.begin(), kFailableOperations.end(), operation) ==
-        kFailableOperations.end()) {
+    if (!findLinkOperation(operation) && operation != kFailCreation) {
         fail(line, "unknown operation " + quoteText(operation));
     }
     station_.failNext(operation);
@@ -300,9 +299,19 @@ void ReplayRunner::waitCommand(const ScenarioLine& line) {
         fail(line, (!text.empty() && text[0] == '-' ? "negative time " : "malformed time ") +
                        quoteText(text));
     }
-    // A box opened by a tick reads the following lines inside the tick; a longer wait
-    // among them leaves the clock past this wait's end, never before it.
-    clock_.advance(*duration, [this] {
+    // A box opened by a tick reads the following lines inside the tick: it first lets
+    // this wait run to its end (runModal), so that those lines run at the end of the wait.
+    waitEnds_.push_back(clock_.now() + *duration);
+    struct Pop {
+        std::vector<std::chrono::milliseconds>& ends;
+        ~Pop() { ends.pop_back(); }
+    } pop{waitEnds_};
+    advanceTo(waitEnds_.back());
+}
+
+void ReplayRunner::advanceTo(std::chrono::milliseconds end) {
+    if (end <= clock_.now()) return;
+    clock_.advance(end - clock_.now(), [this] {
         drainPosted();
         releaseEndedProgram();
     });

@@ -84,6 +84,8 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     void execute(const ScenarioLine& line);
     void runModal(const std::function<bool()>& closed);
     void drainPosted();
+    /// @brief Runs the ticks due up to @p end and sets the clock there (if it is earlier).
+    void advanceTo(std::chrono::milliseconds end);
     void releaseEndedProgram();
     void print(const std::string& text);
     void ignored(const std::string& name);
@@ -132,6 +134,8 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     ScenarioReader reader_;
     std::ostream& out_;
     std::vector<Modal*> modals_;
+    /// @brief The end of each `wait` under way, innermost last.
+    std::vector<std::chrono::milliseconds> waitEnds_;
     bool traceQueries_ = false;
     bool programEnded_ = false;
     std::unique_ptr<Program> program_;

@@ -634,7 +634,7 @@ void testMissingTypeInformation(relaydeck::LinkHostFactory& factory) {
     scenario.classInfo = false;
     scenario.dispatchTypeInfo = false;
     const std::string error = linkErrorOf([&] { factory.create(); });
-    CHECK(startsWith(error, "EchoLink: reading its type information failed: "));
+    CHECK(startsWith(error, "Reading the type information failed: "));
 }
 
 void testFailedCalls(relaydeck::LinkHostFactory& factory) {
@@ -647,20 +647,23 @@ void testFailedCalls(relaydeck::LinkHostFactory& factory) {
     auto host = factory.create();
 
     CHECK_EQ(linkErrorOf([&] { host->SendCW(kLinkFalse, "K"); }),
-             "EchoLink: SendCW failed: Simulated failure (0x800A0005)");
+             "The call SendCW failed: Simulated failure (0x800A0005).");
     std::string error = linkErrorOf([&] { host->SetAux(kLinkTrue); });
-    CHECK(startsWith(error, "EchoLink: SetAux failed: ") && endsWith(error, " (0x80004005)"));
+    CHECK(startsWith(error, "The call SetAux failed: ") &&
+          endsWith(error, " (0x80004005 E_FAIL)."));
     error = linkErrorOf([&] { host->GetCarrier(); });
-    CHECK(startsWith(error, "EchoLink: GetCarrier failed: ") && endsWith(error, " (0x80004005)"));
+    CHECK(startsWith(error, "The call GetCarrier failed: ") &&
+          endsWith(error, " (0x80004005 E_FAIL)."));
     error = linkErrorOf([&] { host->Speak("ID"); });
-    CHECK(startsWith(error, "EchoLink: Speak failed: ") && endsWith(error, " (0x80020006)"));
+    CHECK(startsWith(error, "The call Speak failed: ") &&
+          endsWith(error, " (0x80020006 DISP_E_UNKNOWNNAME)."));
     CHECK_EQ(linkErrorOf([&] { host->SetPTT(kLinkFalse); }), "");
 }
 
 void testNotRegistered(relaydeck::LinkHostFactory& factory) {
     std::printf("class not registered\n");
     CHECK_EQ(linkErrorOf([&] { factory.create(); }),
-             "EchoLink is not installed or not registered (class not registered)");
+             "EchoLink is not installed or not registered (0x80040154 REGDB_E_CLASSNOTREG).");
 }
 
 void run(const char* name, const std::function<void()>& test) {

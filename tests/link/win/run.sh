@@ -7,13 +7,16 @@ set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../../.." && pwd)
 build=${1:-$repo/build/win}
+# Another Windows test project may be run the same way: its folder and its program.
+project=${RELAYDECK_WIN_PROJECT:-$here}
+program=${RELAYDECK_WIN_PROGRAM:-comlinkhost_test.exe}
 limit=300
 
 generator=()
 if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
 
 echo "== cross-compiling into $build"
-if ! cmake -S "$here" -B "$build" "${generator[@]}" \
+if ! cmake -S "$project" -B "$build" "${generator[@]}" \
         -DCMAKE_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" </dev/null; then
     echo "run.sh: configuring the cross build failed" >&2
     exit 1
@@ -22,7 +25,7 @@ if ! cmake --build "$build" -j2 </dev/null; then
     echo "run.sh: the cross build failed" >&2
     exit 1
 fi
-exe="$build/comlinkhost_test.exe"
+exe="$build/$program"
 if [ ! -f "$exe" ]; then
     echo "run.sh: $exe was not produced" >&2
     exit 1
