@@ -160,6 +160,22 @@ void MainModel::stopAllTimers() {
     for (auto& timer : timers_) timer->stop();
 }
 
+void MainModel::setTransmitter(bool on) {
+    // Marked before the call: a key call that fails may still have keyed.
+    if (on) keyed_ = true;
+    Echolink->SetPTT(toLinkBool(on));
+    if (!on) keyed_ = false;
+}
+
+void MainModel::releaseTransmitter() noexcept {
+    if (!keyed_ || !Echolink) return;
+    try {
+        setTransmitter(false);
+    } catch (...) {
+        // The link host failed again; there is nothing more to try.
+    }
+}
+
 // ---- start-up, exit and close ----
 
 void MainModel::startUp() {
@@ -241,7 +257,7 @@ void MainModel::setHeight(int twips) {
 void MainModel::mnuExit_Click() {
     services_.settings.WriteSetting(kKeyLeft, numberToText(leftTwips_));
     services_.settings.WriteSetting(kKeyTop, numberToText(topTwips_));
-    Echolink->SetPTT(kLinkFalse);
+    setTransmitter(false);
     services_.program.endProgram();
 }
 
@@ -251,7 +267,10 @@ bool MainModel::requestClose() {
             services_.op.showMessage({"Exit Program", "Quit Relaydeck - Are You Sure ?",
                                       MessageButtons::YesNo, MessageIcon::Question});
         if (services_.program.ended()) return;
-        if (answer == MessageAnswer::Yes) services_.program.endProgram();
+        if (answer != MessageAnswer::Yes) return;
+        // A controller that quits must not leave the repeater transmitting.
+        releaseTransmitter();
+        services_.program.endProgram();
     });
     return services_.program.ended();
 }

@@ -163,6 +163,15 @@ class MainModel : public WindowModel, private LinkEvents {
     /// @brief The main window's link host, for the event loop of a simulator.
     LinkHost* link() { return Echolink.get(); }
 
+    /// @brief True while the transmitter may be keyed by this controller: from a call
+    /// that keys it to the next unkeying call that succeeds.
+    bool keyedTransmitter() const { return keyed_; }
+    /// @brief Unkeys the transmitter when this controller keyed it; one try, a failure of
+    /// it is ignored. For a program that ends or stops to report a failure.
+    void releaseTransmitter() noexcept;
+    /// @brief Stops every timer of the window (the program is ending).
+    void stopAllTimers();
+
   protected:
     void runGuarded(const std::function<void()>& action) override;
     void onTextChanged(int id) override;
@@ -181,8 +190,8 @@ class MainModel : public WindowModel, private LinkEvents {
     void Closing() override;
 
     void guarded(void (MainModel::*handler)());
-    void stopAllTimers();
-    friend class Program;
+    /// @brief Keys or unkeys the transmitter through the link host and remembers it.
+    void setTransmitter(bool on);
 
     // over cycle
     void beginTheOver();
@@ -241,6 +250,7 @@ class MainModel : public WindowModel, private LinkEvents {
     std::unique_ptr<LinkHost> Echolink;
     std::array<std::unique_ptr<IntervalTimer>, static_cast<std::size_t>(MainTimer::Count)> timers_;
     bool TimedOut_ = false;
+    bool keyed_ = false;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;

@@ -20,7 +20,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
     runGuarded([this, bCD] {
         if (bCD == kLinkTrue) {
             if (TimedOut_) {
-                Echolink->SetPTT(kLinkFalse);
+                setTransmitter(false);
                 return;
             }
             assign(MainControl::Status, kReceiving);
@@ -38,7 +38,7 @@ void MainModel::RX(LinkBool bRX) {
     runGuarded([this, bRX] {
         if (bRX == kLinkTrue) {
             if (TimedOut_) {
-                Echolink->SetPTT(kLinkFalse);
+                setTransmitter(false);
                 return;
             }
             lamp(MainControl::LED, kGreen);
@@ -66,7 +66,7 @@ void MainModel::Closing() {
 
 void MainModel::beginTheOver() {
     reloadHangTime();
-    Echolink->SetPTT(kLinkTrue);
+    setTransmitter(true);
     timer(MainTimer::Break).stop();
     timer(MainTimer::HangTime).stop();
     timer(MainTimer::TimeOut).start();
@@ -119,7 +119,7 @@ void MainModel::closeDown() {
         reloadCWID();
         Echolink->SendCW(kLinkFalse, text(MainControl::ClosedownCW));
     }
-    Echolink->SetPTT(kLinkFalse);
+    setTransmitter(false);
     timer(MainTimer::SquelchCrash).start();
     assign(MainControl::Status, kWaiting);
 }
@@ -142,7 +142,7 @@ void MainModel::TimeOut_Timer() {
     reloadTimeOut();
     Echolink->SendStationText(kTimedOutText + Echolink->GetStation().StationCallsign);
     Echolink->SendCW(kLinkFalse, text(MainControl::txtTimeOutID));
-    Echolink->SetPTT(kLinkFalse);
+    setTransmitter(false);
     timer(MainTimer::CheckClear).start();
 }
 

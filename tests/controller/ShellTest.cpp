@@ -28,7 +28,7 @@ TEST(Shell, TheExitCommandWritesThePositionUnkeysAndEnds) {
     EXPECT_EQ(again.text(txtHangTime), "5");
 }
 
-TEST(Shell, TheCloseQuestionNoGoesOnAndYesEndsWithoutWriting) {
+TEST(Shell, TheCloseQuestionNoGoesOnAndYesUnkeysAndEndsWithoutWriting) {
     Harness h;
     MainModel& m = h.start();
     h.carrier(kLinkTrue);
@@ -43,7 +43,7 @@ TEST(Shell, TheCloseQuestionNoGoesOnAndYesEndsWithoutWriting) {
     h.wait(1);
     EXPECT_EQ(m.text(txtTimeOutTime), "299");
     EXPECT_TRUE(m.requestClose());
-    EXPECT_EQ(h.take(), (Calls{"1.000 End"}));
+    EXPECT_EQ(h.take(), (Calls{"1.000 SetPTT(False)", "1.000 End"}));
     EXPECT_TRUE(h.fileText().empty());
 }
 
@@ -77,7 +77,7 @@ TEST(Shell, AFailingCallMidOverIsReportedAndNothingRunsAfterIt) {
     h.wait(1);
     EXPECT_FALSE(ticksWhileReporting);
     EXPECT_EQ(h.op.boxes.size(), 1u);
-    EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "15.750 End"}));
+    EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "5.750 SetPTT(False)", "15.750 End"}));
 }
 
 TEST(Shell, TheStartupDialogStartsTheMainWindowByItselfWhenTicked) {
