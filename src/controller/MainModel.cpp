@@ -135,6 +135,12 @@ MainModel::MainModel(MainServices services) : WindowModel(kMainControls), servic
     for (std::size_t i = 0; i < timers_.size(); ++i) {
         if (kMainTimers[i].enabled) timers_[i]->start();
     }
+    const auto creationMinutes = [](MainControl field) {
+        return parseMinutes(kMainControls[static_cast<std::size_t>(field)].text).value_or(0);
+    };
+    cwIntervalMinutes_ = creationMinutes(MainControl::txtIDInterval);
+    speechIntervalMinutes_ = creationMinutes(MainControl::txtSpeechInterval);
+    timeOutMinutes_ = creationMinutes(MainControl::txtTimeOut);
 }
 
 MainModel::~MainModel() {
@@ -219,6 +225,11 @@ void MainModel::loadSettings() {
         switch (key.kind) {
             case SettingKind::Text:
                 assign(key.control, std::move(stored));
+                break;
+            case SettingKind::Minutes:
+                // A count-down that is not a number or negative would never fire again.
+                assign(key.control,
+                       stored.empty() || parseMinutes(stored) ? std::move(stored) : fallback);
                 break;
             case SettingKind::MillisecondsOrEmpty:
                 if (stored.empty()) {
@@ -359,35 +370,43 @@ void MainModel::txtIDInterval_Change() {
     const std::string& interval = text(MainControl::txtIDInterval);
     if (interval == "0" || interval.empty()) {
         timer(MainTimer::IDInterval).stop();
+        cwIntervalMinutes_ = 0;
         assign(MainControl::txtCWIDTime, "0");
         return;
     }
-    const auto minutes = parseNumber(interval);
-    if (!minutes) return;  // not a number: timer and display stay as they were
+    const auto minutes = parseMinutes(interval);
+    if (!minutes) return;  // refused: timer and display stay as they were
+    cwIntervalMinutes_ = *minutes;
     timer(MainTimer::IDInterval).stop();
-    assign(MainControl::txtCWIDTime, numberToText(*minutes * 60));
+    reloadCWID();
     timer(MainTimer::IDInterval).start();
 }
 
 void MainModel::txtSpeechInterval_Change() {
     const std::string& interval = text(MainControl::txtSpeechInterval);
     if (interval == "0" || interval.empty()) {
+        speechIntervalMinutes_ = 0;
         assign(MainControl::txtSpeechInterval, "0");
         timer(MainTimer::SpeechTimer).stop();
         return;
     }
-    const auto minutes = parseNumber(interval);
+    const auto minutes = parseMinutes(interval);
     if (!minutes) return;
+    speechIntervalMinutes_ = *minutes;
     timer(MainTimer::SpeechTimer).start();
-    assign(MainControl::txtSpeechIDTime, numberToText(*minutes * 60));
+    reloadSpeechID();
 }
 
 void MainModel::txtTimeOut_Change() {
     const std::string& minutes = text(MainControl::txtTimeOut);
     if (minutes == "0" || minutes.empty()) {
+        timeOutMinutes_ = 0;
         assign(MainControl::txtTimeOutTime, "0");
         return;
     }
+    const auto accepted = parseMinutes(minutes);
+    if (!accepted) return;
+    timeOutMinutes_ = *accepted;
     reloadTimeOut();
 }
 
@@ -447,22 +466,19 @@ std::optional<MainModel::Step> MainModel::stepDown(MainControl display) {
     return Step{*before, after};
 }
 
-void MainModel::reloadMinutes(MainControl display, MainControl minutes) {
-    // A field that is not a number leaves the display as it was.
-    if (auto value = parseNumber(text(minutes))) assign(display, numberToText(*value * 60));
-}
-
 void MainModel::reloadHangTime() {
     assign(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
 }
+// The minute count-downs reload from the last interval their field accepted: a field
+// whose edit was refused (not a number, negative) never stops the count for good.
 void MainModel::reloadTimeOut() {
-    reloadMinutes(MainControl::txtTimeOutTime, MainControl::txtTimeOut);
+    assign(MainControl::txtTimeOutTime, numberToText(timeOutMinutes_ * 60));
 }
 void MainModel::reloadCWID() {
-    reloadMinutes(MainControl::txtCWIDTime, MainControl::txtIDInterval);
+    assign(MainControl::txtCWIDTime, numberToText(cwIntervalMinutes_ * 60));
 }
 void MainModel::reloadSpeechID() {
-    reloadMinutes(MainControl::txtSpeechIDTime, MainControl::txtSpeechInterval);
+    assign(MainControl::txtSpeechIDTime, numberToText(speechIntervalMinutes_ * 60));
 }
 
 }  // namespace relaydeck

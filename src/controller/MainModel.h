@@ -236,7 +236,6 @@ class MainModel : public WindowModel, private LinkEvents {
     void reloadTimeOut();
     void reloadCWID();
     void reloadSpeechID();
-    void reloadMinutes(MainControl display, MainControl minutes);
     struct Step {
         double before;
         double after;
@@ -251,6 +250,11 @@ class MainModel : public WindowModel, private LinkEvents {
     std::array<std::unique_ptr<IntervalTimer>, static_cast<std::size_t>(MainTimer::Count)> timers_;
     bool TimedOut_ = false;
     bool keyed_ = false;
+    // The intervals last accepted by txtIDInterval, txtSpeechInterval and txtTimeOut
+    // (their creation texts until an edit); 0 when the field reads "0" or is empty.
+    double cwIntervalMinutes_ = 0;
+    double speechIntervalMinutes_ = 0;
+    double timeOutMinutes_ = 0;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;

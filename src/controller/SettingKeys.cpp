@@ -9,10 +9,10 @@ using enum SettingKind;
 
 constexpr std::array<SettingKey, 16> kPanelKeys{{
     {"CWIDTEXT", txtCWID, "", Text},
-    {"CWINTERVAL", txtIDInterval, "15", Text},
-    {"SPEECHINTERVAL", txtSpeechInterval, "5", Text},
+    {"CWINTERVAL", txtIDInterval, "15", Minutes},
+    {"SPEECHINTERVAL", txtSpeechInterval, "5", Minutes},
     {"HANGTIME", txtHangTime, "5", Text},
-    {"TIMEOUT", txtTimeOut, "5", Text},
+    {"TIMEOUT", txtTimeOut, "5", Minutes},
     {"COURTESY", txtCourtesy, "K", Text},
     {"IPCOURTESY", txtIPCourtesy, "R", Text},
     {"SPEECHID", txtSpeechID, nullptr, Text},
