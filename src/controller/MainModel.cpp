@@ -7,6 +7,8 @@
 #include "controller/SettingKeys.h"
 #include "settings/SettingsStore.h"
 
+#include <vector>
+
 namespace relaydeck {
 
 namespace {
@@ -266,8 +268,15 @@ void MainModel::setHeight(int twips) {
 }
 
 void MainModel::mnuExit_Click() {
-    services_.settings.WriteSetting(kKeyLeft, numberToText(leftTwips_));
-    services_.settings.WriteSetting(kKeyTop, numberToText(topTwips_));
+    const SettingValue position[] = {{kKeyLeft, numberToText(leftTwips_)},
+                                     {kKeyTop, numberToText(topTwips_)}};
+    try {
+        services_.settings.WriteSettings(position);
+    } catch (const SettingsWriteError& error) {
+        // Reported, and the program still ends as the operator asked.
+        services_.program.reportWriteFailure(error);
+        if (services_.program.ended()) return;
+    }
     setTransmitter(false);
     services_.program.endProgram();
 }
@@ -435,11 +444,18 @@ void MainModel::CTCSS_Click(MainControl box) {
 }
 
 void MainModel::Save_Click() {
+    std::vector<SettingValue> values;
     for (const SettingKey* key : panelKeysInSaveOrder()) {
-        const std::string stored = key->kind == SettingKind::CheckBox
-                                       ? std::to_string(value(key->control))
-                                       : text(key->control);
-        services_.settings.WriteSetting(key->key, stored);
+        values.push_back({key->key, key->kind == SettingKind::CheckBox
+                                        ? std::to_string(value(key->control))
+                                        : text(key->control)});
+    }
+    try {
+        services_.settings.WriteSettings(values);
+    } catch (const SettingsWriteError& error) {
+        // The panel stays open with the edits on it, so nothing is lost.
+        services_.program.reportWriteFailure(error);
+        return;
     }
     setHeight(kShortHeightTwips);
 }

@@ -1,6 +1,7 @@
 #include "controller/Program.h"
 
 #include "controller/OperatorInterface.h"
+#include "settings/SettingsStore.h"
 
 #include <new>
 
@@ -73,6 +74,19 @@ std::string Program::failureText(std::string_view failed, std::string_view what)
         if (what.starts_with(named)) what.remove_prefix(named.size());
     }
     return std::string(failed) + std::string(what) + " Relaydeck cannot go on and will close now.";
+}
+
+std::string Program::writeFailureText(const SettingsWriteError& error) {
+    const std::u8string file = error.file().u8string();
+    std::string text = "The settings could not be written to " +
+                       std::string(file.begin(), file.end()) + ": " + error.reason();
+    if (!text.ends_with('.')) text += '.';
+    return text;
+}
+
+void Program::reportWriteFailure(const SettingsWriteError& error) {
+    if (ended()) return;
+    op_.showMessage({kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
 }
 
 void Program::reportFailure(const std::string& text) {

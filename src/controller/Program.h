@@ -50,6 +50,10 @@ class Program : public ProgramControl {
     void endProgram() override;
     bool ended() const override { return ended_ || failing_; }
     void runHandler(const std::function<void()>& handler) override;
+    void reportWriteFailure(const SettingsWriteError& error) override;
+
+    /// @brief The text of the box that reports a settings file that could not be written.
+    static std::string writeFailureText(const SettingsWriteError& error);
 
     SplashModel* splash() { return splash_.get(); }
     MainModel* main() { return main_.get(); }

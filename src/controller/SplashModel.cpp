@@ -92,18 +92,26 @@ void SplashModel::Timer_Timer() {
 }
 
 void SplashModel::writeStartup() {
-    settings_.WriteSetting(kKeyStartup, std::to_string(value(SplashControl::Startup)));
+    try {
+        settings_.WriteSetting(kKeyStartup, std::to_string(value(SplashControl::Startup)));
+    } catch (const SettingsWriteError& error) {
+        // Reported; the button still does what it says.
+        program_.reportWriteFailure(error);
+    }
 }
 
 void SplashModel::Launch_Click() {
     writeStartup();
+    if (program_.ended()) return;
     program_.showMain();
     if (program_.ended()) return;
     hide();
 }
 
 void SplashModel::Finish_Click() {
+    Timer->stop();  // no automatic start behind a report of the write
     writeStartup();
+    if (program_.ended()) return;
     link_->SetPTT(kLinkFalse);
     program_.endProgram();
 }
