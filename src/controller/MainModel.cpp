@@ -7,6 +7,8 @@
 #include "controller/SettingKeys.h"
 #include "settings/SettingsStore.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace relaydeck {
@@ -107,6 +109,13 @@ const char* mainTimerName(MainTimer timer) {
     return kMainTimers[static_cast<std::size_t>(timer)].name;
 }
 
+std::optional<MainTimer> findMainTimer(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(kMainTimers); ++i) {
+        if (name == kMainTimers[i].name) return static_cast<MainTimer>(i);
+    }
+    return std::nullopt;
+}
+
 MainModel::MainModel(MainServices services) : WindowModel(kMainControls), services_(services) {
     using TickHandler = void (MainModel::*)();
     constexpr TickHandler kTicks[] = {
@@ -147,13 +156,6 @@ MainModel::MainModel(MainServices services) : WindowModel(kMainControls), servic
 
 MainModel::~MainModel() {
     if (Echolink) Echolink->setEventSink(nullptr);
-}
-
-std::optional<MainTimer> MainModel::findTimer(std::string_view name) const {
-    for (std::size_t i = 0; i < std::size(kMainTimers); ++i) {
-        if (name == kMainTimers[i].name) return static_cast<MainTimer>(i);
-    }
-    return std::nullopt;
 }
 
 void MainModel::runGuarded(const std::function<void()>& action) {
@@ -197,8 +199,11 @@ void MainModel::startUp() {
 
     const SettingsStore& settings = services_.settings;
     const double fallback = *parseNumber(kDefaultPosition);
-    leftTwips_ = parseNumber(settings.ReadSetting(kKeyLeft, kDefaultPosition)).value_or(fallback);
-    topTwips_ = parseNumber(settings.ReadSetting(kKeyTop, kDefaultPosition)).value_or(fallback);
+    const auto edge = [&](const char* key) {
+        return clampPosition(parseNumber(settings.ReadSetting(key, kDefaultPosition)).value_or(fallback));
+    };
+    leftTwips_ = edge(kKeyLeft);
+    topTwips_ = edge(kKeyTop);
     notifyWindowChanged();
 
     loadSettings();
@@ -254,7 +259,14 @@ void MainModel::show() {
     setWindowVisible(true);
 }
 
+double MainModel::clampPosition(double twips) {
+    return std::clamp(twips, kMinPositionTwips, kMaxPositionTwips);
+}
+
 void MainModel::moveTo(double leftTwips, double topTwips) {
+    if (!std::isfinite(leftTwips) || !std::isfinite(topTwips)) return;
+    leftTwips = clampPosition(leftTwips);
+    topTwips = clampPosition(topTwips);
     if (leftTwips == leftTwips_ && topTwips == topTwips_) return;
     leftTwips_ = leftTwips;
     topTwips_ = topTwips;

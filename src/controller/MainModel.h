@@ -92,6 +92,8 @@ enum class MainTimer : int {
 std::span<const ControlDefinition> mainControlDefinitions();
 /// @brief The name of a main-window timer.
 const char* mainTimerName(MainTimer timer);
+/// @brief The main-window timer called @p name, if there is one.
+std::optional<MainTimer> findMainTimer(std::string_view name);
 
 /// @brief What the main window's model works with.
 struct MainServices {
@@ -113,6 +115,10 @@ class MainModel : public WindowModel, private LinkEvents {
     static constexpr int kTallHeightTwips = 9810;
     /// @brief The client area's width in twips.
     static constexpr int kClientWidthTwips = 4830;
+    /// @brief The range of the window's left and top edges in twips: what a desktop of
+    /// 16-bit pixel coordinates can show, 15 twips to the pixel.
+    static constexpr double kMinPositionTwips = -32768.0 * 15;
+    static constexpr double kMaxPositionTwips = 32767.0 * 15;
     /// @brief The message sent to the connected station at a time-out, before the callsign.
     static constexpr const char* kTimedOutText = "You have timed-out with ";
 
@@ -142,8 +148,6 @@ class MainModel : public WindowModel, private LinkEvents {
 
     IntervalTimer& timer(MainTimer t) { return *timers_[static_cast<std::size_t>(t)]; }
     const IntervalTimer& timer(MainTimer t) const { return *timers_[static_cast<std::size_t>(t)]; }
-    /// @brief The timer called @p name, if there is one.
-    std::optional<MainTimer> findTimer(std::string_view name) const;
 
     bool TimedOut() const { return TimedOut_; }
 
@@ -151,7 +155,8 @@ class MainModel : public WindowModel, private LinkEvents {
     int heightTwips() const { return heightTwips_; }
     double leftTwips() const { return leftTwips_; }
     double topTwips() const { return topTwips_; }
-    /// @brief The view reports that the operator moved the window.
+    /// @brief The view reports that the window moved (by the operator, or onto a screen).
+    /// Edges beyond the position range are brought into it; a non-finite one is ignored.
     void moveTo(double leftTwips, double topTwips);
     /// @brief Makes the window visible (the startup dialog's hand-over).
     void show();
@@ -229,6 +234,7 @@ class MainModel : public WindowModel, private LinkEvents {
     // shell
     void mnuExit_Click();
     void setHeight(int twips);
+    static double clampPosition(double twips);
     void loadSettings();
 
     // count-downs

@@ -11,9 +11,10 @@ WindowModel::WindowModel(std::span<const ControlDefinition> definitions) : defin
     }
 }
 
-std::optional<int> WindowModel::find(std::string_view name) const {
-    for (std::size_t i = 0; i < definitions_.size(); ++i) {
-        if (name == definitions_[i].name) return static_cast<int>(i);
+std::optional<int> findControl(std::span<const ControlDefinition> definitions,
+                               std::string_view name) {
+    for (std::size_t i = 0; i < definitions.size(); ++i) {
+        if (name == definitions[i].name) return static_cast<int>(i);
     }
     return std::nullopt;
 }
@@ -28,6 +29,10 @@ void WindowModel::setValue(int id, int value) {
 
 void WindowModel::click(int id) {
     runGuarded([&] { onClick(id); });
+}
+
+void WindowModel::clickCheckBox(int id) {
+    setValue(id, clickedValue(value(id)));
 }
 
 void WindowModel::assignText(int id, std::string text) {

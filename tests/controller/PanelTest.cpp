@@ -154,6 +154,23 @@ TEST(Panel, TheCtcssBoxesWarnAndUnlockTheirToneFields) {
     EXPECT_EQ(h.op.boxes.size(), 2u);
 }
 
+TEST(Panel, AClickTicksAnUntickedBoxAndUnticksATickedOrGreyedOne) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("IDONCLOSEDOWN=2");
+    MainModel& m = h.start();
+    const int box = static_cast<int>(IDonClosedown);
+    EXPECT_EQ(m.value(IDonClosedown), 2);
+    m.clickCheckBox(box);
+    EXPECT_EQ(m.value(IDonClosedown), 0);
+    m.clickCheckBox(box);
+    EXPECT_EQ(m.value(IDonClosedown), 1);
+    EXPECT_TRUE(m.enabled(ClosedownCW));  // the click handler ran
+    m.clickCheckBox(box);
+    EXPECT_EQ(m.value(IDonClosedown), 0);
+    EXPECT_FALSE(m.enabled(ClosedownCW));
+}
+
 TEST(Panel, TheFanAlternatesOutputFirstThenLamp) {
     Harness h;
     MainModel& m = h.start();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "Harness.h"
 
 namespace relaydeck::testing {
@@ -139,6 +142,42 @@ TEST(Shell, TheAboutWindowReadsTheCallsignAtEachOpeningWhileTheRepeaterRuns) {
               (std::vector<std::string>{"Relaydeck for N0CALL", "Relaydeck for PY2XYZ"}));
     EXPECT_EQ(h.program->about(), nullptr);
     EXPECT_EQ(m.text(txtTimeOutTime), "298");
+}
+
+TEST(Shell, StoredPositionsOutOfAnyDesktopComeBackIntoRange) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("LEFT=99999999");
+    h.ini("TOP=-1e39");
+    MainModel& m = h.start();
+    EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
+    m.click(mnuExit);
+    EXPECT_EQ(h.settings.ReadSetting("LEFT", ""), "491505");
+    EXPECT_EQ(h.settings.ReadSetting("TOP", ""), "-491520");
+
+    Harness huge;
+    huge.ini("[SETTINGS]");
+    huge.ini("LEFT=1e39");
+    huge.ini("TOP=1e400");  // beyond any number: the default
+    MainModel& n = huge.start();
+    EXPECT_EQ(n.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(n.topTwips(), 500);
+}
+
+TEST(Shell, TheViewsMovesAreKeptWithinRangeAndNonFiniteOnesIgnored) {
+    Harness h;
+    MainModel& m = h.start();
+    m.moveTo(-7680, 24000);  // another screen left of the first
+    EXPECT_EQ(m.leftTwips(), -7680);
+    EXPECT_EQ(m.topTwips(), 24000);
+    m.moveTo(1e12, -1e12);
+    EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
+    m.moveTo(std::nan(""), 0);
+    m.moveTo(0, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
 }
 
 }  // namespace
