@@ -73,9 +73,8 @@ bool isTooSmall(std::string_view t) {
     const std::size_t wholeDigits = point == std::string_view::npos ? t.size() : point;
     const std::size_t first = t.find_first_of("123456789");
     if (first == std::string_view::npos) return true;
-    const long long position = first < wholeDigits
-                                   ? static_cast<long long>(wholeDigits - first) - 1
-                                   : -static_cast<long long>(first - wholeDigits);
+    const long long position = first < wholeDigits ? static_cast<long long>(wholeDigits - first) - 1
+                                                   : -static_cast<long long>(first - wholeDigits);
     return exponent + position < 0;
 }
 

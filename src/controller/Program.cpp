@@ -70,7 +70,8 @@ void Program::runHandler(const std::function<void()>& handler) {
 
 std::string Program::failureText(std::string_view failed, std::string_view what) {
     // A text that already names the failing side is not named twice.
-    for (const std::string_view named : {kLinkFailed, kProgramFailed, std::string_view("EchoLink: ")}) {
+    for (const std::string_view named :
+         {kLinkFailed, kProgramFailed, std::string_view("EchoLink: ")}) {
         if (what.starts_with(named)) what.remove_prefix(named.size());
     }
     return std::string(failed) + std::string(what) + " Relaydeck cannot go on and will close now.";
@@ -86,7 +87,8 @@ std::string Program::writeFailureText(const SettingsWriteError& error) {
 
 void Program::reportWriteFailure(const SettingsWriteError& error) {
     if (ended()) return;
-    op_.showMessage({kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
+    op_.showMessage(
+        {kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
 }
 
 void Program::reportFailure(const std::string& text) {

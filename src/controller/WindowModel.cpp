@@ -4,7 +4,8 @@
 
 namespace relaydeck {
 
-WindowModel::WindowModel(std::span<const ControlDefinition> definitions) : definitions_(definitions) {
+WindowModel::WindowModel(std::span<const ControlDefinition> definitions)
+    : definitions_(definitions) {
     states_.reserve(definitions.size());
     for (const ControlDefinition& s : definitions) {
         states_.push_back(ControlState{s.text, s.value, s.colour, s.enabled, s.visible});

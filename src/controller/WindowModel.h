@@ -79,7 +79,9 @@ class WindowModel {
     WindowModel& operator=(const WindowModel&) = delete;
 
     std::size_t controlCount() const { return definitions_.size(); }
-    const ControlDefinition& definition(int id) const { return definitions_[static_cast<std::size_t>(id)]; }
+    const ControlDefinition& definition(int id) const {
+        return definitions_[static_cast<std::size_t>(id)];
+    }
     const ControlState& state(int id) const { return states_[static_cast<std::size_t>(id)]; }
 
     const std::string& text(int id) const { return state(id).text; }

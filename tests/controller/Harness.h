@@ -95,8 +95,7 @@ class Harness : public ProgramObserver {
     MainModel& main() { return *program->main(); }
 
     void wait(double seconds) {
-        clock.advance(std::chrono::milliseconds(std::llround(seconds * 1000)),
-                      [this] { drain(); });
+        clock.advance(std::chrono::milliseconds(std::llround(seconds * 1000)), [this] { drain(); });
     }
     void carrier(LinkBool v) {
         station.setCarrier(v);

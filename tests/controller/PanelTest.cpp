@@ -100,7 +100,7 @@ TEST(Panel, ARefusedIntervalKeepsTheLastAcceptedOneForEveryLaterCount) {
     EXPECT_EQ(m.text(txtTimeOutTime), "3");
     h.carrier(kLinkTrue);
     h.wait(3);
-    EXPECT_TRUE(m.TimedOut());
+    EXPECT_TRUE(m.timedOut());
 }
 
 TEST(Panel, TheSettingsMenuLengthensAndTheSaveShortensTheWindow) {

@@ -42,8 +42,8 @@ TEST(Safety, TheTransmitterIsUnkeyedWhileTheFailureIsReported) {
 // Every failing operation at every moment of a local and an Internet over, in hang time
 // and around a time-out: the program always ends up with the transmitter unkeyed.
 TEST(Safety, NoFailureAnywhereInAnOverLeavesTheTransmitterKeyed) {
-    const char* operations[] = {"SetPTT", "GetRX", "GetCarrier", "SendCW", "SendStationText",
-                                "PlayPrompt", "Speak", "GetStation"};
+    const char* operations[] = {"SetPTT",          "GetRX",      "GetCarrier", "SendCW",
+                                "SendStationText", "PlayPrompt", "Speak",      "GetStation"};
     struct Step {
         double at;
         void (*act)(Harness&);
@@ -123,7 +123,7 @@ TEST(Safety, NothingIsUnkeyedThatTheControllerDidNotKey) {
     h.start();
     h.carrier(kLinkTrue);
     h.wait(3);  // timed out: unkeyed, carrier still on
-    EXPECT_TRUE(h.main().TimedOut());
+    EXPECT_TRUE(h.main().timedOut());
     EXPECT_FALSE(h.main().keyedTransmitter());
     h.take();
     h.station.failNext("SendCW");

@@ -30,7 +30,8 @@ TEST(StartUp, WithoutASettingsFileEveryControlTakesItsDefault) {
         {Status, "Waiting..."},  {DecodeTone, "110.9"},
     };
     for (auto [control, text] : texts) {
-        EXPECT_EQ(m.text(control), text) << mainControlDefinitions()[static_cast<int>(control)].name;
+        EXPECT_EQ(m.text(control), text)
+            << mainControlDefinitions()[static_cast<int>(control)].name;
     }
     EXPECT_EQ(m.value(CTCSSActivity), 1);
     EXPECT_EQ(m.value(IDonClosedown), 0);
@@ -39,7 +40,7 @@ TEST(StartUp, WithoutASettingsFileEveryControlTakesItsDefault) {
     EXPECT_FALSE(m.enabled(DecodeTone));
     EXPECT_FALSE(m.enabled(EncodeTone));
     EXPECT_TRUE(m.enabled(ClosedownCW));
-    EXPECT_FALSE(m.TimedOut());
+    EXPECT_FALSE(m.timedOut());
 
     for (MainTimer t : {IDInterval, SpeechTimer, Kerchunker}) EXPECT_TRUE(m.timer(t).enabled());
     for (MainTimer t :

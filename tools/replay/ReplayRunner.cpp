@@ -635,7 +635,7 @@ std::string ReplayRunner::showTarget(const ScenarioLine& line, const Target& tar
             break;
         }
         case Target::Kind::TimedOut:
-            if (property.empty()) return trueFalse(program_->main()->TimedOut());
+            if (property.empty()) return trueFalse(program_->main()->timedOut());
             break;
         case Target::Kind::Control: {
             if (property == "Enabled") return trueFalse(model->enabled(target.id));
