@@ -1,6 +1,7 @@
 #include "controller/WindowModel.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace relaydeck {
 
@@ -36,41 +37,33 @@ void WindowModel::clickCheckBox(int id) {
     setValue(id, clickedValue(value(id)));
 }
 
-void WindowModel::assignText(int id, std::string text) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.text == text) return;
-    s.text = std::move(text);
+template <typename T>
+bool WindowModel::change(int id, T ControlState::*field, T newValue) {
+    T& current = states_[static_cast<std::size_t>(id)].*field;
+    if (current == newValue) return false;
+    current = std::move(newValue);
     notifyControl(id);
-    onTextChanged(id);
+    return true;
+}
+
+void WindowModel::assignText(int id, std::string text) {
+    if (change(id, &ControlState::text, std::move(text))) onTextChanged(id);
 }
 
 void WindowModel::assignValue(int id, int value) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.value == value) return;
-    s.value = value;
-    notifyControl(id);
-    onValueChanged(id);
+    if (change(id, &ControlState::value, value)) onValueChanged(id);
 }
 
 void WindowModel::setColour(int id, Rgb colour) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.colour == colour) return;
-    s.colour = colour;
-    notifyControl(id);
+    change(id, &ControlState::colour, colour);
 }
 
 void WindowModel::setEnabled(int id, bool enabled) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.enabled == enabled) return;
-    s.enabled = enabled;
-    notifyControl(id);
+    change(id, &ControlState::enabled, enabled);
 }
 
 void WindowModel::setVisible(int id, bool visible) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.visible == visible) return;
-    s.visible = visible;
-    notifyControl(id);
+    change(id, &ControlState::visible, visible);
 }
 
 bool WindowModel::takesInput(int id) const {

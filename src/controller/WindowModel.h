@@ -134,6 +134,10 @@ class WindowModel {
     void notifyWindowChanged();
 
   private:
+    /// @brief Sets one field of a control's state; when it differs, observers are told
+    /// and true is returned.
+    template <typename T>
+    bool change(int id, T ControlState::*field, T newValue);
     void notifyControl(int id);
     std::span<const ControlDefinition> definitions_;
     std::vector<ControlState> states_;
