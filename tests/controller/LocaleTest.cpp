@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
 
 #include "Harness.h"
 #include "controller/NumberText.h"
@@ -56,7 +55,7 @@ TEST(NumbersUnderAPortugueseLocale, TheControllerCountsFractionalIntervals) {
 int main(int argc, char** argv) {
     // The locale must exist (scripts/deps.sh generates it): a missing one is a failure,
     // not a skip.
-    setenv("LC_ALL", "pt_BR.UTF-8", 1);
+    qputenv("LC_ALL", "pt_BR.UTF-8");
     if (!std::setlocale(LC_ALL, "pt_BR.UTF-8")) {
         std::fprintf(stderr, "the locale pt_BR.UTF-8 is not installed (scripts/deps.sh)\n");
         return 1;
