@@ -2,12 +2,12 @@
 // the save button.
 #include "controller/MainModel.h"
 
+#include <vector>
+
 #include "controller/NumberText.h"
 #include "controller/ProgramControl.h"
 #include "controller/SettingKeys.h"
 #include "settings/SettingsStore.h"
-
-#include <vector>
 
 namespace relaydeck {
 

@@ -1,6 +1,9 @@
 // The main window's start-up, its position and height, the exit command and the close question.
 #include "controller/MainModel.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "Version.h"
 #include "controller/NumberText.h"
 #include "controller/OperatorInterface.h"
@@ -8,9 +11,6 @@
 #include "controller/SettingKeys.h"
 #include "controller/StatusTexts.h"
 #include "settings/SettingsStore.h"
-
-#include <algorithm>
-#include <cmath>
 
 namespace relaydeck {
 
