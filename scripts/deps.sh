@@ -6,7 +6,7 @@
 set -euo pipefail
 
 build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimedia-dev
-       qt6-declarative-dev libgl-dev libgtest-dev fonts-dejavu-core)
+       qt6-declarative-dev libgl-dev libgtest-dev fonts-dejavu-core locales)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
     run) want=("${build[@]}" xvfb xauth imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
@@ -18,7 +18,21 @@ missing=()
 for p in "${want[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+
+# The number tests run under a Portuguese locale (comma decimal separator).
+ensure_locale() {
+    locale -a 2>/dev/null | grep -qix 'pt_BR\.utf-\?8' && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "deps.sh: run as root (or with sudo) to generate the locale pt_BR.UTF-8" >&2
+        exit 1
+    fi
+    localedef -i pt_BR -c -f UTF-8 pt_BR.UTF-8
+}
+
+if [ ${#missing[@]} -eq 0 ]; then
+    ensure_locale
+    exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -ne 0 ]; then
@@ -28,3 +42,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"
+ensure_locale

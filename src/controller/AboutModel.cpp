@@ -28,23 +28,19 @@ const ControlDefinition kAboutControls[] = {
 };
 static_assert(std::size(kAboutControls) == static_cast<std::size_t>(AboutControl::Count));
 
-int id(AboutControl c) {
-    return static_cast<int>(c);
-}
-
 }  // namespace
 
 std::span<const ControlDefinition> aboutControlDefinitions() {
     return kAboutControls;
 }
 
-AboutModel::AboutModel(LinkHostFactory& links) : WindowModel(kAboutControls), links_(links) {}
+AboutModel::AboutModel(LinkHostFactory& links) : TypedWindowModel(kAboutControls), links_(links) {}
 
 void AboutModel::load() {
     link_ = links_.create();
     setCaption(std::string("About ") + kProgramTitle);
-    assignText(id(AboutControl::lblVersion), versionLine());
-    assignText(id(AboutControl::lblTitle),
+    assignText(AboutControl::lblVersion, versionLine());
+    assignText(AboutControl::lblTitle,
                std::string(kProgramTitle) + " for " + link_->GetStation().StationCallsign);
     setWindowVisible(true);
 }
@@ -55,8 +51,8 @@ void AboutModel::close() {
     setWindowVisible(false);
 }
 
-void AboutModel::onClick(int control) {
-    if (static_cast<AboutControl>(control) == AboutControl::cmdOK) close();
+void AboutModel::clicked(AboutControl control) {
+    if (control == AboutControl::cmdOK) close();
 }
 
 }  // namespace relaydeck

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "controller/WindowModel.h"
+#include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
 
 namespace relaydeck {
@@ -25,7 +25,7 @@ enum class AboutControl : int {
 std::span<const ControlDefinition> aboutControlDefinitions();
 
 /// @brief The About window as a model; loaded afresh at each opening.
-class AboutModel : public WindowModel {
+class AboutModel : public TypedWindowModel<AboutControl> {
   public:
     /// @brief Client area in twips.
     static constexpr int kWidthTwips = 7110;
@@ -40,11 +40,8 @@ class AboutModel : public WindowModel {
     void close();
     bool closed() const { return closed_; }
 
-    using WindowModel::text;
-    const std::string& text(AboutControl c) const { return text(static_cast<int>(c)); }
-
   protected:
-    void onClick(int id) override;
+    void clicked(AboutControl c) override;
 
   private:
     LinkHostFactory& links_;

@@ -1,11 +1,11 @@
+// The main window: its controls and timers, and the dispatch of its events to the
+// handlers, which live in files named for their roles.
 #include "controller/MainModel.h"
 
-#include "Version.h"
+#include <chrono>
+
 #include "controller/NumberText.h"
-#include "controller/OperatorInterface.h"
 #include "controller/ProgramControl.h"
-#include "controller/SettingKeys.h"
-#include "settings/SettingsStore.h"
 
 namespace relaydeck {
 
@@ -81,19 +81,34 @@ constexpr ControlDefinition kMainControls[] = {
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
 struct TimerDefinition {
+    MainTimer timer;
     const char* name;
-    int periodMs;
+    std::chrono::milliseconds period;
     bool enabled;
 };
 
-// The window's timers as it creates them, in MainTimer order.
+using enum MainTimer;
+using namespace std::chrono_literals;
+
+// The window's timers as it creates them.
 constexpr TimerDefinition kMainTimers[] = {
-    {"IDInterval", 1000, true},    {"SpeechTimer", 1000, true}, {"Kerchunker", 5000, true},
-    {"Break", 750, false},         {"HangTime", 1000, false},   {"TimeOut", 1000, false},
-    {"SquelchCrash", 1000, false}, {"CheckClear", 500, false},  {"WaitFree", 1000, false},
-    {"CountUp", 500, false},       {"CountDown", 1000, false},
+    {IDInterval, "IDInterval", 1000ms, true},      {SpeechTimer, "SpeechTimer", 1000ms, true},
+    {Kerchunker, "Kerchunker", 5000ms, true},      {Break, "Break", 750ms, false},
+    {HangTime, "HangTime", 1000ms, false},         {TimeOut, "TimeOut", 1000ms, false},
+    {SquelchCrash, "SquelchCrash", 1000ms, false}, {CheckClear, "CheckClear", 500ms, false},
+    {WaitFree, "WaitFree", 1000ms, false},         {CountUp, "CountUp", 500ms, false},
+    {CountDown, "CountDown", 1000ms, false},
 };
-static_assert(std::size(kMainTimers) == static_cast<std::size_t>(MainTimer::Count));
+
+constexpr bool listsEveryTimerInItsOrder() {
+    if (std::size(kMainTimers) != static_cast<std::size_t>(MainTimer::Count)) return false;
+    for (std::size_t i = 0; i < std::size(kMainTimers); ++i) {
+        if (kMainTimers[i].timer != static_cast<MainTimer>(i)) return false;
+        if (kMainTimers[i].period > kMaxTimerPeriod) return false;
+    }
+    return true;
+}
+static_assert(listsEveryTimerInItsOrder());
 
 }  // namespace
 
@@ -105,345 +120,142 @@ const char* mainTimerName(MainTimer timer) {
     return kMainTimers[static_cast<std::size_t>(timer)].name;
 }
 
-MainModel::MainModel(MainServices services) : WindowModel(kMainControls), services_(services) {
-    using TickHandler = void (MainModel::*)();
-    constexpr TickHandler kTicks[] = {
-        &MainModel::IDInterval_Timer,
-        &MainModel::SpeechTimer_Timer,
-        &MainModel::Kerchunker_Timer,
-        &MainModel::Break_Timer,
-        &MainModel::HangTime_Timer,
-        &MainModel::TimeOut_Timer,
-        &MainModel::SquelchCrash_Timer,
-        &MainModel::CheckClear_Timer,
-        nullptr,
-        nullptr,
-        nullptr,
-    };
-    for (std::size_t i = 0; i < timers_.size(); ++i) {
-        const TickHandler tick = kTicks[i];
-        // WaitFree, CountUp and CountDown are never started: a tick only stops them.
-        timers_[i] = services_.timers.createTimer([this, tick, i] {
-            if (tick) {
-                guarded(tick);
-            } else {
-                timers_[i]->stop();
-            }
-        });
-        timers_[i]->setInterval(std::chrono::milliseconds(kMainTimers[i].periodMs));
-    }
-    for (std::size_t i = 0; i < timers_.size(); ++i) {
-        if (kMainTimers[i].enabled) timers_[i]->start();
-    }
-}
-
-MainModel::~MainModel() {
-    if (Echolink) Echolink->setEventSink(nullptr);
-}
-
-std::optional<MainTimer> MainModel::findTimer(std::string_view name) const {
+std::optional<MainTimer> findMainTimer(std::string_view name) {
     for (std::size_t i = 0; i < std::size(kMainTimers); ++i) {
         if (name == kMainTimers[i].name) return static_cast<MainTimer>(i);
     }
     return std::nullopt;
 }
 
+MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), services_(services) {
+    for (const TimerDefinition& definition : kMainTimers) {
+        const MainTimer which = definition.timer;
+        auto& slot = timers_[static_cast<std::size_t>(which)];
+        slot = services_.timers.createTimer(
+            [this, which] { services_.program.runHandler([this, which] { tick(which); }); });
+        slot->setInterval(definition.period);
+    }
+    for (const TimerDefinition& definition : kMainTimers) {
+        if (definition.enabled) timer(definition.timer).start();
+    }
+    const auto creationMinutes = [](MainControl field) {
+        return parseMinutes(kMainControls[static_cast<std::size_t>(field)].text).value_or(0);
+    };
+    cwIntervalMinutes_ = creationMinutes(MainControl::txtIDInterval);
+    speechIntervalMinutes_ = creationMinutes(MainControl::txtSpeechInterval);
+    timeOutMinutes_ = creationMinutes(MainControl::txtTimeOut);
+}
+
+MainModel::~MainModel() {
+    if (link_) link_->setEventSink(nullptr);
+}
+
 void MainModel::runGuarded(const std::function<void()>& action) {
     services_.program.runHandler(action);
 }
 
-void MainModel::guarded(void (MainModel::*handler)()) {
-    services_.program.runHandler([this, handler] { (this->*handler)(); });
+void MainModel::tick(MainTimer which) {
+    switch (which) {
+        case IDInterval:
+            return idIntervalTick();
+        case SpeechTimer:
+            return speechTimerTick();
+        case Kerchunker:
+            return kerchunkerTick();
+        case Break:
+            return breakTick();
+        case HangTime:
+            return hangTimeTick();
+        case TimeOut:
+            return timeOutTick();
+        case SquelchCrash:
+            return squelchCrashTick();
+        case CheckClear:
+            return checkClearTick();
+        case WaitFree:
+        case CountUp:
+        case CountDown:
+            // Nothing starts them; a tick would only stop its timer.
+            return timer(which).stop();
+        case MainTimer::Count:
+            return;
+    }
 }
 
 void MainModel::stopAllTimers() {
     for (auto& timer : timers_) timer->stop();
 }
 
-// ---- start-up, exit and close ----
+void MainModel::setTransmitter(bool on) {
+    // Marked before the call: a key call that fails may still have keyed.
+    if (on) keyed_ = true;
+    link_->SetPTT(toLinkBool(on));
+    if (!on) keyed_ = false;
+}
 
-void MainModel::startUp() {
-    Echolink = services_.links.create();
-    Echolink->setEventSink(this);
-    Echolink->SetControlMode(kLinkTrue);
-    setTimedOut(false);
-    setHeight(kShortHeightTwips);
-    setCaption(std::string(kProgramTitle) + " v" + std::to_string(kVersionMajor) + "." +
-               std::to_string(kVersionMinor) + " - " + Echolink->GetStation().StationCallsign);
-
-    const SettingsStore& settings = services_.settings;
-    const double fallback = *parseNumber(kDefaultPosition);
-    leftTwips_ = parseNumber(settings.ReadSetting(kKeyLeft, kDefaultPosition)).value_or(fallback);
-    topTwips_ = parseNumber(settings.ReadSetting(kKeyTop, kDefaultPosition)).value_or(fallback);
-    notifyWindowChanged();
-
-    loadSettings();
-
-    if (auto ms = parseTimerMilliseconds(text(MainControl::KerchunkTime))) {
-        timer(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
+void MainModel::releaseTransmitter() noexcept {
+    if (!keyed_ || !link_) return;
+    try {
+        setTransmitter(false);
+    } catch (...) {
+        // The link host failed again; there is nothing more to try.
     }
-    assign(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
-    reloadTimeOut();
-    reloadCWID();
-    assign(MainControl::Status, "Waiting...");
-    if (auto ms = parseTimerMilliseconds(text(MainControl::BreakTime))) {
-        timer(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
-    }
-    timer(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
-    setEnabled(id(MainControl::DecodeTone), value(MainControl::CTCSSDecode) == 1);
-    setEnabled(id(MainControl::EncodeTone), value(MainControl::CTCSSEncode) == 1);
-}
-
-void MainModel::loadSettings() {
-    const SettingsStore& settings = services_.settings;
-    for (const SettingKey& key : panelKeysInLoadOrder()) {
-        const std::string fallback =
-            key.defaultValue ? key.defaultValue : Echolink->GetStation().StationCallsign;
-        std::string stored = settings.ReadSetting(key.key, fallback);
-        switch (key.kind) {
-            case SettingKind::Text:
-                assign(key.control, std::move(stored));
-                break;
-            case SettingKind::MillisecondsOrEmpty:
-                if (stored.empty()) {
-                    assign(key.control, std::move(stored));
-                    break;
-                }
-                [[fallthrough]];
-            case SettingKind::Milliseconds:
-                // Only whole milliseconds the timers can take; anything else is the default.
-                assign(key.control, parseTimerMilliseconds(stored) ? std::move(stored) : fallback);
-                break;
-            case SettingKind::CheckBox:
-                assignValue(id(key.control), parseCheckValue(stored).value_or(0));
-                break;
-        }
-    }
-}
-
-void MainModel::show() {
-    setWindowVisible(true);
-}
-
-void MainModel::moveTo(double leftTwips, double topTwips) {
-    if (leftTwips == leftTwips_ && topTwips == topTwips_) return;
-    leftTwips_ = leftTwips;
-    topTwips_ = topTwips;
-    notifyWindowChanged();
-}
-
-void MainModel::setHeight(int twips) {
-    if (heightTwips_ == twips) return;
-    heightTwips_ = twips;
-    notifyWindowChanged();
-}
-
-void MainModel::mnuExit_Click() {
-    services_.settings.WriteSetting(kKeyLeft, numberToText(leftTwips_));
-    services_.settings.WriteSetting(kKeyTop, numberToText(topTwips_));
-    Echolink->SetPTT(kLinkFalse);
-    services_.program.endProgram();
-}
-
-bool MainModel::requestClose() {
-    runGuarded([&] {
-        const MessageAnswer answer =
-            services_.op.showMessage({"Exit Program", "Quit Relaydeck - Are You Sure ?",
-                                      MessageButtons::YesNo, MessageIcon::Question});
-        if (services_.program.ended()) return;
-        if (answer == MessageAnswer::Yes) services_.program.endProgram();
-    });
-    return services_.program.ended();
 }
 
 // ---- dispatch of operator actions ----
 
-void MainModel::onClick(int control) {
-    switch (static_cast<MainControl>(control)) {
+void MainModel::clicked(MainControl control) {
+    switch (control) {
         case MainControl::mnuExit:
-            return mnuExit_Click();
+            return exitClicked();
         case MainControl::mnuSendCWID:
-            return mnuSendCWID_Click();
+            return sendCwIdClicked();
         case MainControl::mnuSendSpeechID:
-            return mnuSendSpeechID_Click();
+            return sendSpeechIdClicked();
         case MainControl::mnuSettings:
-            return mnuSettings_Click();
+            return settingsClicked();
         case MainControl::mnuAbout:
             return services_.program.openAbout();
         case MainControl::Save:
-            return Save_Click();
+            return saveClicked();
         case MainControl::FanLabel:
-            return FanLabel_Click();
+            return fanClicked();
         case MainControl::Label14:
-            return Label14_Click();
+            return timeOutResetClicked();
         default:
             return;
     }
 }
 
-void MainModel::onTextChanged(int control) {
-    switch (static_cast<MainControl>(control)) {
+void MainModel::textChanged(MainControl control) {
+    switch (control) {
         case MainControl::BreakTime:
-            return BreakTime_Change();
+            return breakTimeChanged();
         case MainControl::KerchunkTime:
-            return KerchunkTime_Change();
+            return kerchunkTimeChanged();
         case MainControl::txtHangTime:
-            return txtHangTime_Change();
+            return hangTimeChanged();
         case MainControl::txtIDInterval:
-            return txtIDInterval_Change();
+            return idIntervalChanged();
         case MainControl::txtSpeechInterval:
-            return txtSpeechInterval_Change();
+            return speechIntervalChanged();
         case MainControl::txtTimeOut:
-            return txtTimeOut_Change();
+            return timeOutChanged();
         default:
             return;
     }
 }
 
-void MainModel::onValueChanged(int control) {
-    switch (static_cast<MainControl>(control)) {
+void MainModel::valueChanged(MainControl control) {
+    switch (control) {
         case MainControl::IDonClosedown:
-            return IDonClosedown_Click();
+            return closedownIdClicked();
         case MainControl::CTCSSDecode:
         case MainControl::CTCSSEncode:
-            return CTCSS_Click(static_cast<MainControl>(control));
+            return ctcssClicked(control);
         default:
             return;
     }
-}
-
-// ---- settings panel ----
-
-void MainModel::mnuSettings_Click() {
-    setHeight(kTallHeightTwips);
-}
-
-void MainModel::BreakTime_Change() {
-    if (text(MainControl::BreakTime).empty()) assign(MainControl::BreakTime, "0");
-    if (auto ms = parseTimerMilliseconds(text(MainControl::BreakTime))) {
-        timer(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
-    }
-    endBreakIfItCannotTick();
-}
-
-void MainModel::KerchunkTime_Change() {
-    if (auto ms = parseTimerMilliseconds(text(MainControl::KerchunkTime))) {
-        timer(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
-    }
-}
-
-void MainModel::txtHangTime_Change() {
-    assign(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
-}
-
-void MainModel::txtIDInterval_Change() {
-    const std::string& interval = text(MainControl::txtIDInterval);
-    if (interval == "0" || interval.empty()) {
-        timer(MainTimer::IDInterval).stop();
-        assign(MainControl::txtCWIDTime, "0");
-        return;
-    }
-    const auto minutes = parseNumber(interval);
-    if (!minutes) return;  // not a number: timer and display stay as they were
-    timer(MainTimer::IDInterval).stop();
-    assign(MainControl::txtCWIDTime, numberToText(*minutes * 60));
-    timer(MainTimer::IDInterval).start();
-}
-
-void MainModel::txtSpeechInterval_Change() {
-    const std::string& interval = text(MainControl::txtSpeechInterval);
-    if (interval == "0" || interval.empty()) {
-        assign(MainControl::txtSpeechInterval, "0");
-        timer(MainTimer::SpeechTimer).stop();
-        return;
-    }
-    const auto minutes = parseNumber(interval);
-    if (!minutes) return;
-    timer(MainTimer::SpeechTimer).start();
-    assign(MainControl::txtSpeechIDTime, numberToText(*minutes * 60));
-}
-
-void MainModel::txtTimeOut_Change() {
-    const std::string& minutes = text(MainControl::txtTimeOut);
-    if (minutes == "0" || minutes.empty()) {
-        assign(MainControl::txtTimeOutTime, "0");
-        return;
-    }
-    reloadTimeOut();
-}
-
-void MainModel::CTCSS_Click(MainControl box) {
-    const bool decode = box == MainControl::CTCSSDecode;
-    const MainControl tone = decode ? MainControl::DecodeTone : MainControl::EncodeTone;
-    if (value(box) == 1) {
-        static constexpr const char* kDecodeWarning =
-            "Please note that the CTCSS features on Relaydeck are still experimental and may not "
-            "be 100% reliable.  For correct CTCSS decoding, you will need to ensure that your "
-            "radio does not filter-out the CTCSS tone at the speaker output (most, however, do).";
-        static constexpr const char* kEncodeWarning =
-            "Please note that the CTCSS features on Relaydeck are still experimental and may not "
-            "be 100% reliable.  For correct CTCSS encoding, you should inject the TX audio past "
-            "the mic-amp and filtering stages.";
-        services_.op.showMessage(
-            {decode ? "CTCSS Decode is still experimental!" : "CTCSS Encode is still experimental!",
-             decode ? kDecodeWarning : kEncodeWarning, MessageButtons::Ok, MessageIcon::None});
-        if (services_.program.ended()) return;
-        setEnabled(id(tone), true);
-    } else {
-        setEnabled(id(tone), false);
-    }
-    setEnabled(id(MainControl::Experimental),
-               value(MainControl::CTCSSDecode) == 1 || value(MainControl::CTCSSEncode) == 1);
-}
-
-void MainModel::Save_Click() {
-    for (const SettingKey* key : panelKeysInSaveOrder()) {
-        const std::string stored = key->kind == SettingKind::CheckBox
-                                       ? std::to_string(value(key->control))
-                                       : text(key->control);
-        services_.settings.WriteSetting(key->key, stored);
-    }
-    setHeight(kShortHeightTwips);
-}
-
-// ---- fan ----
-
-void MainModel::FanLabel_Click() {
-    if (colour(MainControl::FanLED) == kGrey) {
-        Echolink->SetAux(kLinkTrue);
-        lamp(MainControl::FanLED, kLightOrange);
-    } else {
-        Echolink->SetAux(kLinkFalse);
-        lamp(MainControl::FanLED, kGrey);
-    }
-}
-
-// ---- count-downs ----
-
-std::optional<MainModel::Step> MainModel::stepDown(MainControl display) {
-    const auto before = parseNumber(text(display));
-    if (!before) return std::nullopt;
-    const double after = *before - 1;
-    assign(display, numberToText(after));
-    return Step{*before, after};
-}
-
-void MainModel::reloadMinutes(MainControl display, MainControl minutes) {
-    // A field that is not a number leaves the display as it was.
-    if (auto value = parseNumber(text(minutes))) assign(display, numberToText(*value * 60));
-}
-
-void MainModel::reloadHangTime() {
-    assign(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
-}
-void MainModel::reloadTimeOut() {
-    reloadMinutes(MainControl::txtTimeOutTime, MainControl::txtTimeOut);
-}
-void MainModel::reloadCWID() {
-    reloadMinutes(MainControl::txtCWIDTime, MainControl::txtIDInterval);
-}
-void MainModel::reloadSpeechID() {
-    reloadMinutes(MainControl::txtSpeechIDTime, MainControl::txtSpeechInterval);
 }
 
 }  // namespace relaydeck

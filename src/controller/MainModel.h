@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "controller/IntervalTimer.h"
-#include "controller/WindowModel.h"
+#include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
 
 namespace relaydeck {
@@ -36,7 +36,7 @@ enum class MainControl : int {
     TOLED,
     FanLabel,
     Label14,
-    // settings panel
+    // settings panel (SettingsPanel.cpp, Ctcss.cpp)
     txtSpeechID,
     txtCWID,
     txtIDInterval,
@@ -92,6 +92,8 @@ enum class MainTimer : int {
 std::span<const ControlDefinition> mainControlDefinitions();
 /// @brief The name of a main-window timer.
 const char* mainTimerName(MainTimer timer);
+/// @brief The main-window timer called @p name, if there is one.
+std::optional<MainTimer> findMainTimer(std::string_view name);
 
 /// @brief What the main window's model works with.
 struct MainServices {
@@ -106,13 +108,17 @@ struct MainServices {
 ///
 /// Constructing it creates the window (controls at their creation values, the timers
 /// IDInterval, SpeechTimer and Kerchunker running). startUp() then runs the start-up.
-class MainModel : public WindowModel, private LinkEvents {
+class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
   public:
     /// @brief Window heights in twips: status area only, and with the settings panel.
     static constexpr int kShortHeightTwips = 2670;
     static constexpr int kTallHeightTwips = 9810;
     /// @brief The client area's width in twips.
     static constexpr int kClientWidthTwips = 4830;
+    /// @brief The range of the window's left and top edges in twips: what a desktop of
+    /// 16-bit pixel coordinates can show, 15 twips to the pixel.
+    static constexpr double kMinPositionTwips = -32768.0 * 15;
+    static constexpr double kMaxPositionTwips = 32767.0 * 15;
     /// @brief The message sent to the connected station at a time-out, before the callsign.
     static constexpr const char* kTimedOutText = "You have timed-out with ";
 
@@ -123,35 +129,17 @@ class MainModel : public WindowModel, private LinkEvents {
     /// A link-host failure propagates as LinkError.
     void startUp();
 
-    using WindowModel::colour;
-    using WindowModel::enabled;
-    using WindowModel::setText;
-    using WindowModel::setValue;
-    using WindowModel::text;
-    using WindowModel::value;
-    using WindowModel::visible;
-    const std::string& text(MainControl c) const { return text(id(c)); }
-    int value(MainControl c) const { return value(id(c)); }
-    Rgb colour(MainControl c) const { return colour(id(c)); }
-    bool enabled(MainControl c) const { return enabled(id(c)); }
-    bool visible(MainControl c) const { return visible(id(c)); }
-    void setText(MainControl c, std::string t) { setText(id(c), std::move(t)); }
-    void setValue(MainControl c, int v) { setValue(id(c), v); }
-    void click(MainControl c) { WindowModel::click(id(c)); }
-    using WindowModel::click;
-
     IntervalTimer& timer(MainTimer t) { return *timers_[static_cast<std::size_t>(t)]; }
     const IntervalTimer& timer(MainTimer t) const { return *timers_[static_cast<std::size_t>(t)]; }
-    /// @brief The timer called @p name, if there is one.
-    std::optional<MainTimer> findTimer(std::string_view name) const;
 
-    bool TimedOut() const { return TimedOut_; }
+    bool timedOut() const { return timedOut_; }
 
     /// @brief Outer window height and position, in twips.
     int heightTwips() const { return heightTwips_; }
     double leftTwips() const { return leftTwips_; }
     double topTwips() const { return topTwips_; }
-    /// @brief The view reports that the operator moved the window.
+    /// @brief The view reports that the window moved (by the operator, or onto a screen).
+    /// Edges beyond the position range are brought into it; a non-finite one is ignored.
     void moveTo(double leftTwips, double topTwips);
     /// @brief Makes the window visible (the startup dialog's hand-over).
     void show();
@@ -161,73 +149,79 @@ class MainModel : public WindowModel, private LinkEvents {
     bool requestClose();
 
     /// @brief The main window's link host, for the event loop of a simulator.
-    LinkHost* link() { return Echolink.get(); }
+    LinkHost* link() { return link_.get(); }
+
+    /// @brief True while the transmitter may be keyed by this controller: from a call
+    /// that keys it to the next unkeying call that succeeds.
+    bool keyedTransmitter() const { return keyed_; }
+    /// @brief Unkeys the transmitter when this controller keyed it; one try, a failure of
+    /// it is ignored. For a program that ends or stops to report a failure.
+    void releaseTransmitter() noexcept;
+    /// @brief Stops every timer of the window (the program is ending).
+    void stopAllTimers();
 
   protected:
     void runGuarded(const std::function<void()>& action) override;
-    void onTextChanged(int id) override;
-    void onValueChanged(int id) override;
-    void onClick(int id) override;
+    void textChanged(MainControl c) override;
+    void valueChanged(MainControl c) override;
+    void clicked(MainControl c) override;
 
   private:
-    static int id(MainControl c) { return static_cast<int>(c); }
-    void assign(MainControl c, std::string t) { assignText(id(c), std::move(t)); }
-    void lamp(MainControl c, Rgb colour) { setColour(id(c), colour); }
-
     // LinkEvents
     void CarrierDetect(LinkBool bCD) override;
     void RX(LinkBool bRX) override;
     void PTT(LinkBool bPTT) override;
     void Closing() override;
 
-    void guarded(void (MainModel::*handler)());
-    void stopAllTimers();
-    friend class Program;
+    /// @brief Runs the handler of @p timer's tick.
+    void tick(MainTimer timer);
+    /// @brief Keys or unkeys the transmitter through the link host and remembers it.
+    void setTransmitter(bool on);
 
-    // over cycle
+    // over cycle (OverCycle.cpp)
     void beginTheOver();
-    void Break_Timer();
+    void breakTick();
     void endBreakIfItCannotTick();
-    void HangTime_Timer();
+    void hangTimeTick();
     void closeDown();
-    // time-out
-    void TimeOut_Timer();
-    void CheckClear_Timer();
-    void Label14_Click();
+    // time-out (TimeOut.cpp)
+    void timeOutTick();
+    void checkClearTick();
+    void timeOutResetClicked();
     void setTimedOut(bool timedOut);
-    // side timers
-    void Kerchunker_Timer();
-    void SquelchCrash_Timer();
-    // identification
-    void IDInterval_Timer();
-    void SpeechTimer_Timer();
-    void mnuSendCWID_Click();
-    void mnuSendSpeechID_Click();
-    void IDonClosedown_Click();
+    // kerchunk and squelch-crash timers (SideTimers.cpp)
+    void kerchunkerTick();
+    void squelchCrashTick();
+    // identification (Identification.cpp)
+    void idIntervalTick();
+    void speechTimerTick();
+    void sendCwIdClicked();
+    void sendSpeechIdClicked();
+    void closedownIdClicked();
     bool refusedUnderLocalCarrier();
-    // fan
-    void FanLabel_Click();
-    // settings panel
-    void mnuSettings_Click();
-    void BreakTime_Change();
-    void KerchunkTime_Change();
-    void txtHangTime_Change();
-    void txtIDInterval_Change();
-    void txtSpeechInterval_Change();
-    void txtTimeOut_Change();
-    void CTCSS_Click(MainControl box);
-    void Save_Click();
-    // shell
-    void mnuExit_Click();
+    // fan (Fan.cpp)
+    void fanClicked();
+    // settings panel (SettingsPanel.cpp, Ctcss.cpp)
+    void settingsClicked();
+    void breakTimeChanged();
+    void kerchunkTimeChanged();
+    void hangTimeChanged();
+    void idIntervalChanged();
+    void speechIntervalChanged();
+    void timeOutChanged();
+    void ctcssClicked(MainControl box);
+    void saveClicked();
+    // start-up, exit and close (StartUpAndExit.cpp)
+    void exitClicked();
     void setHeight(int twips);
+    static double clampPosition(double twips);
     void loadSettings();
 
-    // count-downs
+    // count-downs (CountDowns.cpp)
     void reloadHangTime();
     void reloadTimeOut();
     void reloadCWID();
     void reloadSpeechID();
-    void reloadMinutes(MainControl display, MainControl minutes);
     struct Step {
         double before;
         double after;
@@ -238,9 +232,15 @@ class MainModel : public WindowModel, private LinkEvents {
     bool carrierOrInternetAudio();
 
     MainServices services_;
-    std::unique_ptr<LinkHost> Echolink;
+    std::unique_ptr<LinkHost> link_;
     std::array<std::unique_ptr<IntervalTimer>, static_cast<std::size_t>(MainTimer::Count)> timers_;
-    bool TimedOut_ = false;
+    bool timedOut_ = false;
+    bool keyed_ = false;
+    // The intervals last accepted by txtIDInterval, txtSpeechInterval and txtTimeOut
+    // (their creation texts until an edit); 0 when the field reads "0" or is empty.
+    double cwIntervalMinutes_ = 0;
+    double speechIntervalMinutes_ = 0;
+    double timeOutMinutes_ = 0;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;

@@ -1,10 +1,17 @@
 #include "controller/NumberText.h"
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
+#include <system_error>
+
+#include "controller/IntervalTimer.h"
+
+// Every conversion here goes through <charconv>: the C library's locale (which the desktop
+// program switches to the user's) never decides how a number is read or written.
 
 namespace relaydeck {
 
@@ -14,53 +21,107 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-}  // namespace
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-std::optional<double> parseNumber(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
     std::size_t b = 0;
     std::size_t e = text.size();
     while (b < e && isBlank(text[b])) ++b;
     while (e > b && isBlank(text[e - 1])) --e;
-    const std::string_view t = text.substr(b, e - b);
+    return text.substr(b, e - b);
+}
 
-    // sign? digits* ('.' digits*)? ([eE] sign? digits+)? with at least one mantissa digit
+/// @brief True when @p t is sign? digits* ('.' digits*)? ([eE] sign? digits+)? with at
+/// least one mantissa digit.
+bool isDecimalNumber(std::string_view t) {
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+    while (i < t.size() && isDigit(t[i])) ++i, ++digits;
     if (i < t.size() && t[i] == '.') {
         ++i;
-        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++digits;
+        while (i < t.size() && isDigit(t[i])) ++i, ++digits;
     }
-    if (digits == 0) return std::nullopt;
+    if (digits == 0) return false;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        std::size_t expDigits = 0;
-        while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i, ++expDigits;
-        if (expDigits == 0) return std::nullopt;
+        std::size_t exponentDigits = 0;
+        while (i < t.size() && isDigit(t[i])) ++i, ++exponentDigits;
+        if (exponentDigits == 0) return false;
     }
-    if (i != t.size()) return std::nullopt;
+    return i == t.size();
+}
 
-    const std::string copy(t);
-    const double value = std::strtod(copy.c_str(), nullptr);
+/// @brief For an unsigned decimal number too far from 1 to be a double: true when it is
+/// too small (it then reads as zero), false when it is too large.
+bool isTooSmall(std::string_view t) {
+    // The power of ten of the first significant digit decides.
+    long long exponent = 0;
+    if (const std::size_t e = t.find_first_of("eE"); e != std::string_view::npos) {
+        std::string_view digits = t.substr(e + 1);
+        const bool negative = !digits.empty() && digits[0] == '-';
+        if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+        long long value = 0;
+        for (const char c : digits) value = std::min(value * 10 + (c - '0'), 1'000'000'000LL);
+        exponent = negative ? -value : value;
+        t = t.substr(0, e);
+    }
+    const std::size_t point = t.find('.');
+    const std::size_t wholeDigits = point == std::string_view::npos ? t.size() : point;
+    const std::size_t first = t.find_first_of("123456789");
+    if (first == std::string_view::npos) return true;
+    const long long position = first < wholeDigits ? static_cast<long long>(wholeDigits - first) - 1
+                                                   : -static_cast<long long>(first - wholeDigits);
+    return exponent + position < 0;
+}
+
+}  // namespace
+
+std::optional<double> parseNumber(std::string_view text) {
+    std::string_view t = trimBlanks(text);
+    if (!isDecimalNumber(t)) return std::nullopt;
+
+    const bool negative = t.front() == '-';
+    if (t.front() == '+' || t.front() == '-') t.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        if (!isTooSmall(t)) return std::nullopt;
+        value = 0;
+    } else if (error != std::errc() || end != t.data() + t.size()) {
+        return std::nullopt;
+    }
     if (!std::isfinite(value)) return std::nullopt;
-    return value;
+    return negative ? -value : value;
 }
 
 std::string numberToText(double value) {
     if (value == 0 || !std::isfinite(value)) return "0";
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    std::string text(buffer);
+    // Whole counts (every count-down step in practice) need no floating formatting.
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        const auto whole = static_cast<long long>(value);
+        return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, whole).ptr);
+    }
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    const std::string text(buffer, written.ptr);
     const std::size_t ePos = text.find('e');
     if (ePos == std::string::npos) return text;
     // Large or tiny values: mantissa "E" sign exponent, as in 1E+15 or 1.5E-07.
-    std::string mantissa = text.substr(0, ePos);
-    const int exponent = std::atoi(text.c_str() + ePos + 1);
-    char expText[16];
-    std::snprintf(expText, sizeof expText, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return mantissa + expText;
+    int exponent = 0;
+    std::string_view digits(text.c_str() + ePos + 1);
+    if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
+    std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
+    const int magnitude = std::abs(exponent);
+    std::string out = text.substr(0, ePos) + (exponent < 0 ? "E-" : "E+");
+    if (magnitude < 10) out += '0';
+    char expText[8];
+    out.append(expText, std::to_chars(expText, expText + sizeof expText, magnitude).ptr);
+    return out;
 }
 
 double roundHalfEven(double value) {
@@ -71,8 +132,14 @@ std::optional<std::int32_t> parseTimerMilliseconds(std::string_view text) {
     const auto number = parseNumber(text);
     if (!number) return std::nullopt;
     const double rounded = roundHalfEven(*number);
-    if (rounded < 0 || rounded > 65535) return std::nullopt;
+    if (rounded < 0 || rounded > static_cast<double>(kMaxTimerPeriod.count())) return std::nullopt;
     return static_cast<std::int32_t>(rounded);
+}
+
+std::optional<double> parseMinutes(std::string_view text) {
+    const auto minutes = parseNumber(text);
+    if (!minutes || *minutes < 0 || !std::isfinite(*minutes * 60)) return std::nullopt;
+    return *minutes;
 }
 
 std::optional<int> parseCheckValue(std::string_view text) {

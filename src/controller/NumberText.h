@@ -24,6 +24,10 @@ double roundHalfEven(double value);
 /// whose rounded value lies in 0..65535; nullopt otherwise.
 std::optional<std::int32_t> parseTimerMilliseconds(std::string_view text);
 
+/// @brief A minutes field read as a number of minutes: a number of at least 0 whose
+/// seconds are finite; nullopt otherwise ("" included).
+std::optional<double> parseMinutes(std::string_view text);
+
 /// @brief A check-box value read from text: 0, 1 or 2 after rounding, else nullopt.
 std::optional<int> parseCheckValue(std::string_view text);
 

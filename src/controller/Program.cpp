@@ -1,6 +1,9 @@
 #include "controller/Program.h"
 
 #include "controller/OperatorInterface.h"
+#include "settings/SettingsStore.h"
+
+#include <new>
 
 namespace relaydeck {
 
@@ -57,20 +60,46 @@ void Program::runHandler(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const LinkError& e) {
-        reportFailure(e.what());
+        reportFailure(failureText(kLinkFailed, e.what()));
+    } catch (const std::bad_alloc&) {
+        reportFailure(failureText(kProgramFailed, "Out of memory."));
     } catch (const std::exception& e) {
-        reportFailure(e.what());
+        reportFailure(failureText(kProgramFailed, e.what()));
     }
 }
 
-void Program::reportFailure(const std::string& what) {
+std::string Program::failureText(std::string_view failed, std::string_view what) {
+    // A text that already names the failing side is not named twice.
+    for (const std::string_view named :
+         {kLinkFailed, kProgramFailed, std::string_view("EchoLink: ")}) {
+        if (what.starts_with(named)) what.remove_prefix(named.size());
+    }
+    return std::string(failed) + std::string(what) + " Relaydeck cannot go on and will close now.";
+}
+
+std::string Program::writeFailureText(const SettingsWriteError& error) {
+    const std::u8string file = error.file().u8string();
+    std::string text = "The settings could not be written to " +
+                       std::string(file.begin(), file.end()) + ": " + error.reason();
+    if (!text.ends_with('.')) text += '.';
+    return text;
+}
+
+void Program::reportWriteFailure(const SettingsWriteError& error) {
+    if (ended()) return;
+    op_.showMessage(
+        {kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
+}
+
+void Program::reportFailure(const std::string& text) {
     if (ended()) return;
     failing_ = true;
-    if (main_) main_->stopAllTimers();
+    if (main_) {
+        main_->stopAllTimers();
+        main_->releaseTransmitter();
+    }
     if (splash_) splash_->stopTimer();
-    op_.showMessage({kFailureTitle,
-                     "EchoLink failed: " + what + " Relaydeck cannot go on and will close now.",
-                     MessageButtons::Ok, MessageIcon::Critical});
+    op_.showMessage({kFailureTitle, text, MessageButtons::Ok, MessageIcon::Critical});
     endProgram();
 }
 

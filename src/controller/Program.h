@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "controller/AboutModel.h"
@@ -28,8 +29,14 @@ class ProgramObserver {
 /// @brief The program's windows and its end, on one event thread.
 class Program : public ProgramControl {
   public:
-    /// @brief The title of the box that reports a link-host failure.
+    /// @brief The title of the box that reports a failure.
     static constexpr const char* kFailureTitle = "Relaydeck";
+    /// @brief How a failure report begins: the link host's, or any other fault.
+    static constexpr std::string_view kLinkFailed = "EchoLink failed: ";
+    static constexpr std::string_view kProgramFailed = "Relaydeck failed: ";
+
+    /// @brief The text of the box that reports a failure: @p failed, @p what and the end.
+    static std::string failureText(std::string_view failed, std::string_view what);
 
     Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
             OperatorInterface& op);
@@ -43,6 +50,10 @@ class Program : public ProgramControl {
     void endProgram() override;
     bool ended() const override { return ended_ || failing_; }
     void runHandler(const std::function<void()>& handler) override;
+    void reportWriteFailure(const SettingsWriteError& error) override;
+
+    /// @brief The text of the box that reports a settings file that could not be written.
+    static std::string writeFailureText(const SettingsWriteError& error);
 
     SplashModel* splash() { return splash_.get(); }
     MainModel* main() { return main_.get(); }

@@ -6,6 +6,8 @@
 
 namespace relaydeck {
 
+class SettingsWriteError;
+
 /// @brief The program seen from its windows.
 class ProgramControl {
   public:
@@ -20,6 +22,9 @@ class ProgramControl {
     virtual bool ended() const = 0;
     /// @brief Runs one handler; a link-host failure in it is reported and ends the program.
     virtual void runHandler(const std::function<void()>& handler) = 0;
+    /// @brief Tells the operator that the settings file could not be written, and waits
+    /// for the box to be answered; the program goes on.
+    virtual void reportWriteFailure(const SettingsWriteError& error) = 0;
 };
 
 }  // namespace relaydeck

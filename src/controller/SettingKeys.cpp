@@ -9,10 +9,10 @@ using enum SettingKind;
 
 constexpr std::array<SettingKey, 16> kPanelKeys{{
     {"CWIDTEXT", txtCWID, "", Text},
-    {"CWINTERVAL", txtIDInterval, "15", Text},
-    {"SPEECHINTERVAL", txtSpeechInterval, "5", Text},
+    {"CWINTERVAL", txtIDInterval, "15", Minutes},
+    {"SPEECHINTERVAL", txtSpeechInterval, "5", Minutes},
     {"HANGTIME", txtHangTime, "5", Text},
-    {"TIMEOUT", txtTimeOut, "5", Text},
+    {"TIMEOUT", txtTimeOut, "5", Minutes},
     {"COURTESY", txtCourtesy, "K", Text},
     {"IPCOURTESY", txtIPCourtesy, "R", Text},
     {"SPEECHID", txtSpeechID, nullptr, Text},
@@ -26,13 +26,40 @@ constexpr std::array<SettingKey, 16> kPanelKeys{{
     {"TONEBURSTACCESS", ToneBurstAccess, "0", CheckBox},
 }};
 
-// The save writes SPEECHINTERVAL after TIMEOUTCWID; the rest keeps the load order.
-constexpr std::array<const SettingKey*, 16> kSaveOrder{
-    &kPanelKeys[0],  &kPanelKeys[1],  &kPanelKeys[3],  &kPanelKeys[4],
-    &kPanelKeys[5],  &kPanelKeys[6],  &kPanelKeys[7],  &kPanelKeys[8],
-    &kPanelKeys[9],  &kPanelKeys[10], &kPanelKeys[2],  &kPanelKeys[11],
-    &kPanelKeys[12], &kPanelKeys[13], &kPanelKeys[14], &kPanelKeys[15],
+// The save writes the keys of the load order, except that SPEECHINTERVAL follows
+// TIMEOUTCWID.
+constexpr MainControl kSaveOrderControls[] = {
+    txtCWID,       txtIDInterval, txtHangTime, txtTimeOut,      txtCourtesy,       txtIPCourtesy,
+    txtSpeechID,   BreakTime,     ClosedownCW, txtTimeOutID,    txtSpeechInterval, CTCSSActivity,
+    IDonClosedown, KerchunkTime,  IPTimeout,   ToneBurstAccess,
 };
+
+constexpr const SettingKey* keyOf(MainControl control) {
+    for (const SettingKey& key : kPanelKeys) {
+        if (key.control == control) return &key;
+    }
+    return nullptr;
+}
+
+constexpr std::array<const SettingKey*, kPanelKeys.size()> saveOrder() {
+    static_assert(std::size(kSaveOrderControls) == kPanelKeys.size());
+    std::array<const SettingKey*, kPanelKeys.size()> order{};
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = keyOf(kSaveOrderControls[i]);
+    return order;
+}
+
+constexpr auto kSaveOrder = saveOrder();
+
+/// Every key of the panel is saved exactly once.
+constexpr bool savesEveryKeyOnce() {
+    for (const SettingKey& key : kPanelKeys) {
+        int count = 0;
+        for (const SettingKey* saved : kSaveOrder) count += saved == &key ? 1 : 0;
+        if (count != 1) return false;
+    }
+    return true;
+}
+static_assert(savesEveryKeyOnce());
 
 }  // namespace
 

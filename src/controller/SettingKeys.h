@@ -11,7 +11,9 @@ namespace relaydeck {
 
 /// @brief How a key's text is read into its control.
 enum class SettingKind {
-    Text,          ///< goes into a text field unchanged
+    Text,  ///< goes into a text field unchanged
+    /// minutes of at least 0, or empty (off); anything else takes the key's default
+    Minutes,
     Milliseconds,  ///< a text field holding whole milliseconds 0..65535
     /// whole milliseconds, or empty: the field's own handler turns an empty text into "0"
     MillisecondsOrEmpty,

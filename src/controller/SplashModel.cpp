@@ -27,10 +27,6 @@ constexpr ControlDefinition kSplashControls[] = {
 };
 static_assert(std::size(kSplashControls) == static_cast<std::size_t>(SplashControl::Count));
 
-int id(SplashControl c) {
-    return static_cast<int>(c);
-}
-
 }  // namespace
 
 std::span<const ControlDefinition> splashControlDefinitions() {
@@ -39,12 +35,12 @@ std::span<const ControlDefinition> splashControlDefinitions() {
 
 SplashModel::SplashModel(LinkHostFactory& links, TimerService& timers,
                          const SettingsStore& settings, ProgramControl& program)
-    : WindowModel(kSplashControls),
+    : TypedWindowModel(kSplashControls),
       links_(links),
       settings_(settings),
       program_(program),
-      Timer(timers.createTimer([this] { runGuarded([this] { Timer_Timer(); }); })) {
-    Timer->setInterval(kAutoStartDelay);
+      timer_(timers.createTimer([this] { runGuarded([this] { autoStartTick(); }); })) {
+    timer_->setInterval(kAutoStartDelay);
 }
 
 void SplashModel::runGuarded(const std::function<void()>& action) {
@@ -52,13 +48,13 @@ void SplashModel::runGuarded(const std::function<void()>& action) {
 }
 
 void SplashModel::load() {
-    Timer->start();
+    timer_->start();
     link_ = links_.create();
-    assignText(id(SplashControl::MyCall), link_->GetStation().StationCallsign);
-    assignValue(id(SplashControl::Startup),
+    assignText(SplashControl::MyCall, link_->GetStation().StationCallsign);
+    assignValue(SplashControl::Startup,
                 parseCheckValue(settings_.ReadSetting(kKeyStartup, kDefaultStartup)).value_or(0));
-    assignText(id(SplashControl::lblVersion), versionLine());
-    assignText(id(SplashControl::lblProductName), kProgramTitle);
+    assignText(SplashControl::lblVersion, versionLine());
+    assignText(SplashControl::lblProductName, kProgramTitle);
     setWindowVisible(true);
 }
 
@@ -67,43 +63,51 @@ void SplashModel::hide() {
 }
 
 void SplashModel::stopTimer() {
-    Timer->stop();
+    timer_->stop();
 }
 
-void SplashModel::onClick(int control) {
-    switch (static_cast<SplashControl>(control)) {
+void SplashModel::clicked(SplashControl control) {
+    switch (control) {
         case SplashControl::Launch:
-            return Launch_Click();
+            return launchClicked();
         case SplashControl::Finish:
-            return Finish_Click();
+            return finishClicked();
         default:
             return;
     }
 }
 
-void SplashModel::Timer_Timer() {
-    Timer->stop();
+void SplashModel::autoStartTick() {
+    timer_->stop();
     if (value(SplashControl::Startup) == 1) {
         hide();
         program_.showMain();
     } else {
-        setVisible(id(SplashControl::Label1), false);
+        setVisible(SplashControl::Label1, false);
     }
 }
 
 void SplashModel::writeStartup() {
-    settings_.WriteSetting(kKeyStartup, std::to_string(value(SplashControl::Startup)));
+    try {
+        settings_.WriteSetting(kKeyStartup, std::to_string(value(SplashControl::Startup)));
+    } catch (const SettingsWriteError& error) {
+        // Reported; the button still does what it says.
+        program_.reportWriteFailure(error);
+    }
 }
 
-void SplashModel::Launch_Click() {
+void SplashModel::launchClicked() {
     writeStartup();
+    if (program_.ended()) return;
     program_.showMain();
     if (program_.ended()) return;
     hide();
 }
 
-void SplashModel::Finish_Click() {
+void SplashModel::finishClicked() {
+    timer_->stop();  // no automatic start behind a report of the write
     writeStartup();
+    if (program_.ended()) return;
     link_->SetPTT(kLinkFalse);
     program_.endProgram();
 }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "controller/IntervalTimer.h"
-#include "controller/WindowModel.h"
+#include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
 
 namespace relaydeck {
@@ -33,7 +33,7 @@ enum class SplashControl : int {
 std::span<const ControlDefinition> splashControlDefinitions();
 
 /// @brief The startup dialog as a model.
-class SplashModel : public WindowModel {
+class SplashModel : public TypedWindowModel<SplashControl> {
   public:
     /// @brief Client area in twips.
     static constexpr int kWidthTwips = 8385;
@@ -50,33 +50,26 @@ class SplashModel : public WindowModel {
     /// @brief Hides the dialog for the rest of the run.
     void hide();
 
-    using WindowModel::click;
-    using WindowModel::text;
-    using WindowModel::value;
-    const std::string& text(SplashControl c) const { return text(static_cast<int>(c)); }
-    int value(SplashControl c) const { return value(static_cast<int>(c)); }
-    void click(SplashControl c) { click(static_cast<int>(c)); }
-
-    const IntervalTimer& timer() const { return *Timer; }
+    const IntervalTimer& timer() const { return *timer_; }
 
     /// @brief Stops the automatic start (the program is ending).
     void stopTimer();
 
   protected:
     void runGuarded(const std::function<void()>& action) override;
-    void onClick(int id) override;
+    void clicked(SplashControl c) override;
 
   private:
-    void Timer_Timer();
-    void Launch_Click();
-    void Finish_Click();
+    void autoStartTick();
+    void launchClicked();
+    void finishClicked();
     void writeStartup();
 
     LinkHostFactory& links_;
     const SettingsStore& settings_;
     ProgramControl& program_;
     std::unique_ptr<LinkHost> link_;
-    std::unique_ptr<IntervalTimer> Timer;
+    std::unique_ptr<IntervalTimer> timer_;
 };
 
 }  // namespace relaydeck

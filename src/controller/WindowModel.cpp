@@ -1,19 +1,22 @@
 #include "controller/WindowModel.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace relaydeck {
 
-WindowModel::WindowModel(std::span<const ControlDefinition> definitions) : definitions_(definitions) {
+WindowModel::WindowModel(std::span<const ControlDefinition> definitions)
+    : definitions_(definitions) {
     states_.reserve(definitions.size());
     for (const ControlDefinition& s : definitions) {
         states_.push_back(ControlState{s.text, s.value, s.colour, s.enabled, s.visible});
     }
 }
 
-std::optional<int> WindowModel::find(std::string_view name) const {
-    for (std::size_t i = 0; i < definitions_.size(); ++i) {
-        if (name == definitions_[i].name) return static_cast<int>(i);
+std::optional<int> findControl(std::span<const ControlDefinition> definitions,
+                               std::string_view name) {
+    for (std::size_t i = 0; i < definitions.size(); ++i) {
+        if (name == definitions[i].name) return static_cast<int>(i);
     }
     return std::nullopt;
 }
@@ -30,41 +33,37 @@ void WindowModel::click(int id) {
     runGuarded([&] { onClick(id); });
 }
 
-void WindowModel::assignText(int id, std::string text) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.text == text) return;
-    s.text = std::move(text);
+void WindowModel::clickCheckBox(int id) {
+    setValue(id, clickedValue(value(id)));
+}
+
+template <typename T>
+bool WindowModel::change(int id, T ControlState::*field, T newValue) {
+    T& current = states_[static_cast<std::size_t>(id)].*field;
+    if (current == newValue) return false;
+    current = std::move(newValue);
     notifyControl(id);
-    onTextChanged(id);
+    return true;
+}
+
+void WindowModel::assignText(int id, std::string text) {
+    if (change(id, &ControlState::text, std::move(text))) onTextChanged(id);
 }
 
 void WindowModel::assignValue(int id, int value) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.value == value) return;
-    s.value = value;
-    notifyControl(id);
-    onValueChanged(id);
+    if (change(id, &ControlState::value, value)) onValueChanged(id);
 }
 
 void WindowModel::setColour(int id, Rgb colour) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.colour == colour) return;
-    s.colour = colour;
-    notifyControl(id);
+    change(id, &ControlState::colour, colour);
 }
 
 void WindowModel::setEnabled(int id, bool enabled) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.enabled == enabled) return;
-    s.enabled = enabled;
-    notifyControl(id);
+    change(id, &ControlState::enabled, enabled);
 }
 
 void WindowModel::setVisible(int id, bool visible) {
-    ControlState& s = states_[static_cast<std::size_t>(id)];
-    if (s.visible == visible) return;
-    s.visible = visible;
-    notifyControl(id);
+    change(id, &ControlState::visible, visible);
 }
 
 bool WindowModel::takesInput(int id) const {

@@ -44,6 +44,10 @@ struct ControlDefinition {
     Rgb colour = kGrey;  ///< lamp colour at creation
 };
 
+/// @brief The id of the control called @p name among @p definitions, if there is one.
+std::optional<int> findControl(std::span<const ControlDefinition> definitions,
+                               std::string_view name);
+
 /// @brief The changing state of a control.
 struct ControlState {
     std::string text;
@@ -75,10 +79,10 @@ class WindowModel {
     WindowModel& operator=(const WindowModel&) = delete;
 
     std::size_t controlCount() const { return definitions_.size(); }
-    const ControlDefinition& definition(int id) const { return definitions_[static_cast<std::size_t>(id)]; }
+    const ControlDefinition& definition(int id) const {
+        return definitions_[static_cast<std::size_t>(id)];
+    }
     const ControlState& state(int id) const { return states_[static_cast<std::size_t>(id)]; }
-    /// @brief The id of the control called @p name, if the window has one.
-    std::optional<int> find(std::string_view name) const;
 
     const std::string& text(int id) const { return state(id).text; }
     int value(int id) const { return state(id).value; }
@@ -93,6 +97,11 @@ class WindowModel {
     void setValue(int id, int value);
     /// @brief The operator clicks a button, menu entry or clickable label.
     void click(int id);
+    /// @brief The operator clicks a check box: unticked (0) becomes ticked (1); ticked (1)
+    /// and ticked-and-greyed (2) become unticked. The click handler runs.
+    void clickCheckBox(int id);
+    /// @brief The value a click gives a check box that holds @p value.
+    static constexpr int clickedValue(int value) { return value == 0 ? 1 : 0; }
 
     /// @brief True when the operator can reach the control (enabled and visible).
     bool takesInput(int id) const;
@@ -125,6 +134,10 @@ class WindowModel {
     void notifyWindowChanged();
 
   private:
+    /// @brief Sets one field of a control's state; when it differs, observers are told
+    /// and true is returned.
+    template <typename T>
+    bool change(int id, T ControlState::*field, T newValue);
     void notifyControl(int id);
     std::span<const ControlDefinition> definitions_;
     std::vector<ControlState> states_;

@@ -66,7 +66,7 @@ QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
         }
         case ControlKind::CheckBox: {
             auto* box = new ModelCheckBox(parent);
-            box->onToggle = [this, id] { model_.setValue(id, toggledValue(model_.value(id))); };
+            box->onToggle = [this, id] { model_.clickCheckBox(id); };
             widget = box;
             break;
         }

@@ -40,9 +40,6 @@ class ControlBinder : public WindowObserver {
 
     void controlChanged(int id) override;
     void windowChanged() override;
-
-    /// @brief The new tick state the operator asks for by clicking a box at @p value.
-    static int toggledValue(int value) { return value == 0 ? 1 : 0; }
     /// @brief The check-box value as Qt shows it.
     static Qt::CheckState checkState(int value);
 

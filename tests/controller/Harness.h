@@ -2,6 +2,7 @@
 // A running program on a virtual clock, a simulated station and a scripted operator.
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -94,8 +95,7 @@ class Harness : public ProgramObserver {
     MainModel& main() { return *program->main(); }
 
     void wait(double seconds) {
-        clock.advance(std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5)),
-                      [this] { drain(); });
+        clock.advance(std::chrono::milliseconds(std::llround(seconds * 1000)), [this] { drain(); });
     }
     void carrier(LinkBool v) {
         station.setCarrier(v);
@@ -123,8 +123,9 @@ class Harness : public ProgramObserver {
     void programEnded() override { calls.push_back(stamp() + "End"); }
 
     std::string stamp() const {
+        const long long ms = clock.now().count();
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.3f ", clock.now().count() / 1000.0);
+        std::snprintf(buffer, sizeof buffer, "%lld.%03lld ", ms / 1000, ms % 1000);
         return buffer;
     }
 

@@ -25,6 +25,43 @@ TEST(NumberText, WritesAtMostFifteenSignificantDigitsWithoutTrailingZeros) {
     EXPECT_EQ(numberToText(0.01 * 60 - 1), "-0.4");
     EXPECT_EQ(numberToText(-0.0), "0");
     EXPECT_EQ(numberToText(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(numberToText(-899), "-899");
+    EXPECT_EQ(numberToText(-2.5), "-2.5");
+    EXPECT_EQ(numberToText(123456789012345.0), "123456789012345");
+}
+
+TEST(NumberText, VeryLargeAndTinyNumbersUseATwoDigitExponent) {
+    EXPECT_EQ(numberToText(1e15), "1E+15");
+    EXPECT_EQ(numberToText(123456789012345678.0), "1.23456789012346E+17");
+    EXPECT_EQ(numberToText(1.5e-7), "1.5E-07");
+    EXPECT_EQ(numberToText(-1e-5), "-1E-05");
+    EXPECT_EQ(numberToText(2e300), "2E+300");
+    EXPECT_EQ(parseNumber("1.5E-07"), 1.5e-7);
+    EXPECT_EQ(parseNumber("1E+15"), 1e15);
+}
+
+TEST(NumberText, SignsAndNumbersBeyondTheDoubleRange) {
+    EXPECT_EQ(parseNumber("+2"), 2.0);
+    EXPECT_EQ(parseNumber("-0.5e1"), -5.0);
+    EXPECT_EQ(parseNumber("\t7\t"), 7.0);
+    EXPECT_EQ(parseNumber("1e-999"), 0.0);
+    EXPECT_EQ(parseNumber("0.000e-999"), 0.0);
+    EXPECT_EQ(parseNumber("-1e-400"), 0.0);
+    EXPECT_FALSE(parseNumber("123456789e400"));
+    EXPECT_FALSE(parseNumber("0.0001e999"));
+    EXPECT_FALSE(parseNumber("+-1"));
+    EXPECT_FALSE(parseNumber("1 2"));
+}
+
+TEST(NumberText, MinutesAreNumbersOfAtLeastZeroWithFiniteSeconds) {
+    EXPECT_EQ(parseMinutes("15"), 15.0);
+    EXPECT_EQ(parseMinutes("0"), 0.0);
+    EXPECT_EQ(parseMinutes("0.1"), 0.1);
+    EXPECT_FALSE(parseMinutes("-1"));
+    EXPECT_FALSE(parseMinutes("-0.01"));
+    EXPECT_FALSE(parseMinutes("abc"));
+    EXPECT_FALSE(parseMinutes(""));
+    EXPECT_FALSE(parseMinutes("1e307"));
 }
 
 TEST(NumberText, TimerMillisecondsRoundHalfToEvenWithinTheTimerRange) {

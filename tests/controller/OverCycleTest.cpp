@@ -129,9 +129,9 @@ TEST_F(OverCycle, TheClosedownIdentificationReloadsTheCwIdCount) {
                                "105.000 SendCW(False, \"PY2XYZ/R\")", "105.000 SetPTT(False)"}));
 }
 
-TEST_F(OverCycle, HangTimesThatCannotLandOnZeroStillCloseDown) {
+TEST(OverCycleHangTime, HangTimesThatCannotLandOnZeroStillCloseDown) {
     for (const char* hang : {"0", "-3", "1.5", "abc", ""}) {
-        Harness h;
+        Harness h;  // a fresh program for each value
         MainModel& m = h.start();
         m.setText(txtHangTime, hang);
         h.take();

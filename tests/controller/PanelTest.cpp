@@ -66,6 +66,43 @@ TEST(Panel, EditsThatAreNotNumbersLeaveTimersAndDisplaysAsTheyWere) {
     EXPECT_EQ(m.text(txtCWIDTime), "889");
 }
 
+TEST(Panel, NegativeMinutesAreRefusedLikeTextThatIsNotANumber) {
+    Harness h;
+    MainModel& m = h.start();
+    m.setText(txtIDInterval, "1");
+    h.wait(10);
+    for (const char* negative : {"-1", "-0.5", "-1e3"}) {
+        m.setText(txtIDInterval, negative);
+        m.setText(txtSpeechInterval, negative);
+        m.setText(txtTimeOut, negative);
+        EXPECT_EQ(m.text(txtCWIDTime), "50") << negative;
+        EXPECT_TRUE(m.timer(IDInterval).enabled()) << negative;
+        EXPECT_EQ(m.text(txtSpeechIDTime), "290") << negative;
+        EXPECT_EQ(m.text(txtTimeOutTime), "300") << negative;
+    }
+}
+
+TEST(Panel, ARefusedIntervalKeepsTheLastAcceptedOneForEveryLaterCount) {
+    Harness h;
+    MainModel& m = h.start();
+    m.setText(txtIDInterval, "1");
+    m.setText(txtTimeOut, "0.05");
+    m.setText(txtIDInterval, "-1");  // refused: identification goes on every minute
+    m.setText(txtTimeOut, "soon");   // refused: the time-out stays at 3 seconds
+    h.take();
+    h.wait(180);
+    EXPECT_EQ(h.take(), (Calls{"60.000 SendCW(False, \"\")", "120.000 SendCW(False, \"\")",
+                               "180.000 SendCW(False, \"\")"}));
+    h.carrier(kLinkTrue);
+    h.wait(1);
+    h.carrier(kLinkFalse);
+    h.wait(10);
+    EXPECT_EQ(m.text(txtTimeOutTime), "3");
+    h.carrier(kLinkTrue);
+    h.wait(3);
+    EXPECT_TRUE(m.timedOut());
+}
+
 TEST(Panel, TheSettingsMenuLengthensAndTheSaveShortensTheWindow) {
     Harness h;
     MainModel& m = h.start();
@@ -115,6 +152,23 @@ TEST(Panel, TheCtcssBoxesWarnAndUnlockTheirToneFields) {
     m.setValue(CTCSSEncode, 0);
     EXPECT_FALSE(m.enabled(Experimental));
     EXPECT_EQ(h.op.boxes.size(), 2u);
+}
+
+TEST(Panel, AClickTicksAnUntickedBoxAndUnticksATickedOrGreyedOne) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("IDONCLOSEDOWN=2");
+    MainModel& m = h.start();
+    const int box = static_cast<int>(IDonClosedown);
+    EXPECT_EQ(m.value(IDonClosedown), 2);
+    m.clickCheckBox(box);
+    EXPECT_EQ(m.value(IDonClosedown), 0);
+    m.clickCheckBox(box);
+    EXPECT_EQ(m.value(IDonClosedown), 1);
+    EXPECT_TRUE(m.enabled(ClosedownCW));  // the click handler ran
+    m.clickCheckBox(box);
+    EXPECT_EQ(m.value(IDonClosedown), 0);
+    EXPECT_FALSE(m.enabled(ClosedownCW));
 }
 
 TEST(Panel, TheFanAlternatesOutputFirstThenLamp) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "Harness.h"
 
 namespace relaydeck::testing {
@@ -28,7 +31,7 @@ TEST(Shell, TheExitCommandWritesThePositionUnkeysAndEnds) {
     EXPECT_EQ(again.text(txtHangTime), "5");
 }
 
-TEST(Shell, TheCloseQuestionNoGoesOnAndYesEndsWithoutWriting) {
+TEST(Shell, TheCloseQuestionNoGoesOnAndYesUnkeysAndEndsWithoutWriting) {
     Harness h;
     MainModel& m = h.start();
     h.carrier(kLinkTrue);
@@ -43,7 +46,7 @@ TEST(Shell, TheCloseQuestionNoGoesOnAndYesEndsWithoutWriting) {
     h.wait(1);
     EXPECT_EQ(m.text(txtTimeOutTime), "299");
     EXPECT_TRUE(m.requestClose());
-    EXPECT_EQ(h.take(), (Calls{"1.000 End"}));
+    EXPECT_EQ(h.take(), (Calls{"1.000 SetPTT(False)", "1.000 End"}));
     EXPECT_TRUE(h.fileText().empty());
 }
 
@@ -77,7 +80,7 @@ TEST(Shell, AFailingCallMidOverIsReportedAndNothingRunsAfterIt) {
     h.wait(1);
     EXPECT_FALSE(ticksWhileReporting);
     EXPECT_EQ(h.op.boxes.size(), 1u);
-    EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "15.750 End"}));
+    EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "5.750 SetPTT(False)", "15.750 End"}));
 }
 
 TEST(Shell, TheStartupDialogStartsTheMainWindowByItselfWhenTicked) {
@@ -139,6 +142,42 @@ TEST(Shell, TheAboutWindowReadsTheCallsignAtEachOpeningWhileTheRepeaterRuns) {
               (std::vector<std::string>{"Relaydeck for N0CALL", "Relaydeck for PY2XYZ"}));
     EXPECT_EQ(h.program->about(), nullptr);
     EXPECT_EQ(m.text(txtTimeOutTime), "298");
+}
+
+TEST(Shell, StoredPositionsOutOfAnyDesktopComeBackIntoRange) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("LEFT=99999999");
+    h.ini("TOP=-1e39");
+    MainModel& m = h.start();
+    EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
+    m.click(mnuExit);
+    EXPECT_EQ(h.settings.ReadSetting("LEFT", ""), "491505");
+    EXPECT_EQ(h.settings.ReadSetting("TOP", ""), "-491520");
+
+    Harness huge;
+    huge.ini("[SETTINGS]");
+    huge.ini("LEFT=1e39");
+    huge.ini("TOP=1e400");  // beyond any number: the default
+    MainModel& n = huge.start();
+    EXPECT_EQ(n.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(n.topTwips(), 500);
+}
+
+TEST(Shell, TheViewsMovesAreKeptWithinRangeAndNonFiniteOnesIgnored) {
+    Harness h;
+    MainModel& m = h.start();
+    m.moveTo(-7680, 24000);  // another screen left of the first
+    EXPECT_EQ(m.leftTwips(), -7680);
+    EXPECT_EQ(m.topTwips(), 24000);
+    m.moveTo(1e12, -1e12);
+    EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
+    m.moveTo(std::nan(""), 0);
+    m.moveTo(0, std::numeric_limits<double>::infinity());
+    EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
+    EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ TEST(StartUp, WithoutASettingsFileEveryControlTakesItsDefault) {
         {Status, "Waiting..."},  {DecodeTone, "110.9"},
     };
     for (auto [control, text] : texts) {
-        EXPECT_EQ(m.text(control), text) << mainControlDefinitions()[static_cast<int>(control)].name;
+        EXPECT_EQ(m.text(control), text)
+            << mainControlDefinitions()[static_cast<int>(control)].name;
     }
     EXPECT_EQ(m.value(CTCSSActivity), 1);
     EXPECT_EQ(m.value(IDonClosedown), 0);
@@ -39,7 +40,7 @@ TEST(StartUp, WithoutASettingsFileEveryControlTakesItsDefault) {
     EXPECT_FALSE(m.enabled(DecodeTone));
     EXPECT_FALSE(m.enabled(EncodeTone));
     EXPECT_TRUE(m.enabled(ClosedownCW));
-    EXPECT_FALSE(m.TimedOut());
+    EXPECT_FALSE(m.timedOut());
 
     for (MainTimer t : {IDInterval, SpeechTimer, Kerchunker}) EXPECT_TRUE(m.timer(t).enabled());
     for (MainTimer t :
@@ -117,7 +118,8 @@ TEST(StartUp, ValuesThatAreNotUsableStillGiveAWorkingController) {
     EXPECT_FALSE(m.enabled(ClosedownCW));
     EXPECT_EQ(m.value(IPTimeout), 0);
     EXPECT_EQ(m.value(ToneBurstAccess), 0);
-    EXPECT_EQ(m.text(txtIDInterval), "often");
+    EXPECT_EQ(m.text(txtIDInterval), "15");
+    EXPECT_EQ(m.text(txtTimeOut), "5");
     EXPECT_EQ(m.text(txtCWIDTime), "900");
     EXPECT_TRUE(m.timer(IDInterval).enabled());
     EXPECT_EQ(m.text(txtTimeOutTime), "300");
@@ -144,6 +146,50 @@ TEST(StartUp, TheSpeechIdDefaultIsTheCallsignReadJustBeforeIt) {
     h.program->showMain();
     EXPECT_EQ(h.main().caption(), "Relaydeck v1.1 - PY2AAA");
     EXPECT_EQ(h.main().text(txtSpeechID), "PY2BBB");
+}
+
+TEST(StartUp, MinuteKeysThatAreNotNumbersOrNegativeTakeTheirDefaults) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("CWINTERVAL=abc");
+    h.ini("SPEECHINTERVAL=-1");
+    h.ini("TIMEOUT=-0.5");
+    MainModel& m = h.start();
+    EXPECT_EQ(m.text(txtIDInterval), "15");
+    EXPECT_EQ(m.text(txtSpeechInterval), "5");
+    EXPECT_EQ(m.text(txtTimeOut), "5");
+    EXPECT_EQ(m.text(txtCWIDTime), "900");
+    EXPECT_EQ(m.text(txtSpeechIDTime), "300");
+    EXPECT_EQ(m.text(txtTimeOutTime), "300");
+    EXPECT_TRUE(m.timer(SpeechTimer).enabled());
+    // The station identifies at every interval, not only once.
+    h.take();
+    h.wait(2700);
+    Calls morse;
+    int spoken = 0;
+    for (const std::string& call : h.take()) {
+        if (call.find("SendCW") != std::string::npos) morse.push_back(call);
+        if (call.find("Speak") != std::string::npos) ++spoken;
+    }
+    EXPECT_EQ(morse, (Calls{"900.000 SendCW(False, \"\")", "1800.000 SendCW(False, \"\")",
+                            "2700.000 SendCW(False, \"\")"}));
+    EXPECT_EQ(spoken, 9);
+}
+
+TEST(StartUp, MinuteKeysThatAreEmptyOrZeroOrAnotherSpellingOfANumberAreKept) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("CWINTERVAL=");
+    h.ini("SPEECHINTERVAL=0.0");
+    h.ini("TIMEOUT=1e0");
+    MainModel& m = h.start();
+    EXPECT_EQ(m.text(txtIDInterval), "");
+    EXPECT_EQ(m.text(txtCWIDTime), "0");
+    EXPECT_FALSE(m.timer(IDInterval).enabled());
+    EXPECT_EQ(m.text(txtSpeechInterval), "0.0");
+    EXPECT_EQ(m.text(txtSpeechIDTime), "0");
+    EXPECT_EQ(m.text(txtTimeOut), "1e0");
+    EXPECT_EQ(m.text(txtTimeOutTime), "60");
 }
 
 }  // namespace

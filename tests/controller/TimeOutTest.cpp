@@ -14,9 +14,9 @@ TEST(TimeOut, ALocalOverTimesOutOnTheThreeHundredthTickAndRecoversWhenClear) {
     h.take();
     h.carrier(kLinkTrue);
     h.wait(299);
-    EXPECT_FALSE(m.TimedOut());
+    EXPECT_FALSE(m.timedOut());
     h.wait(1);
-    EXPECT_TRUE(m.TimedOut());
+    EXPECT_TRUE(m.timedOut());
     EXPECT_EQ(m.colour(TOLED), kYellow);
     EXPECT_EQ(m.text(Status), "TimeOut...!");
     EXPECT_EQ(m.text(txtTimeOutTime), "300");
@@ -30,9 +30,9 @@ TEST(TimeOut, ALocalOverTimesOutOnTheThreeHundredthTickAndRecoversWhenClear) {
     h.rx(kLinkFalse);
     h.carrier(kLinkFalse);  // the end of the timed-out over still runs
     h.wait(0.4);
-    EXPECT_TRUE(m.TimedOut());
+    EXPECT_TRUE(m.timedOut());
     h.wait(0.1);
-    EXPECT_FALSE(m.TimedOut());
+    EXPECT_FALSE(m.timedOut());
     EXPECT_EQ(m.colour(TOLED), kGrey);
     h.wait(10);
     EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)",
@@ -67,7 +67,7 @@ TEST(TimeOut, AFractionalTimeOutStillTimesOutAndZeroOrEmptyMeansNone) {
         EXPECT_EQ(m.text(txtTimeOutTime), "0.6");
         h.carrier(kLinkTrue);
         h.wait(1);
-        EXPECT_TRUE(m.TimedOut());
+        EXPECT_TRUE(m.timedOut());
     }
     for (const char* none : {"0", ""}) {
         Harness h;
@@ -76,7 +76,7 @@ TEST(TimeOut, AFractionalTimeOutStillTimesOutAndZeroOrEmptyMeansNone) {
         EXPECT_EQ(m.text(txtTimeOutTime), "0");
         h.carrier(kLinkTrue);
         h.wait(3600);
-        EXPECT_FALSE(m.TimedOut()) << none;
+        EXPECT_FALSE(m.timedOut()) << none;
         EXPECT_EQ(m.text(txtTimeOutTime), "-3600");
     }
 }
@@ -89,7 +89,7 @@ TEST(TimeOut, TheTOCaptionRestartsTheCountDuringAnOver) {
     m.click(Label14);
     EXPECT_EQ(m.text(txtTimeOutTime), "300");
     h.wait(299);
-    EXPECT_FALSE(m.TimedOut());
+    EXPECT_FALSE(m.timedOut());
     m.setText(txtTimeOut, "10");
     EXPECT_EQ(m.text(txtTimeOutTime), "600");
     EXPECT_TRUE(m.timer(TimeOut).enabled());

@@ -431,17 +431,12 @@ ReplayRunner::Target ReplayRunner::resolve(const ScenarioLine& line, std::string
     }
 
     const auto lookIn = [name](Window window) -> std::optional<Target> {
-        const std::span<const ControlDefinition> definitions = definitionsOf(window);
-        for (std::size_t i = 0; i < definitions.size(); ++i) {
-            if (name == definitions[i].name) {
-                return Target{window, Target::Kind::Control, static_cast<int>(i)};
-            }
+        if (const std::optional<int> control = findControl(definitionsOf(window), name)) {
+            return Target{window, Target::Kind::Control, *control};
         }
         if (window == Window::Main) {
-            for (int t = 0; t < static_cast<int>(MainTimer::Count); ++t) {
-                if (name == mainTimerName(static_cast<MainTimer>(t))) {
-                    return Target{window, Target::Kind::MainTimer, t};
-                }
+            if (const std::optional<MainTimer> timer = findMainTimer(name)) {
+                return Target{window, Target::Kind::MainTimer, static_cast<int>(*timer)};
             }
             if (name == "TimedOut") return Target{window, Target::Kind::TimedOut, 0};
         }
@@ -515,7 +510,9 @@ void ReplayRunner::checkCommand(const ScenarioLine& line) {
         ignored(name);
         return;
     }
-    loaded(target.window)->setValue(target.id, value[0] - '0');
+    // As the operator's click would: one click when the box holds another value.
+    WindowModel& window = *loaded(target.window);
+    if (window.value(target.id) != value[0] - '0') window.clickCheckBox(target.id);
 }
 
 void ReplayRunner::typeCommand(const ScenarioLine& line) {
@@ -647,7 +644,7 @@ std::string ReplayRunner::showTarget(const ScenarioLine& line, const Target& tar
             break;
         }
         case Target::Kind::TimedOut:
-            if (property.empty()) return trueFalse(program_->main()->TimedOut());
+            if (property.empty()) return trueFalse(program_->main()->timedOut());
             break;
         case Target::Kind::Control: {
             if (property == "Enabled") return trueFalse(model->enabled(target.id));

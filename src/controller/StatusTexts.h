@@ -1,0 +1,12 @@
+#pragma once
+/// @file
+/// @brief The main window's status line texts.
+
+namespace relaydeck {
+
+inline constexpr const char* kStatusWaiting = "Waiting...";
+inline constexpr const char* kStatusReceiving = "Receiving...";
+inline constexpr const char* kStatusWaitingForNextOver = "Waiting for next over ...";
+inline constexpr const char* kStatusTimeOut = "TimeOut...!";
+
+}  // namespace relaydeck
