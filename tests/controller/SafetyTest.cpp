@@ -176,7 +176,7 @@ TEST(Safety, OtherFaultsAreReportedInTheirOwnWordsAndStillUnkey) {
         Harness h;
         bool armed = false;
         h.station.addCallObserver([&](const LinkCall& call) {
-            if (armed && call.operation == "SendCW") c.raise();
+            if (armed && call.operation == LinkOperation::SendCW) c.raise();
         });
         h.start();
         h.carrier(kLinkTrue);
