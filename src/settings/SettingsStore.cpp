@@ -11,11 +11,11 @@ namespace relaydeck {
 namespace {
 
 constexpr const char* kSettingsFileName = "relaydeck.ini";
-constexpr const char* kSettingsSection = "SETTINGS";
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+SettingsStore::SettingsStore(std::filesystem::path folder, std::string section)
+    : folder_(std::move(folder)), section_(std::move(section)) {}
 
 std::filesystem::path SettingsStore::SettingsPath() const {
     return folder_ / kSettingsFileName;
@@ -24,7 +24,7 @@ std::filesystem::path SettingsStore::SettingsPath() const {
 std::string SettingsStore::ReadSetting(const std::string& key,
                                        const std::string& defaultValue) const {
     const std::optional<std::string> value =
-        readProfileString(SettingsPath(), kSettingsSection, utf8ToCp1252(key));
+        readProfileString(SettingsPath(), section_, utf8ToCp1252(key));
     return value ? cp1252ToUtf8(*value) : defaultValue;
 }
 
@@ -40,7 +40,7 @@ void SettingsStore::WriteSetting(const std::string& key, const std::string& valu
 
 void SettingsStore::WriteSettings(std::span<const SettingValue> values) const {
     for (const SettingValue& entry : values) {
-        if (!writeProfileString(SettingsPath(), kSettingsSection, utf8ToCp1252(entry.key),
+        if (!writeProfileString(SettingsPath(), section_, utf8ToCp1252(entry.key),
                                 utf8ToCp1252(entry.value))) {
             throw SettingsWriteError(SettingsPath(), "the file could not be written");
         }
