@@ -10,7 +10,8 @@
 namespace relaydeck {
 
 QColor toQColor(Rgb colour) {
-    return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    const auto channel = [colour](int shift) { return static_cast<int>((colour >> shift) & 0xFFU); };
+    return QColor(channel(16), channel(8), channel(0));
 }
 
 ControlBinder::ControlBinder(WindowModel& model, std::function<void()> onWindowChanged)
