@@ -24,13 +24,18 @@ using std::chrono::milliseconds;
 
 TEST(SpeechService, SpeaksEachTextInOrderOnAThreadOfItsOwn) {
     auto spoken = std::make_shared<Spoken>();
-    SpeechService speech([spoken] { return std::make_unique<RecordingSpeech>(spoken); });
-    speech.speak(QStringLiteral("PY2XYZ"));
-    speech.speak(QStringLiteral("repeater"));
-    ASSERT_TRUE(eventually([&] { return spoken->count() == 2; }));
-    EXPECT_EQ(spoken->texts(), (QStringList{"PY2XYZ", "repeater"}));
-    EXPECT_NE(spoken->thread(), QThread::currentThread());
-    EXPECT_TRUE(eventually([&] { return speech.state() == SpeechService::State::Ready; }));
+    {
+        SpeechService speech([spoken] { return std::make_unique<RecordingSpeech>(spoken); });
+        EXPECT_EQ(speech.state(), SpeechService::State::Idle) << "nothing is made before a text";
+        speech.speak(QStringLiteral("PY2XYZ"));
+        speech.speak(QStringLiteral("repeater"));
+        ASSERT_TRUE(eventually([&] { return spoken->count() == 2; }));
+        EXPECT_EQ(spoken->texts(), (QStringList{"PY2XYZ", "repeater"}));
+        EXPECT_NE(spoken->thread(), QThread::currentThread());
+        EXPECT_TRUE(eventually([&] { return speech.state() == SpeechService::State::Ready; }));
+    }
+    // A speech object belongs to the thread that made it, and ends there too.
+    EXPECT_EQ(spoken->endThread(), spoken->thread());
 }
 
 TEST(SpeechService, NoEngineIsToldOnceAndTextsAreDropped) {

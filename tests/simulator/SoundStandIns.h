@@ -76,6 +76,15 @@ class Spoken {
         const std::lock_guard lock(mutex_);
         return thread_;
     }
+    void endedOn(QThread* thread) {
+        const std::lock_guard lock(mutex_);
+        endThread_ = thread;
+    }
+    /// The thread the engine was destroyed on, once it was.
+    QThread* endThread() {
+        const std::lock_guard lock(mutex_);
+        return endThread_;
+    }
     /// When set, each text sticks there after being recorded (a daemon stuck in Speak).
     std::shared_ptr<Gate> stuckOn;
 
@@ -83,10 +92,12 @@ class Spoken {
     std::mutex mutex_;
     QStringList texts_;
     QThread* thread_ = nullptr;
+    QThread* endThread_ = nullptr;
 };
 
 struct RecordingSpeech : SpeechEngine {
     explicit RecordingSpeech(std::shared_ptr<Spoken> to) : spoken(std::move(to)) {}
+    ~RecordingSpeech() override { spoken->endedOn(QThread::currentThread()); }
     void say(const QString& text) override {
         spoken->add(text);
         if (spoken->stuckOn != nullptr) spoken->stuckOn->wait();
