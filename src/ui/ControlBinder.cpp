@@ -10,7 +10,9 @@
 namespace relaydeck {
 
 QColor toQColor(Rgb colour) {
-    const auto channel = [colour](int shift) { return static_cast<int>((colour >> shift) & 0xFFU); };
+    const auto channel = [colour](int shift) {
+        return static_cast<int>((colour >> shift) & 0xFFU);
+    };
     return QColor(channel(16), channel(8), channel(0));
 }
 

@@ -106,7 +106,8 @@ class QtToneOutput : public ToneOutput {
         while (io_ != nullptr && !pending_.isEmpty()) {
             const qsizetype room = sink_.bytesFree() / frame * frame;
             if (room <= 0) break;
-            const qint64 written = io_->write(pending_.constData(), std::min(room, pending_.size()));
+            const qint64 written =
+                io_->write(pending_.constData(), std::min(room, pending_.size()));
             if (written <= 0) break;
             pending_.remove(0, static_cast<qsizetype>(written));
         }
@@ -175,9 +176,8 @@ void MorsePlayer::play(std::string_view text) {
                   frequencyHz = frequencyHz_, this] {
         if (!worker->opened) {
             worker->opened = true;
-            worker->output = worker->factory([replies, this] {
-                replies->send([this] { fail(kFailed); });
-            });
+            worker->output =
+                worker->factory([replies, this] { replies->send([this] { fail(kFailed); }); });
             if (!worker->output) replies->send([this] { fail(kNoDevice); });
         }
         if (!worker->output) return;

@@ -12,7 +12,8 @@ namespace {
 
 /// Whether a strip of the top edge of @p frame lies on @p screen.
 bool reachable(const QRect& frame, const QRect& screen) {
-    const QRect top(frame.topLeft(), QSize(frame.width(), std::min(frame.height(), kReachableHeightPx)));
+    const QRect top(frame.topLeft(),
+                    QSize(frame.width(), std::min(frame.height(), kReachableHeightPx)));
     const QRect shared = top.intersected(screen);
     return shared.width() >= std::min(kReachableWidthPx, frame.width()) && shared.height() > 0;
 }

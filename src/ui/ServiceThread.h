@@ -17,8 +17,8 @@ namespace relaydeck {
 /// @brief Runs tasks in order on a thread with its own event loop, started on first use.
 ///
 /// Posting never waits. The destructor lets the queued tasks run, then asks the thread to
-/// finish and gives it the stop limit; a thread stuck in a service that does not answer is left behind (its
-/// tasks still queued) rather than holding up the window thread.
+/// finish and gives it the stop limit; a thread stuck in a service that does not answer is left
+/// behind (its tasks still queued) rather than holding up the window thread.
 class ServiceThread {
   public:
     explicit ServiceThread(QString name,

@@ -19,10 +19,10 @@ template <typename W>
 W* widgetAs(QWidget* widget) {
     auto* typed = qobject_cast<W*>(widget);
     if (typed == nullptr) {
-        throw std::logic_error(std::string("widget ") +
-                               (widget != nullptr ? widget->objectName().toStdString()
-                                                  : std::string("(none)")) +
-                               " is not a " + W::staticMetaObject.className());
+        throw std::logic_error(
+            std::string("widget ") +
+            (widget != nullptr ? widget->objectName().toStdString() : std::string("(none)")) +
+            " is not a " + W::staticMetaObject.className());
     }
     return typed;
 }

@@ -17,12 +17,12 @@
 #include <locale>
 #include <sstream>
 
+#include "SoundStandIns.h"
 #include "controller/NumberText.h"
 #include "controller/OperatorInterface.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
 #include "settings/ProfileFile.h"
-#include "SoundStandIns.h"
 #include "ui/Widgets.h"
 
 namespace relaydeck {
@@ -310,9 +310,8 @@ TEST_F(Simulator, ASpeechEngineAndASoundOutputThatNeverAnswerHoldUpNothing) {
     bool ticked = false;
     QTimer::singleShot(1, window.get(), [&ticked] { ticked = true; });
     EXPECT_TRUE(eventually([&] { return ticked; })) << "the event loop goes on";
-    EXPECT_EQ(operationLines(),
-              (QStringList{"SendCW(False, \"K\")", "Speak(\"PY2XYZ repeater\")",
-                           "SendCW(False, \"ID\")", "Speak(\"again\")"}));
+    EXPECT_EQ(operationLines(), (QStringList{"SendCW(False, \"K\")", "Speak(\"PY2XYZ repeater\")",
+                                             "SendCW(False, \"ID\")", "Speak(\"again\")"}));
     QTest::mouseClick(find<QPushButton>("closingButton"), Qt::LeftButton);
     EXPECT_EQ(recorder.take(), (Events{"Closing"})) << "the window still answers the operator";
 

@@ -113,9 +113,8 @@ TEST(SpeechService, ASayThatNeverReturnsHoldsUpNoLaterText) {
 
 TEST(MorsePlayer, SoundsEachTextOnTheOutputWithQuietEdges) {
     auto played = std::make_shared<Played>();
-    MorsePlayer player([played](std::function<void()>) {
-        return std::make_unique<RecordingTones>(played);
-    });
+    MorsePlayer player(
+        [played](std::function<void()>) { return std::make_unique<RecordingTones>(played); });
     player.setWordsPerMinute(20);
     player.play("K");
     player.play("");  // nothing to sound

@@ -26,8 +26,8 @@ class QtTimerServiceTest : public ::testing::Test {
 
     /// Runs the event loop, calling @p between at each pass, until @p done or the patience
     /// runs out; false then.
-    bool eventually(const std::function<bool()>& done,
-                    const std::function<void()>& between = [] {}) {
+    bool eventually(
+        const std::function<bool()>& done, const std::function<void()>& between = [] {}) {
         QElapsedTimer clock;
         clock.start();
         while (!done()) {

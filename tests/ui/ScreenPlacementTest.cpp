@@ -11,7 +11,7 @@
 namespace relaydeck {
 namespace {
 
-const QRect kLeftScreen(0, 0, 1920, 1040);       // available area, below a panel
+const QRect kLeftScreen(0, 0, 1920, 1040);  // available area, below a panel
 const QRect kRightScreen(1920, 0, 1280, 1024);
 
 TEST(ScreenPlacement, AWindowWhoseTitleBarCanBeReachedStaysWhereItIs) {
