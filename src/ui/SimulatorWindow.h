@@ -47,7 +47,8 @@ class SimulatorWindow : public QWidget {
     ~SimulatorWindow() override;
 
     /// @brief Whether the window stands where an earlier run left it (kept in the settings
-    /// file and still on a screen): then the caller need not place it.
+    /// file; on the nearest screen if that place is off every screen now): then the caller
+    /// need not place it.
     bool hasStoredPosition() const { return storedPosition_.has_value(); }
 
   protected:
