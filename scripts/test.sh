@@ -6,8 +6,12 @@ set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
 
+# Warnings become errors once the whole tree builds clean (WARNINGS_AS_ERRORS=ON to try).
+warnings_as_errors=${WARNINGS_AS_ERRORS:-OFF}
+
 bash scripts/deps.sh test || exit 1
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DRELAYDECK_WARNINGS_AS_ERRORS="$warnings_as_errors" || exit 1
 cmake --build build -j"$(nproc)" || exit 1
 
 QT_QPA_PLATFORM=offscreen exec ctest --test-dir build --output-on-failure -j"$(nproc)"

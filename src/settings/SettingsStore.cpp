@@ -13,11 +13,11 @@ namespace relaydeck {
 namespace {
 
 constexpr const char* kSettingsFileName = "relaydeck.ini";
-constexpr const char* kSettingsSection = "SETTINGS";
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+SettingsStore::SettingsStore(std::filesystem::path folder, std::string section)
+    : folder_(std::move(folder)), section_(std::move(section)) {}
 
 std::filesystem::path SettingsStore::SettingsPath() const {
     return folder_ / kSettingsFileName;
@@ -26,7 +26,7 @@ std::filesystem::path SettingsStore::SettingsPath() const {
 std::string SettingsStore::ReadSetting(const std::string& key,
                                        const std::string& defaultValue) const {
     const std::optional<std::string> value =
-        readProfileString(SettingsPath(), kSettingsSection, utf8ToCp1252(key));
+        readProfileString(SettingsPath(), section_, utf8ToCp1252(key));
     return value ? cp1252ToUtf8(*value) : defaultValue;
 }
 
@@ -47,7 +47,7 @@ void SettingsStore::WriteSettings(std::span<const SettingValue> values) const {
         entries.push_back({utf8ToCp1252(entry.key), utf8ToCp1252(entry.value)});
     }
     try {
-        writeProfileStrings(SettingsPath(), kSettingsSection, entries);
+        writeProfileStrings(SettingsPath(), section_, entries);
     } catch (const FileAccessError& error) {
         throw SettingsWriteError(SettingsPath(), error.what());
     }

@@ -28,13 +28,15 @@ class SettingsWriteError : public std::runtime_error {
     std::string reason_;
 };
 
-/// @brief ReadSetting / WriteSetting on `relaydeck.ini` in a given folder, section SETTINGS.
+/// @brief ReadSetting / WriteSetting on `relaydeck.ini` in a given folder, in one section
+/// (SETTINGS unless another is given).
 ///
 /// Texts are UTF-8 inside the program and Windows-1252 in the file.
 class SettingsStore {
   public:
-    /// @brief @p folder is the folder that holds the settings file.
-    explicit SettingsStore(std::filesystem::path folder);
+    /// @brief @p folder is the folder that holds the settings file; @p section the section
+    /// read and written.
+    explicit SettingsStore(std::filesystem::path folder, std::string section = "SETTINGS");
 
     /// @brief The folder followed by the file name `relaydeck.ini`.
     std::filesystem::path SettingsPath() const;
@@ -52,6 +54,7 @@ class SettingsStore {
 
   private:
     std::filesystem::path folder_;
+    std::string section_;
 };
 
 }  // namespace relaydeck

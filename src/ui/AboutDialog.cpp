@@ -72,13 +72,13 @@ AboutDialog::AboutDialog(AboutModel& model, QWidget* parent)
     setWindowIcon(wrenchIcon());
     setFixedSize(twips_.px(AboutModel::kWidthTwips), twips_.px(AboutModel::kHeightTwips));
 
-    auto* icon = static_cast<QLabel*>(place(C::picIcon, {180, 180, 480, 480}));
+    auto* icon = widgetAs<QLabel>(place(C::picIcon, {180, 180, 480, 480}));
     icon->setPixmap(QPixmap(QStringLiteral(":/relaydeck.png")));
     icon->setAlignment(Qt::AlignCenter);
     place(C::lblTitle, {kTextLeft, 180, kTextWidth, 255});
     place(C::lblVersion, {kTextLeft, 450, kTextWidth, 255});
     auto* description =
-        static_cast<QLabel*>(place(C::lblDescription, {kTextLeft, 810, kTextWidth, 1860}));
+        widgetAs<QLabel>(place(C::lblDescription, {kTextLeft, 810, kTextWidth, 1860}));
     description->setTextFormat(Qt::PlainText);
     description->setWordWrap(true);
     description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -95,14 +95,14 @@ AboutDialog::AboutDialog(AboutModel& model, QWidget* parent)
 
     QWidget* ok = place(C::cmdOK, {kMargin, 2910, kFullWidth, 825});
     ok->setFont(tahomaFont(26.25, true));
-    static_cast<QPushButton*>(ok)->setDefault(true);
+    widgetAs<QPushButton>(ok)->setDefault(true);
 
     QWidget* translator = place(C::lblTranslator, {kMargin, 3870, kFullWidth, 420});
     translator->setFont(msSansSerifFont(13.5, true));
     QPalette palette = translator->palette();
     palette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));
     translator->setPalette(palette);
-    static_cast<QLabel*>(translator)->setAlignment(Qt::AlignCenter);
+    widgetAs<QLabel>(translator)->setAlignment(Qt::AlignCenter);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = rect();

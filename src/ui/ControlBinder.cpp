@@ -10,7 +10,10 @@
 namespace relaydeck {
 
 QColor toQColor(Rgb colour) {
-    return QColor((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    const auto channel = [colour](int shift) {
+        return static_cast<int>((colour >> shift) & 0xFFU);
+    };
+    return QColor(channel(16), channel(8), channel(0));
 }
 
 ControlBinder::ControlBinder(WindowModel& model, std::function<void()> onWindowChanged)
@@ -121,42 +124,26 @@ void ControlBinder::apply(int id) {
     }
     QWidget* widget = widgets_[static_cast<std::size_t>(id)];
     if (widget == nullptr) return;
-    switch (model_.definition(id).kind) {
-        case ControlKind::Label:
-        case ControlKind::ClickLabel: {
-            auto* label = static_cast<QLabel*>(widget);
-            if (label->text() != text) label->setText(text);
-            break;
+    // Each kind's widget was made by createWidget; the casts only find out which it is.
+    if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+        const QSignalBlocker block(box);
+        if (box->text() != text) box->setText(text);
+        box->setCheckState(checkState(state.value));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        if (edit->text() != text) {
+            const QSignalBlocker block(edit);
+            edit->setText(text);
         }
-        case ControlKind::TextField: {
-            auto* edit = static_cast<QLineEdit*>(widget);
-            if (edit->text() != text) {
-                const QSignalBlocker block(edit);
-                edit->setText(text);
-            }
-            break;
+    } else if (auto* lamp = qobject_cast<LampWidget*>(widget)) {
+        lamp->setColour(toQColor(state.colour));
+        lamp->setText(text);
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        if (button->text() != text) button->setText(text);
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        // A picture keeps the pixmap its view gave it.
+        if (model_.definition(id).kind != ControlKind::Picture && label->text() != text) {
+            label->setText(text);
         }
-        case ControlKind::CheckBox: {
-            auto* box = static_cast<QCheckBox*>(widget);
-            const QSignalBlocker block(box);
-            if (box->text() != text) box->setText(text);
-            box->setCheckState(checkState(state.value));
-            break;
-        }
-        case ControlKind::Lamp: {
-            auto* lamp = static_cast<LampWidget*>(widget);
-            lamp->setColour(toQColor(state.colour));
-            lamp->setText(text);
-            break;
-        }
-        case ControlKind::Button:
-        case ControlKind::MenuItem: {
-            auto* button = static_cast<QPushButton*>(widget);
-            if (button->text() != text) button->setText(text);
-            break;
-        }
-        case ControlKind::Picture:
-            break;
     }
     widget->setEnabled(state.enabled);
     widget->setHidden(!state.visible);

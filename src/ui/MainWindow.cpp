@@ -12,6 +12,8 @@
 #include <algorithm>
 
 #include "ui/Fonts.h"
+#include "ui/ScreenPlacement.h"
+#include "ui/Widgets.h"
 
 namespace relaydeck {
 
@@ -153,7 +155,7 @@ void MainWindow::buildStatusArea(QWidget* client) {
         const QRect rect{kLampLeft, top, kLampWidth, kLampHeight};
         place(lamp.lamp, frame, rect)->setFont(bold);
         if (lamp.caption != C::Count) {
-            auto* caption = static_cast<QLabel*>(place(lamp.caption, frame, rect));
+            auto* caption = widgetAs<QLabel>(place(lamp.caption, frame, rect));
             caption->setFont(bold);
             caption->setAlignment(Qt::AlignCenter);
         }
@@ -279,8 +281,12 @@ void MainWindow::applyGeometry() {
     applying_ = true;
     appliedFrameExtra_ = extra;
     setFixedSize(twips_.px(MainModel::kClientWidthTwips), height);
-    if (pos() != modelPosition()) move(modelPosition());
+    const QPoint wanted = modelPosition();
+    const QPoint at = placeOnScreen(QRect(wanted, frameGeometry().size()));
+    if (pos() != at) move(at);
     applying_ = false;
+    // Off every screen: the model learns where the window went instead.
+    if (at != wanted) model_.moveTo(twips_.twips(at.x()), twips_.twips(at.y()));
     // The panel below the short window's edge takes no keys: typing must not reach fields
     // the operator cannot see.
     const bool panelShown = model_.heightTwips() > MainModel::kShortHeightTwips;

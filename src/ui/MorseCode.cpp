@@ -85,7 +85,8 @@ std::vector<float> morseSamples(const std::vector<MorseElement>& elements, int s
                                 std::chrono::milliseconds ramp) {
     std::vector<float> samples;
     auto count = [sampleRate](std::chrono::milliseconds d) {
-        return static_cast<std::size_t>(std::llround(d.count() * sampleRate / 1000.0));
+        return static_cast<std::size_t>(
+            std::llround(static_cast<double>(d.count()) * sampleRate / 1000.0));
     };
     const double step = 2.0 * std::numbers::pi * frequencyHz / sampleRate;
     for (const MorseElement& e : elements) {
@@ -99,9 +100,11 @@ std::vector<float> morseSamples(const std::vector<MorseElement>& elements, int s
             double gain = 1.0;
             const std::size_t edge = std::min(i, n - 1 - i);
             if (edge < rampSamples) {
-                gain = 0.5 - 0.5 * std::cos(std::numbers::pi * edge / rampSamples);
+                gain = 0.5 - 0.5 * std::cos(std::numbers::pi * static_cast<double>(edge) /
+                                            static_cast<double>(rampSamples));
             }
-            samples.push_back(static_cast<float>(amplitude * gain * std::sin(step * i)));
+            samples.push_back(
+                static_cast<float>(amplitude * gain * std::sin(step * static_cast<double>(i))));
         }
     }
     return samples;

@@ -1,8 +1,9 @@
 #include "ui/QtOperator.h"
 
 #include <QFontMetrics>
-#include <QLabel>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 #include "ui/AboutDialog.h"
 
@@ -11,13 +12,20 @@ namespace relaydeck {
 namespace {
 
 /// Makes the box wide enough for its whole title, which the window system would otherwise
-/// cut short (a message box sizes itself by its text alone).
+/// cut short: a message box sizes itself by what its layout needs, so an empty row as
+/// wide as the title (and the title bar's buttons) is added below its contents.
 void widenForTitle(QMessageBox& dialog) {
     constexpr int kTitleBarButtonsPx = 140;
     const int width =
         QFontMetrics(dialog.font()).horizontalAdvance(dialog.windowTitle()) + kTitleBarButtonsPx;
-    if (auto* label = dialog.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-        label->setMinimumWidth(width);
+    auto* spacer = new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        grid->addItem(spacer, grid->rowCount(), 0, 1, grid->columnCount());
+    } else if (QLayout* layout = dialog.layout()) {
+        layout->addItem(spacer);
+    } else {
+        delete spacer;
+        dialog.setMinimumWidth(width);
     }
 }
 

@@ -16,16 +16,13 @@
 #include <QScrollBar>
 #include <QTime>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
 
-#ifdef RELAYDECK_HAVE_TTS
-#include <QTextToSpeech>
-#endif
-
-#include "settings/CodePage.h"
-#include "settings/ProfileFile.h"
-#include "ui/MorsePlayer.h"
+#include "controller/NumberText.h"
+#include "ui/ScreenPlacement.h"
 #include "ui/Twips.h"
 #include "ui/Widgets.h"
 
@@ -33,12 +30,14 @@ namespace relaydeck {
 
 namespace {
 
-const std::string kSection = "SIMULATOR";
+const std::string kSimulatorSection = "SIMULATOR";
 const QColor kOff(0x808080);
 const QColor kTxOn(0xFF0000);
 const QColor kAuxOn(0xFFC080);
 const QColor kReceiveOn(0x00FF00);
 constexpr auto kSaveDelay = std::chrono::milliseconds(500);
+/// Positions read from the file are kept within this many twips of the origin.
+constexpr double kFarTwips = 1.0e7;
 
 LampWidget* lamp(const QString& name, QWidget* parent) {
     auto* lamp = new LampWidget(parent);
@@ -90,8 +89,11 @@ struct SimulatorWindow::Key {
 };
 
 SimulatorWindow::SimulatorWindow(SimulatedStation& station, const SettingsStore& settings,
+                                 SpeechEngineFactory speech, ToneOutputFactory tones,
                                  QWidget* parent)
-    : QWidget(parent, Qt::Window), station_(station), settingsPath_(settings.SettingsPath()) {
+    : QWidget(parent, Qt::Window),
+      station_(station),
+      settings_(settings.SettingsPath().parent_path(), kSimulatorSection) {
     setWindowTitle(QStringLiteral("Link Simulator"));
     setObjectName(QStringLiteral("LinkSimulator"));
     saveTimer_.setSingleShot(true);
@@ -104,7 +106,11 @@ SimulatorWindow::SimulatorWindow(SimulatedStation& station, const SettingsStore&
     observers_ = {station_.addCallObserver([this](const LinkCall& call) { onCall(call); }),
                   station_.addStateObserver([this] { refreshLamps(); })};
     refreshLamps();
-    setUpSound();
+
+    morse_ = new MorsePlayer(std::move(tones), this);
+    connect(morse_, &MorsePlayer::outputFailed, this, &SimulatorWindow::log);
+    speech_ = new SpeechService(std::move(speech), SpeechService::kAnswerLimit, this);
+    connect(speech_, &SpeechService::note, this, &SimulatorWindow::log);
 }
 
 SimulatorWindow::~SimulatorWindow() {
@@ -225,82 +231,51 @@ void SimulatorWindow::buildWidgets() {
 }
 
 void SimulatorWindow::loadSettings() {
-    if (const auto call = readProfileString(settingsPath_, kSection, "CALLSIGN")) {
-        station_.setCallsign(cp1252ToUtf8(*call));
-    }
-    callsign_->setText(QString::fromStdString(station_.callsign()));
+    const std::string call = settings_.ReadSetting("CALLSIGN", station_.callsign());
+    station_.setCallsign(call);
+    callsign_->setText(QString::fromStdString(call));
 
-    const auto left = readProfileString(settingsPath_, kSection, "LEFT");
-    const auto top = readProfileString(settingsPath_, kSection, "TOP");
+    const auto left = parseNumber(settings_.ReadSetting("LEFT", ""));
+    const auto top = parseNumber(settings_.ReadSetting("TOP", ""));
     if (!left || !top) return;
-    bool leftOk = false;
-    bool topOk = false;
-    const double leftTwips = QString::fromStdString(*left).trimmed().toDouble(&leftOk);
-    const double topTwips = QString::fromStdString(*top).trimmed().toDouble(&topOk);
-    if (!leftOk || !topOk) return;
     const Twips twips = screenTwips();
-    const QPoint position(twips.px(leftTwips), twips.px(topTwips));
-    // A position left on a screen that is gone would hide the window.
-    if (QGuiApplication::screenAt(position + QPoint(40, 10)) == nullptr) return;
-    storedPosition_ = position;
-    move(position);
+    // Beyond any screen, the nearest one takes the window.
+    const QRect frame(twips.px(std::clamp(*left, -kFarTwips, kFarTwips)),
+                      twips.px(std::clamp(*top, -kFarTwips, kFarTwips)), sizeHint().width(),
+                      sizeHint().height());
+    storedPosition_ = placeOnScreen(frame);
+    move(*storedPosition_);
 }
 
 void SimulatorWindow::saveSettings() {
     saveTimer_.stop();
+    std::vector<SettingValue> values;
     if (positionDirty_) {
         positionDirty_ = false;
         const Twips twips = screenTwips();
         const auto asTwips = [&twips](int px) {
-            return std::to_string(std::lround(twips.twips(px)));
+            return numberToText(static_cast<double>(std::lround(twips.twips(px))));
         };
-        writeProfileString(settingsPath_, kSection, "LEFT", asTwips(pos().x()));
-        writeProfileString(settingsPath_, kSection, "TOP", asTwips(pos().y()));
+        values.push_back({"LEFT", asTwips(pos().x())});
+        values.push_back({"TOP", asTwips(pos().y())});
     }
     if (callsignDirty_) {
         callsignDirty_ = false;
-        writeProfileString(settingsPath_, kSection, "CALLSIGN",
-                           utf8ToCp1252(callsign_->text().toStdString()));
+        values.push_back({"CALLSIGN", callsign_->text().toStdString()});
     }
-}
-
-void SimulatorWindow::setUpSound() {
-    morse_ = new MorsePlayer(this);
-    if (!morse_->available()) {
-        log(QStringLiteral("(no audio device: Morse shown only)"));
-    }
-    connect(morse_, &MorsePlayer::outputFailed, this, &SimulatorWindow::log);
-
-#ifdef RELAYDECK_HAVE_TTS
-    if (!QTextToSpeech::availableEngines().isEmpty()) {
-        speech_ = new QTextToSpeech(this);
-        if (speech_->state() == QTextToSpeech::Error) {
-            delete speech_;
-            speech_ = nullptr;
-        } else {
-            connect(speech_, &QTextToSpeech::stateChanged, this,
-                    [this](QTextToSpeech::State state) {
-                        if (state == QTextToSpeech::Ready && !speechQueue_.isEmpty()) {
-                            speech_->say(speechQueue_.takeFirst());
-                        }
-                    });
+    if (values.empty()) return;
+    try {
+        settings_.WriteSettings(values);
+        lastSaveError_.clear();
+    } catch (const SettingsWriteError& error) {
+        // Kept for the next save; the operator hears of each new reason once.
+        for (const SettingValue& value : values) {
+            (value.key == "CALLSIGN" ? callsignDirty_ : positionDirty_) = true;
         }
+        const QString reason = QString::fromStdString(error.what());
+        if (reason != lastSaveError_) log(QStringLiteral("(settings not saved: %1)").arg(reason));
+        lastSaveError_ = reason;
     }
-#endif
-    if (speech_ == nullptr) log(QStringLiteral("(no speech engine: Speak shown only)"));
-}
-
-void SimulatorWindow::speak(const QString& text) {
-#ifdef RELAYDECK_HAVE_TTS
-    if (speech_ == nullptr) return;
-    if (speech_->state() == QTextToSpeech::Speaking || !speechQueue_.isEmpty()) {
-        speechQueue_.append(text);
-    } else {
-        speech_->say(text);
-    }
-#else
-    Q_UNUSED(text);
-#endif
 }
 
 void SimulatorWindow::onCall(const LinkCall& call) {
@@ -308,7 +283,7 @@ void SimulatorWindow::onCall(const LinkCall& call) {
     if (call.operation == LinkOperation::SendCW) {
         if (const auto text = call.text()) morse_->play(*text);
     } else if (call.operation == LinkOperation::Speak) {
-        if (const auto text = call.text()) speak(QString::fromStdString(*text));
+        if (const auto text = call.text()) speech_->speak(QString::fromStdString(*text));
     }
 }
 
@@ -339,8 +314,8 @@ void SimulatorWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_) return;
     shown_ = true;
-    // Whoever showed the window may have placed it; a kept position wins.
-    if (storedPosition_) move(*storedPosition_);
+    // Whoever showed the window may have placed it; a kept position wins, on a screen.
+    if (storedPosition_) move(placeOnScreen(QRect(*storedPosition_, frameGeometry().size())));
 }
 
 void SimulatorWindow::hideEvent(QHideEvent* event) {

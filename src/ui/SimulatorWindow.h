@@ -13,38 +13,43 @@
 
 #include "link/SimulatedLinkHost.h"
 #include "settings/SettingsStore.h"
+#include "ui/MorsePlayer.h"
+#include "ui/SpeechService.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTextToSpeech;
 
 namespace relaydeck {
 
 class LampWidget;
-class MorsePlayer;
 
 /// @brief A thin view over a SimulatedStation: the operator keys the local carrier and
 /// the Internet audio, closes the link program or fails its next call, and watches the
 /// transmitter and aux lamps and a log of every operation the controller calls.
 ///
-/// SendCW is sounded as Morse and Speak spoken where the machine can; otherwise both are
-/// only logged. The window's position and the station callsign are kept in the settings
-/// file's section SIMULATOR (keys LEFT and TOP in twips, CALLSIGN).
+/// SendCW is sounded as Morse and Speak spoken where the machine can, each on a thread of
+/// its own (a sound or speech service that does not answer never holds up the window);
+/// otherwise both are only logged. The window's position and the station callsign are kept
+/// in the settings file's section SIMULATOR (keys LEFT and TOP in twips, CALLSIGN).
 class SimulatorWindow : public QWidget {
     Q_OBJECT
   public:
     /// @brief The log keeps at most this many lines; older ones scroll away.
     static constexpr int kLogLines = 500;
 
+    /// @brief @p speech and @p tones make the speech engine and the sound output, on
+    /// threads of their own, when the first Speak or SendCW comes.
     SimulatorWindow(SimulatedStation& station, const SettingsStore& settings,
-                    QWidget* parent = nullptr);
+                    SpeechEngineFactory speech = createSystemSpeechEngine,
+                    ToneOutputFactory tones = createSystemToneOutput, QWidget* parent = nullptr);
     ~SimulatorWindow() override;
 
     /// @brief Whether the window stands where an earlier run left it (kept in the settings
-    /// file and still on a screen): then the caller need not place it.
+    /// file; on the nearest screen if that place is off every screen now): then the caller
+    /// need not place it.
     bool hasStoredPosition() const { return storedPosition_.has_value(); }
 
   protected:
@@ -59,19 +64,18 @@ class SimulatorWindow : public QWidget {
     void buildWidgets();
     void loadSettings();
     void saveSettings();
-    void setUpSound();
     void onCall(const LinkCall& call);
     void refreshLamps();
     void failNext();
-    void speak(const QString& text);
     void log(const QString& text);
 
     SimulatedStation& station_;
-    std::filesystem::path settingsPath_;
+    SettingsStore settings_;  ///< section SIMULATOR
     std::optional<QPoint> storedPosition_;
     bool shown_ = false;
     bool positionDirty_ = false;
     bool callsignDirty_ = false;
+    QString lastSaveError_;
     QTimer saveTimer_;
 
     QLineEdit* callsign_ = nullptr;
@@ -86,8 +90,7 @@ class SimulatorWindow : public QWidget {
     QPlainTextEdit* log_ = nullptr;
 
     MorsePlayer* morse_ = nullptr;
-    QTextToSpeech* speech_ = nullptr;
-    QStringList speechQueue_;
+    SpeechService* speech_ = nullptr;
 
     // What this window asked the station to tell it; removed when the window goes.
     std::array<SimulatedStation::ObserverId, 2> observers_{};

@@ -8,6 +8,8 @@
 #include <QScreen>
 
 #include "ui/Fonts.h"
+#include "ui/ScreenPlacement.h"
+#include "ui/Widgets.h"
 
 namespace relaydeck {
 
@@ -58,7 +60,7 @@ SplashDialog::SplashDialog(SplashModel& model, QWidget* parent)
     setPalette(palette);
 
     auto* picture =
-        static_cast<QLabel*>(place(C::imgLogo, {0, 0, kPictureWidth, SplashModel::kHeightTwips}));
+        widgetAs<QLabel>(place(C::imgLogo, {0, 0, kPictureWidth, SplashModel::kHeightTwips}));
     picture->setPixmap(coverPicture(QPixmap(QStringLiteral(":/splash-mast.png")), picture->size()));
 
     const struct {
@@ -78,7 +80,7 @@ SplashDialog::SplashDialog(SplashModel& model, QWidget* parent)
         setTextColour(widget, QColor(label.colour));
     }
     // The callsign's label is as wide as its text.
-    auto* call = static_cast<QLabel*>(control(C::MyCall));
+    auto* call = widgetAs<QLabel>(control(C::MyCall));
     call->adjustSize();
     call->setFixedHeight(twips_.px(480));
 
@@ -119,6 +121,7 @@ QWidget* SplashDialog::place(SplashControl c, QRect twipsRect) {
 void SplashDialog::applyWindow() {
     if (model_.isVisible() && !isVisible()) {
         show();
+        move(placeOnScreen(frameGeometry()));
         raise();
     } else if (!model_.isVisible() && isVisible()) {
         hide();

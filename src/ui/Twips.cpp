@@ -1,6 +1,7 @@
 #include "ui/Twips.h"
 
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace relaydeck {
@@ -10,7 +11,11 @@ Twips Twips::forScreen(const QScreen* screen) {
 }
 
 int Twips::px(double twips) const {
-    return static_cast<int>(std::lround(twips * dotsPerInch_ / kPerInch));
+    // Far beyond any screen, yet clear of int's limits whatever a file held.
+    constexpr double kFarPx = 1 << 24;
+    const double pixels = twips * dotsPerInch_ / kPerInch;
+    if (std::isnan(pixels)) return 0;
+    return static_cast<int>(std::lround(std::clamp(pixels, -kFarPx, kFarPx)));
 }
 
 QRect Twips::rect(int left, int top, int width, int height) const {

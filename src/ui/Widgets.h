@@ -8,8 +8,24 @@
 #include <QLabel>
 #include <QWidget>
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 namespace relaydeck {
+
+/// @brief @p widget as a @p W. A widget of another kind (or none) is a mistake in a
+/// window's make-up: it is reported at once rather than used as the wrong type.
+template <typename W>
+W* widgetAs(QWidget* widget) {
+    auto* typed = qobject_cast<W*>(widget);
+    if (typed == nullptr) {
+        throw std::logic_error(
+            std::string("widget ") +
+            (widget != nullptr ? widget->objectName().toStdString() : std::string("(none)")) +
+            " is not a " + W::staticMetaObject.className());
+    }
+    return typed;
+}
 
 /// @brief A small filled oval in one colour, with an optional caption centred on it.
 class LampWidget : public QWidget {

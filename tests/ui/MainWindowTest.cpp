@@ -5,15 +5,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include "UiRig.h"
 #include "ui/MainWindow.h"
+#include "ui/ScreenPlacement.h"
 #include "ui/Widgets.h"
 
 namespace relaydeck {
@@ -218,6 +221,24 @@ TEST_F(MainWindowTest, OperatorsMoveReachesTheModel) {
 
     model().moveTo(1500, 3000);
     EXPECT_EQ(window().pos(), QPoint(px(1500), px(3000)));
+}
+
+TEST_F(MainWindowTest, APositionOffEveryScreenGivesWayToTheNearestOne) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* left : {"99999999", "-99999999", "1e39"}) {
+        SCOPED_TRACE(left);
+        UiRig fresh;
+        fresh.settings.WriteSetting("LEFT", left);
+        fresh.settings.WriteSetting("TOP", "600");
+        MainWindow& shown = fresh.startMain();
+        EXPECT_TRUE(screen.contains(shown.frameGeometry().topLeft()));
+        // Within reach: its title bar lies on the screen.
+        EXPECT_LE(shown.frameGeometry().left() + kReachableWidthPx, screen.right() + 1);
+        EXPECT_EQ(shown.pos().y(), shown.twips().px(600));
+        // The model learns where the window went, so the exit command stores that place.
+        EXPECT_DOUBLE_EQ(fresh.program.main()->leftTwips(), shown.twips().twips(shown.pos().x()));
+        EXPECT_DOUBLE_EQ(fresh.program.main()->topTwips(), 600);
+    }
 }
 
 TEST_F(MainWindowTest, LampsShowTheModelsColours) {
