@@ -9,7 +9,12 @@
 #include <string>
 
 #include "controller/Program.h"
+#ifdef RELAYDECK_DEMO
+#include "link/SimulatedLinkHost.h"
+#include "win32/TaskPoster.h"
+#else
 #include "link/ComLinkHost.h"
+#endif
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "win32/MainView.h"
@@ -78,11 +83,35 @@ bool isNavigationKey(const MSG& message) {
     }
 }
 
+#ifdef RELAYDECK_DEMO
+/// The demonstration build (for pictures of the windows, never shipped) runs against the
+/// simulated link program; "--panel" and "--about" open those once the main window is up.
+void demoActions(Program& program, TaskPoster& poster) {
+    const std::wstring line = GetCommandLineW();
+    const bool panel = line.find(L"--panel") != std::wstring::npos;
+    const bool about = line.find(L"--about") != std::wstring::npos;
+    if (!panel && !about) return;
+    poster.postAfter(1500, [&program, panel, about] {
+        MainModel* main = program.main();
+        if (main == nullptr) return;
+        if (panel) main->click(MainControl::mnuSettings);
+        if (about) main->click(MainControl::mnuAbout);
+    });
+}
+#endif
+
 int run() {
     const SettingsStore settings(settingsFolderFor(programFolder()));
     Win32TimerService timers;
     Win32Operator op;
+#ifdef RELAYDECK_DEMO
+    TaskPoster poster;
+    SimulatedStation station([&poster](std::function<void()> task) { poster.post(std::move(task)); });
+    station.setCallsign("PU2RLY");
+    SimulatedLinkHostFactory links(station);
+#else
     ComLinkHostFactory links;
+#endif
 
     Program program(links, timers, settings, op);
     Views views(op);
@@ -91,6 +120,9 @@ int run() {
     program.startWithSplash();
     if (program.ended() || program.splash() == nullptr) return 0;
     views.showSplash(*program.splash());
+#ifdef RELAYDECK_DEMO
+    demoActions(program, poster);
+#endif
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
