@@ -12,7 +12,7 @@ namespace relaydeck::win32 {
 
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
 /// Draws the wrench on @p dc in @p body, the cut-outs in @p hole; 32 units to @p size.

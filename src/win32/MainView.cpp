@@ -7,7 +7,7 @@ namespace relaydeck::win32 {
 
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 }  // namespace
 
@@ -38,9 +38,20 @@ void MainView::applyGeometry() {
     const Scale& scale = host_.scale();
     const SIZE outer = outerSize(scale.px(MainModel::kClientWidthTwips), 0, kStyle, 0, true,
                                  scale.dpi());
+    const int left = scale.px(model_.leftTwips());
+    const int top = scale.px(model_.topTwips());
+    const int height = scale.px(model_.heightTwips());
     applying_ = true;
-    SetWindowPos(window, nullptr, scale.px(model_.leftTwips()), scale.px(model_.topTwips()),
-                 outer.cx, scale.px(model_.heightTwips()), SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, left, top, outer.cx, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar that needs a second row (a wide system menu font) takes it from the
+    // window's height rather than from the status area.
+    RECT client{};
+    GetClientRect(window, &client);
+    const int expectedClient = height - outer.cy;
+    if (client.bottom < expectedClient) {
+        SetWindowPos(window, nullptr, left, top, outer.cx, height + expectedClient - client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     applying_ = false;
     // The panel below the short window's edge takes no keys: typing must not reach fields
     // the operator cannot see.

@@ -86,18 +86,33 @@ bool isNavigationKey(const MSG& message) {
 #ifdef RELAYDECK_DEMO
 /// The demonstration build (for pictures of the windows, never shipped) runs against the
 /// simulated link program; "--panel" and "--about" open those once the main window is up.
-void demoActions(Program& program, TaskPoster& poster) {
-    const std::wstring line = GetCommandLineW();
-    const bool panel = line.find(L"--panel") != std::wstring::npos;
-    const bool about = line.find(L"--about") != std::wstring::npos;
-    if (!panel && !about) return;
-    poster.postAfter(1500, [&program, panel, about] {
-        MainModel* main = program.main();
-        if (main == nullptr) return;
-        if (panel) main->click(MainControl::mnuSettings);
-        if (about) main->click(MainControl::mnuAbout);
-    });
-}
+class DemoActions {
+  public:
+    DemoActions(Program& program, TaskPoster& poster) : program_(program), poster_(poster) {
+        const std::wstring line = GetCommandLineW();
+        panel_ = line.find(L"--panel") != std::wstring::npos;
+        about_ = line.find(L"--about") != std::wstring::npos;
+        if (panel_ || about_) poster_.postAfter(500, [this] { check(); });
+    }
+
+  private:
+    /// Waits for the main window to be up, then opens what was asked for.
+    void check() {
+        MainModel* main = program_.main();
+        if (main == nullptr || !main->isVisible()) {
+            poster_.postAfter(500, [this] { check(); });
+            return;
+        }
+        poster_.postAfter(1000, [this, main] {
+            if (panel_) main->click(MainControl::mnuSettings);
+            if (about_) main->click(MainControl::mnuAbout);
+        });
+    }
+    Program& program_;
+    TaskPoster& poster_;
+    bool panel_ = false;
+    bool about_ = false;
+};
 #endif
 
 int run() {
@@ -121,7 +136,7 @@ int run() {
     if (program.ended() || program.splash() == nullptr) return 0;
     views.showSplash(*program.splash());
 #ifdef RELAYDECK_DEMO
-    demoActions(program, poster);
+    DemoActions demo(program, poster);
 #endif
 
     MSG message;
