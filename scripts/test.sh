@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the core, the Qt views (offscreen),
-# the replay scenarios, relaydeck.exe for Windows, and the Windows link-host binding (MinGW-w64 build run under Wine,
-# reported as skipped where Wine cannot run).
+# the replay scenarios, relaydeck.exe for Windows, and the Windows link-host binding
+# (MinGW-w64 build run under Wine, reported as skipped where Wine cannot run).
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
