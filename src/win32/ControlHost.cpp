@@ -392,7 +392,10 @@ void ControlHost::applyVisibility(int id) {
                             frameShown_[static_cast<std::size_t>(p->frame)];
     const bool shown =
         model_.visible(id) && frameShown && !forcedHidden_[static_cast<std::size_t>(id)];
-    if ((IsWindowVisible(hwnd) != FALSE) != shown) ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
+    // The control's own flag: IsWindowVisible is false for all of them while the window
+    // itself is hidden.
+    const bool flagged = (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (flagged != shown) ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 bool ControlHost::handleCommand(WPARAM wParam, LPARAM lParam) {
