@@ -10,7 +10,7 @@ build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimed
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
     run) want=("${build[@]}" xvfb xauth imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
-    test) want=("${build[@]}" xvfb xauth g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine fonts-wine) ;;
+    test) want=("${build[@]}" xvfb xauth g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine) ;;
     *) echo "usage: deps.sh build|run|test" >&2; exit 2 ;;
 esac
 
