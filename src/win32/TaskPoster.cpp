@@ -1,8 +1,5 @@
 #include "win32/TaskPoster.h"
 
-#include <map>
-#include <memory>
-
 namespace relaydeck::win32 {
 
 namespace {
@@ -11,11 +8,6 @@ constexpr wchar_t kClassName[] = L"RelaydeckTasks";
 constexpr UINT kRunTask = WM_APP + 1;
 
 using Task = std::function<void()>;
-
-std::map<UINT_PTR, std::unique_ptr<Task>>& delayed() {
-    static std::map<UINT_PTR, std::unique_ptr<Task>> tasks;
-    return tasks;
-}
 
 }  // namespace
 
@@ -29,6 +21,7 @@ TaskPoster::TaskPoster() {
     RegisterClassExW(&type);
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
                               nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TaskPoster::~TaskPoster() {
@@ -38,8 +31,9 @@ TaskPoster::~TaskPoster() {
     while (PeekMessageW(&message, window_, kRunTask, kRunTask, PM_REMOVE)) {
         delete reinterpret_cast<Task*>(message.lParam);
     }
-    for (auto& [id, task] : delayed()) KillTimer(window_, id);
-    delayed().clear();
+    for (auto& [id, task] : delayed_) KillTimer(window_, id);
+    delayed_.clear();
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
 }
 
@@ -49,9 +43,8 @@ void TaskPoster::post(std::function<void()> task) {
 }
 
 void TaskPoster::postAfter(unsigned delayMs, std::function<void()> task) {
-    static UINT_PTR nextId = 1;
-    const UINT_PTR id = nextId++;
-    delayed()[id] = std::make_unique<Task>(std::move(task));
+    const UINT_PTR id = nextId_++;
+    delayed_[id] = std::make_unique<Task>(std::move(task));
     SetTimer(window_, id, delayMs, nullptr);
 }
 
@@ -63,14 +56,19 @@ LRESULT CALLBACK TaskPoster::windowProc(HWND window, UINT message, WPARAM wParam
     }
     if (message == WM_TIMER) {
         KillTimer(window, wParam);
-        const auto found = delayed().find(static_cast<UINT_PTR>(wParam));
-        if (found == delayed().end()) return 0;
-        const std::unique_ptr<Task> task = std::move(found->second);
-        delayed().erase(found);
-        if (task && *task) (*task)();
+        auto* poster = reinterpret_cast<TaskPoster*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (poster != nullptr) poster->runDelayed(static_cast<UINT_PTR>(wParam));
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void TaskPoster::runDelayed(UINT_PTR id) {
+    const auto found = delayed_.find(id);
+    if (found == delayed_.end()) return;
+    const std::unique_ptr<Task> task = std::move(found->second);
+    delayed_.erase(found);
+    if (task && *task) (*task)();
 }
 
 }  // namespace relaydeck::win32

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
+#include <memory>
 
 namespace relaydeck::win32 {
 
@@ -24,7 +26,10 @@ class TaskPoster {
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void runDelayed(UINT_PTR id);
     HWND window_ = nullptr;
+    UINT_PTR nextId_ = 1;
+    std::map<UINT_PTR, std::unique_ptr<std::function<void()>>> delayed_;
 };
 
 }  // namespace relaydeck::win32
