@@ -22,7 +22,8 @@ namespace {
 
 double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(p / 100.0 * static_cast<double>(values.size() - 1) + 0.5);
+    const auto index =
+        static_cast<std::size_t>(p / 100.0 * static_cast<double>(values.size() - 1) + 0.5);
     return values[std::min(index, values.size() - 1)];
 }
 

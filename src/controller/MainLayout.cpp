@@ -155,7 +155,11 @@ const CaptionLayout kCaptions[] = {
     {"minutos", kPanel, unit(9, kUnitLeft), L},
     {"Tempo sair ID :", kPanel, rowCaption(10), R},
     {"DTMF Desativado :", kPanel, rowCaption(16), R, false},
-    {"DTMF Ativado :", kPanel, {kUnitLeft, panelRow(16), kDtmfCaptionWidth, kFieldHeight}, R, false},
+    {"DTMF Ativado :",
+     kPanel,
+     {kUnitLeft, panelRow(16), kDtmfCaptionWidth, kFieldHeight},
+     R,
+     false},
 };
 
 const WindowLayout kLayout{

@@ -130,13 +130,15 @@ void LayoutBuilder::placeControl(const ControlPlacement& p, QWidget* client) {
     switch (p.look) {
         case Look::CoverPicture:
             if (label != nullptr) {
-                const QString file = QStringLiteral(":/") + QString::fromUtf8(binder_.definitionText(p.control));
+                const QString file =
+                    QStringLiteral(":/") + QString::fromUtf8(binder_.definitionText(p.control));
                 label->setPixmap(coverPicture(QPixmap(file), rect.size()));
             }
             break;
         case Look::CentredPicture:
             if (label != nullptr) {
-                const QString file = QStringLiteral(":/") + QString::fromUtf8(binder_.definitionText(p.control));
+                const QString file =
+                    QStringLiteral(":/") + QString::fromUtf8(binder_.definitionText(p.control));
                 label->setPixmap(QPixmap(file));
                 label->setAlignment(Qt::AlignCenter);
             }

@@ -16,7 +16,7 @@ namespace relaydeck {
 
 /// @brief The model's id of a window's control, from the window's own control enum.
 template <typename Control>
-    requires std::is_enum_v<Control>
+requires std::is_enum_v<Control>
 constexpr int controlId(Control c) {
     return static_cast<int>(c);
 }
@@ -38,7 +38,8 @@ class LayoutBuilder {
     template <typename Control>
     QWidget* control(Control c) const {
         const int id = controlId(c);
-        if (extras_.size() > static_cast<std::size_t>(id) && extras_[static_cast<std::size_t>(id)]) {
+        if (extras_.size() > static_cast<std::size_t>(id) &&
+            extras_[static_cast<std::size_t>(id)]) {
             return extras_[static_cast<std::size_t>(id)];
         }
         return binder_.widget(id);

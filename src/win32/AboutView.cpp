@@ -84,15 +84,14 @@ AboutView::AboutView(AboutModel& model, HWND owner)
     wrench_ = makeWrenchIcon(GetSystemMetrics(SM_CXSMICON));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(wrench_));
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(wrench_));
-    programIcon_ = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                                 MAKEINTRESOURCEW(IDI_RELAYDECK), IMAGE_ICON,
-                                                 32, 32, 0));
+    programIcon_ = static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_RELAYDECK), IMAGE_ICON, 32, 32, 0));
     host_.setIcon(static_cast<int>(AboutControl::picIcon), programIcon_);
 
     const Scale& scale = host_.scale();
-    const SIZE outer = outerSize(scale.px(AboutModel::kWidthTwips),
-                                 scale.px(AboutModel::kHeightTwips), kStyle, kExStyle, false,
-                                 scale.dpi());
+    const SIZE outer =
+        outerSize(scale.px(AboutModel::kWidthTwips), scale.px(AboutModel::kHeightTwips), kStyle,
+                  kExStyle, false, scale.dpi());
     const RECT area = workArea(owner);
     SetWindowPos(window, nullptr, area.left + (area.right - area.left - outer.cx) / 2,
                  area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,

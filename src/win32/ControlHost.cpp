@@ -83,12 +83,12 @@ COLORREF ControlHost::colourOf(const Colour& colour, COLORREF fallback) const {
 }
 
 HFONT ControlHost::font(const FontFace& face) {
-    const std::wstring key = widen(face.family) + L"|" + std::to_wstring(face.points) + L"|" +
-                             (face.bold ? L"b" : L"n");
+    const std::wstring key =
+        widen(face.family) + L"|" + std::to_wstring(face.points) + L"|" + (face.bold ? L"b" : L"n");
     if (const auto found = fonts_.find(key); found != fonts_.end()) return found->second;
     const HFONT made =
-        CreateFontW(scale_.fontHeight(face.points), 0, 0, 0, face.bold ? FW_BOLD : FW_NORMAL,
-                    FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+        CreateFontW(scale_.fontHeight(face.points), 0, 0, 0, face.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                     CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, widen(face.family).c_str());
     fonts_[key] = made;
     return made;
@@ -106,24 +106,23 @@ void ControlHost::create(HWND window, unsigned dpi, HMENU menuBar) {
         background_ = CreateSolidBrush(colourOf(layout_.background, 0));
     }
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                                instance, nullptr);
+    tooltips_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, scale_.px(6000));
 
     for (std::size_t f = 0; f < layout_.frames.size(); ++f) {
         const FrameLayout& frame = layout_.frames[f];
         frames_[f] = CreateWindowExW(0, L"BUTTON", widen(frame.caption).c_str(),
-                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0,
-                                     0, 0, window_, nullptr, instance, nullptr);
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, 0,
+                                     0, window_, nullptr, instance, nullptr);
     }
     for (const CaptionLayout& caption : layout_.captions) {
-        const HWND hwnd = CreateWindowExW(
-            0, L"STATIC", widen(caption.text).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX | SS_CENTERIMAGE |
-                alignStyle(caption.align),
-            0, 0, 0, 0, window_, nullptr, instance, nullptr);
+        const HWND hwnd = CreateWindowExW(0, L"STATIC", widen(caption.text).c_str(),
+                                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX |
+                                              SS_CENTERIMAGE | alignStyle(caption.align),
+                                          0, 0, 0, 0, window_, nullptr, instance, nullptr);
         EnableWindow(hwnd, caption.enabled ? TRUE : FALSE);
         captions_.push_back({hwnd, &caption});
     }
@@ -181,7 +180,8 @@ void ControlHost::createControl(const ControlPlacement& p) {
             break;
         case ControlKind::Button:
             type = L"BUTTON";
-            style |= WS_TABSTOP | (p.look == Look::DefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            style |=
+                WS_TABSTOP | (p.look == Look::DefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
             break;
         case ControlKind::MenuItem:
             return;
@@ -209,8 +209,7 @@ void ControlHost::addTooltip(HWND child, const char* text) {
 
 void ControlHost::place(HWND child, int frame, const TwipsRect& rect) {
     const Scale::PixelRect r = scale_.rect(layout_.inClient(frame, rect));
-    SetWindowPos(child, nullptr, r.left, r.top, r.width, r.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(child, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ControlHost::relayout(unsigned dpi) {
@@ -388,8 +387,8 @@ void ControlHost::applyVisibility(int id) {
     const HWND hwnd = handle(id);
     if (hwnd == nullptr) return;
     const ControlPlacement* p = layout_.find(id);
-    const bool frameShown = p == nullptr || p->frame == kClientArea ||
-                            frameShown_[static_cast<std::size_t>(p->frame)];
+    const bool frameShown =
+        p == nullptr || p->frame == kClientArea || frameShown_[static_cast<std::size_t>(p->frame)];
     const bool shown =
         model_.visible(id) && frameShown && !forcedHidden_[static_cast<std::size_t>(id)];
     // The control's own flag: IsWindowVisible is false for all of them while the window
@@ -501,7 +500,8 @@ bool ControlHost::handleDrawItem(const DRAWITEMSTRUCT& item) {
             // Cover the area keeping the picture's proportions; cut the overflow evenly.
             int srcWidth = info.bmWidth;
             int srcHeight = info.bmHeight;
-            if (static_cast<long long>(srcWidth) * height > static_cast<long long>(srcHeight) * width) {
+            if (static_cast<long long>(srcWidth) * height >
+                static_cast<long long>(srcHeight) * width) {
                 srcWidth = static_cast<int>(static_cast<long long>(srcHeight) * width / height);
             } else {
                 srcHeight = static_cast<int>(static_cast<long long>(srcWidth) * height / width);

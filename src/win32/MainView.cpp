@@ -36,8 +36,8 @@ void MainView::applyWindow() {
 void MainView::applyGeometry() {
     const HWND window = hwnd();
     const Scale& scale = host_.scale();
-    const SIZE outer = outerSize(scale.px(MainModel::kClientWidthTwips), 0, kStyle, 0, true,
-                                 scale.dpi());
+    const SIZE outer =
+        outerSize(scale.px(MainModel::kClientWidthTwips), 0, kStyle, 0, true, scale.dpi());
     const int left = scale.px(model_.leftTwips());
     const int top = scale.px(model_.topTwips());
     const int height = scale.px(model_.heightTwips());

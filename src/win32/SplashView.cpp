@@ -7,9 +7,9 @@ namespace relaydeck::win32 {
 
 SplashView::SplashView(SplashModel& model) : Window(model, splashLayout()), model_(model) {
     createWindow(WS_EX_TOOLWINDOW, WS_POPUP, L"Relaydeck", nullptr, nullptr);
-    picture_ = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                               MAKEINTRESOURCEW(IDB_SPLASH), IMAGE_BITMAP, 0, 0,
-                                               LR_CREATEDIBSECTION));
+    picture_ =
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_SPLASH),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     host_.setPicture(static_cast<int>(SplashControl::imgLogo), picture_);
     placeCentred();
     applyWindow();

@@ -32,7 +32,8 @@ MessageAnswer Win32Operator::showMessage(const MessageBoxRequest& box) {
     UINT flags = flagsFor(box);
     // With no window of ours up, the box still keeps the thread's windows from input.
     if (parent == nullptr) flags |= MB_TASKMODAL;
-    const int answer = MessageBoxW(parent, widen(box.prompt).c_str(), widen(box.title).c_str(), flags);
+    const int answer =
+        MessageBoxW(parent, widen(box.prompt).c_str(), widen(box.title).c_str(), flags);
     if (box.buttons == MessageButtons::YesNo) {
         return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
     }

@@ -76,7 +76,8 @@ std::chrono::nanoseconds Win32TimerService::now() {
     QueryPerformanceCounter(&count);
     const LONGLONG seconds = count.QuadPart / frequency;
     const LONGLONG rest = count.QuadPart % frequency;
-    return std::chrono::seconds(seconds) + std::chrono::nanoseconds(rest * 1'000'000'000 / frequency);
+    return std::chrono::seconds(seconds) +
+           std::chrono::nanoseconds(rest * 1'000'000'000 / frequency);
 }
 
 std::unique_ptr<IntervalTimer> Win32TimerService::createTimer(std::function<void()> onTick) {

@@ -1,8 +1,8 @@
 // Relaydeck for Windows: the native program.
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <filesystem>
 #include <memory>
@@ -97,7 +97,8 @@ int run() {
     Win32Operator op;
 #ifdef RELAYDECK_DEMO
     TaskPoster poster;
-    SimulatedStation station([&poster](std::function<void()> task) { poster.post(std::move(task)); });
+    SimulatedStation station(
+        [&poster](std::function<void()> task) { poster.post(std::move(task)); });
     station.setCallsign("PU2RLY");
     SimulatedLinkHostFactory links(station);
 #else

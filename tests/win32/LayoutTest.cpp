@@ -107,7 +107,8 @@ TEST(WindowLayout, VisibleNeighboursDoNotOverlap) {
                     (b.onLamp >= 0 && b.onLamp == a.control)) {
                     continue;
                 }
-                EXPECT_FALSE(overlaps(a.rect, b.rect)) << w.name << ": " << a.name << " / " << b.name;
+                EXPECT_FALSE(overlaps(a.rect, b.rect))
+                    << w.name << ": " << a.name << " / " << b.name;
             }
         }
     }
@@ -121,7 +122,8 @@ TEST(WindowLayout, LampCaptionsStandOnTheirLamps) {
         ++captions;
         const ControlPlacement* lamp = layout.find(p.onLamp);
         ASSERT_NE(lamp, nullptr);
-        EXPECT_EQ(mainControlDefinitions()[static_cast<std::size_t>(p.onLamp)].kind, ControlKind::Lamp);
+        EXPECT_EQ(mainControlDefinitions()[static_cast<std::size_t>(p.onLamp)].kind,
+                  ControlKind::Lamp);
         EXPECT_EQ(mainControlDefinitions()[static_cast<std::size_t>(p.control)].kind,
                   ControlKind::ClickLabel);
         EXPECT_EQ(lamp->rect, p.rect);
@@ -145,7 +147,8 @@ TEST(WindowLayout, TheMainWindowsPanelAndSaveButtonLieBelowTheShortWindow) {
 }
 
 TEST(BreakLongBlankRuns, PutsEachCreditOfTheAboutTextOnALineOfItsOwn) {
-    const auto& about = aboutControlDefinitions()[static_cast<std::size_t>(AboutControl::lblDescription)];
+    const auto& about =
+        aboutControlDefinitions()[static_cast<std::size_t>(AboutControl::lblDescription)];
     const std::string shown = breakLongBlankRuns(about.text, "\n");
     ASSERT_EQ(std::count(shown.begin(), shown.end(), '\n'), 2) << shown;
     // The two blanks after "EchoLink." are kept; trailing blanks go.

@@ -90,9 +90,9 @@ std::filesystem::path freshFolder() {
     static int count = 0;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    auto folder = std::filesystem::path(temp) /
-                  ("relaydeck-views-" + std::to_string(GetCurrentProcessId()) + "-" +
-                   std::to_string(++count));
+    auto folder =
+        std::filesystem::path(temp) / ("relaydeck-views-" + std::to_string(GetCurrentProcessId()) +
+                                       "-" + std::to_string(++count));
     std::filesystem::create_directories(folder);
     return folder;
 }
@@ -297,7 +297,8 @@ int main() {
         CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
         CHECK(visible(splash.hwnd()));
         CHECK((GetWindowLongW(splash.hwnd(), GWL_STYLE) & WS_CAPTION) == 0);
-        CHECK(textOf(splash.controls().handle(static_cast<int>(SplashControl::MyCall))) == "N0CALL");
+        CHECK(textOf(splash.controls().handle(static_cast<int>(SplashControl::MyCall))) ==
+              "N0CALL");
         const HWND launch = splash.controls().handle(static_cast<int>(SplashControl::Launch));
         SendMessageW(splash.hwnd(), WM_COMMAND,
                      MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(launch)), BN_CLICKED),
