@@ -1,8 +1,9 @@
 // Relaydeck for Windows: the native program.
 
+#include <windows.h>
+// After windows.h, which they build on.
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include <filesystem>
 #include <memory>

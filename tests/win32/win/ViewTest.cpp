@@ -3,8 +3,9 @@
 // menu, the close question, the startup dialog, the About window and the timer service.
 // Prints "N passed, M failed"; exits 1 when a check failed.
 
-#include <objbase.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <objbase.h>
 
 #include <chrono>
 #include <cstdio>
