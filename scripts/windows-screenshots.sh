@@ -47,10 +47,10 @@ grab() {
     echo "wrote $2 ($((w + l + r))x$((h + t + b)))"
 }
 
-# The startup dialog, waiting for a button.
+# The startup dialog in its first three seconds, with its wait message.
 printf '[SETTINGS]\r\nSTARTUP=0\r\n' >"$run/relaydeck.ini"
 (cd "$run" && wine relaydeck-demo.exe >/dev/null 2>&1 &)
-sleep 5
+sleep 2.5
 grab "Relaydeck" "$out/windows-startup.png"
 wineserver -k; sleep 1
 
