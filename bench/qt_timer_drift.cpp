@@ -1,6 +1,6 @@
 // How the Qt interval timers keep time against the steady clock.
 //
-//   timer_drift [TICKS] [PERIOD_MS]      (default: 60 ticks of 1000 ms)
+//   qt_timer_drift [TICKS] [PERIOD_MS]      (default: 60 ticks of 1000 ms)
 //
 // Prints the drift of the last tick against the ideal schedule (in percent of the time
 // run) and the lateness of the ticks (median, 99th percentile and worst), in milliseconds.
@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
         at.push_back(Clock::now());
         if (static_cast<int>(at.size()) == ticks) QCoreApplication::quit();
     });
-    std::printf("timer_drift: %d ticks of %lld ms...\n", ticks,
+    std::printf("qt_timer_drift: %d ticks of %lld ms...\n", ticks,
                 static_cast<long long>(period.count()));
     std::fflush(stdout);
     const Clock::time_point start = Clock::now();
