@@ -432,19 +432,32 @@ class ComLinkHost final : public LinkHost {
         hr = container->FindConnectionPoint(kEventsIid, point_.put());
         if (FAILED(hr)) fail("connecting to its events", hr);
         sink_ = ComPtr<EventSink>(new EventSink(eventDispids));
-        hr = point_->Advise(sink_.get(), &cookie_);
-        if (FAILED(hr)) fail("connecting to its events", hr);
     }
 
     ~ComLinkHost() override {
         sink_->setTarget(nullptr);
-        point_->Unadvise(cookie_);
+        disconnect();
     }
 
     ComLinkHost(const ComLinkHost&) = delete;
     ComLinkHost& operator=(const ComLinkHost&) = delete;
 
-    void setEventSink(LinkEvents* sink) override { sink_->setTarget(sink); }
+    // Only a reference with a receiver is advised: every advised sink costs the link program
+    // one cross-process call per event, even where nobody listens.
+    void setEventSink(LinkEvents* sink) override {
+        sink_->setTarget(sink);
+        if (sink == nullptr) {
+            disconnect();
+            return;
+        }
+        if (advised_) return;
+        const HRESULT hr = point_->Advise(sink_.get(), &cookie_);
+        if (FAILED(hr)) {
+            sink_->setTarget(nullptr);
+            fail("connecting to its events", hr);
+        }
+        advised_ = true;
+    }
 
     void SetPTT(LinkBool on) override { call(Op::SetPTT, Arguments().boolean(on)); }
     LinkBool GetRX() override { return queryBool(Op::GetRX); }
@@ -467,6 +480,13 @@ class ComLinkHost final : public LinkHost {
   private:
     static constexpr WORD kQuery = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
+    /// Leaves the events; a link program that is gone already is not an error here.
+    void disconnect() {
+        if (!advised_) return;
+        advised_ = false;
+        point_->Unadvise(cookie_);
+    }
+
     Variant call(Op op, Arguments& args, WORD flags = DISPATCH_METHOD) {
         const auto index = static_cast<std::size_t>(op);
         if (ids_[index] == DISPID_UNKNOWN) ids_[index] = dispidOf(object_.get(), kOpNames[index]);
@@ -487,6 +507,7 @@ class ComLinkHost final : public LinkHost {
     ComPtr<IConnectionPoint> point_;
     ComPtr<EventSink> sink_;
     DWORD cookie_ = 0;
+    bool advised_ = false;
 };
 
 StationInfo ComLinkHost::GetStation() {
