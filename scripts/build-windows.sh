@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows program with MinGW-w64.
+#   build-windows.sh [build-dir]     (default: <repo>/build/windows)
+# Result: <build-dir>/bin/relaydeck.exe, one statically linked file.
+set -euo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$repo/build/windows}
+
+generator=()
+if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
+
+cmake -S "$repo" -B "$build" "${generator[@]}" \
+    -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE="${RELAYDECK_WINDOWS_BUILD_TYPE:-Release}" </dev/null
+cmake --build "$build" -j2 --target relaydeck </dev/null
+test -f "$build/bin/relaydeck.exe"
+echo "built $build/bin/relaydeck.exe"

@@ -1,0 +1,30 @@
+#pragma once
+/// @file
+/// @brief The operator's message boxes (MessageBoxW) and the modal About window.
+
+#include <windows.h>
+
+#include "controller/OperatorInterface.h"
+
+namespace relaydeck::win32 {
+
+/// @brief Shows the controller's boxes as Windows message boxes, owned by the active
+/// window of the program (else the main window). Their modal loops dispatch the thread's
+/// messages, so timer ticks and link events go on.
+class Win32Operator : public OperatorInterface {
+  public:
+    /// @brief The window that owns boxes and the About window when none of ours is active.
+    void setMainWindow(HWND window) { main_ = window; }
+    HWND owner() const;
+
+    MessageAnswer showMessage(const MessageBoxRequest& box) override;
+    void showAbout(AboutModel& about) override;
+
+    /// @brief The MessageBoxW flags for @p box.
+    static UINT flagsFor(const MessageBoxRequest& box);
+
+  private:
+    HWND main_ = nullptr;
+};
+
+}  // namespace relaydeck::win32

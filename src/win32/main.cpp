@@ -1,0 +1,164 @@
+// Relaydeck for Windows: the native program.
+
+#include <objbase.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "controller/Program.h"
+#ifdef RELAYDECK_DEMO
+#include "link/SimulatedLinkHost.h"
+#include "win32/TaskPoster.h"
+#else
+#include "link/ComLinkHost.h"
+#endif
+#include "settings/SettingsLocation.h"
+#include "settings/SettingsStore.h"
+#include "win32/MainView.h"
+#include "win32/SplashView.h"
+#include "win32/Win32Operator.h"
+#include "win32/Win32TimerService.h"
+
+namespace {
+
+using namespace relaydeck;
+using namespace relaydeck::win32;
+
+std::filesystem::path programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return std::filesystem::path(path).parent_path();
+}
+
+/// The program's windows on screen: follows the Program's window events.
+class Views : public ProgramObserver {
+  public:
+    explicit Views(Win32Operator& op) : op_(op) {}
+
+    void mainCreated(MainModel& main) override {
+        main_ = std::make_unique<MainView>(main);
+        op_.setMainWindow(main_->hwnd());
+    }
+
+    void programEnded() override {
+        // Every window goes out of sight now; they are destroyed once the loop has ended.
+        if (main_) ShowWindow(main_->hwnd(), SW_HIDE);
+        if (splash_) ShowWindow(splash_->hwnd(), SW_HIDE);
+        PostQuitMessage(0);
+    }
+
+    void showSplash(SplashModel& splash) { splash_ = std::make_unique<SplashView>(splash); }
+
+    MainView* main() const { return main_.get(); }
+
+  private:
+    Win32Operator& op_;
+    std::unique_ptr<MainView> main_;
+    std::unique_ptr<SplashView> splash_;
+};
+
+/// Tab and arrow keys move between a window's controls, as in a dialog.
+bool isNavigationKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    switch (message.wParam) {
+        case VK_TAB:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            return true;
+        default:
+            return false;
+    }
+}
+
+#ifdef RELAYDECK_DEMO
+/// The demonstration build (for pictures of the windows, never shipped) runs against the
+/// simulated link program; "--panel" and "--about" open those once the main window is up.
+class DemoActions {
+  public:
+    DemoActions(Program& program, TaskPoster& poster) : program_(program), poster_(poster) {
+        const std::wstring line = GetCommandLineW();
+        panel_ = line.find(L"--panel") != std::wstring::npos;
+        about_ = line.find(L"--about") != std::wstring::npos;
+        if (panel_ || about_) poster_.postAfter(500, [this] { check(); });
+    }
+
+  private:
+    /// Waits for the main window to be up, then opens what was asked for.
+    void check() {
+        MainModel* main = program_.main();
+        if (main == nullptr || !main->isVisible()) {
+            poster_.postAfter(500, [this] { check(); });
+            return;
+        }
+        poster_.postAfter(1000, [this, main] {
+            if (panel_) main->click(MainControl::mnuSettings);
+            if (about_) main->click(MainControl::mnuAbout);
+        });
+    }
+    Program& program_;
+    TaskPoster& poster_;
+    bool panel_ = false;
+    bool about_ = false;
+};
+#endif
+
+int run() {
+    const SettingsStore settings(settingsFolderFor(programFolder()));
+    Win32TimerService timers;
+    Win32Operator op;
+#ifdef RELAYDECK_DEMO
+    TaskPoster poster;
+    SimulatedStation station([&poster](std::function<void()> task) { poster.post(std::move(task)); });
+    station.setCallsign("PU2RLY");
+    SimulatedLinkHostFactory links(station);
+#else
+    ComLinkHostFactory links;
+#endif
+
+    Program program(links, timers, settings, op);
+    Views views(op);
+    program.addObserver(&views);
+
+    program.startWithSplash();
+    if (program.ended() || program.splash() == nullptr) return 0;
+    views.showSplash(*program.splash());
+#ifdef RELAYDECK_DEMO
+    DemoActions demo(program, poster);
+#endif
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (isNavigationKey(message)) {
+            const HWND top = GetAncestor(message.hwnd, GA_ROOT);
+            if (top != nullptr && IsDialogMessageW(top, &message)) continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Link events arrive through this thread's message loop.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    const int status = run();
+    if (SUCCEEDED(com)) CoUninitialize();
+    return status;
+}
