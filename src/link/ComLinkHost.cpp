@@ -442,15 +442,13 @@ class ComLinkHost final : public LinkHost {
     ComLinkHost(const ComLinkHost&) = delete;
     ComLinkHost& operator=(const ComLinkHost&) = delete;
 
-    // Only a reference with a receiver is advised: every advised sink costs the link program
-    // one cross-process call per event, even where nobody listens.
+    // Only a reference that was given a receiver is advised: every advised sink costs the
+    // link program one cross-process call per event, even where nobody listens. Detaching
+    // the receiver makes no call (it may happen inside an event, while the program ends);
+    // the connection then lasts until the reference is released.
     void setEventSink(LinkEvents* sink) override {
         sink_->setTarget(sink);
-        if (sink == nullptr) {
-            disconnect();
-            return;
-        }
-        if (advised_) return;
+        if (sink == nullptr || advised_) return;
         const HRESULT hr = point_->Advise(sink_.get(), &cookie_);
         if (FAILED(hr)) {
             sink_->setTarget(nullptr);

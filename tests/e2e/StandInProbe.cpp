@@ -218,11 +218,15 @@ void testOperationsAndEvents(relaydeck::LinkHostFactory& factory, const StandIn&
                 sum / static_cast<double>(trips.size()), trips[trips.size() / 2],
                 trips[trips.size() * 99 / 100], trips.back());
 
-    // A receiver detached: the reference leaves the events.
+    // A receiver detached and set again: no call while detached, no second connection.
+    const std::size_t seenBefore = recorder.seen.size();
     main->setEventSink(nullptr);
-    CHECK(standIn.count("#1 unadvise 1") == 1);
+    standIn.ask("carrier 1");
+    CHECK(pumpUntil([&] { return standIn.count("raised CarrierDetect(-1)") == 2; }, 5000));
+    CHECK(recorder.seen.size() == seenBefore);
     main->setEventSink(&recorder);
-    CHECK(standIn.countContaining(" advise ") == 2);
+    CHECK(standIn.countContaining(" advise ") == 1);
+    CHECK(standIn.countContaining("unadvise") == 0);
 
     recorder.seen.clear();
     recorder.host = nullptr;
