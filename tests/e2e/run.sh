@@ -123,6 +123,9 @@ fi
 reg() { timeout 60 "$wine" reg add "$@" /f </dev/null >>"$run/reg.log" 2>&1; }
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 [ "$unmanaged" = yes ] && reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+# The session wineboot started serves later COM servers badly (a server started in it took
+# 10 s to register its class, and clients never got its object): end it and start afresh.
+timeout 60 wineserver -w </dev/null >/dev/null 2>&1 || timeout 30 wineserver -k </dev/null
 note "prefix ready"
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
