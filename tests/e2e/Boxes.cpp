@@ -3,6 +3,7 @@
 //   boxes.exe list               prints every visible box now: "title<TAB>text", one a line
 //   boxes.exe answer SECONDS     waits up to SECONDS for a box, prints it, presses OK on it
 //   boxes.exe close TITLE        posts WM_CLOSE to the visible top-level window titled TITLE
+//   boxes.exe windows            prints every visible titled top-level window: its title
 // Exit code: 0 done, 1 nothing found in time, 2 wrong usage.
 
 #include <windows.h>
@@ -73,6 +74,14 @@ void print(const Box& box) {
     std::printf("%s\t%s\n", oneLine(box.title).c_str(), oneLine(box.text).c_str());
 }
 
+BOOL CALLBACK printTitled(HWND window, LPARAM) {
+    if (IsWindowVisible(window)) {
+        const std::wstring title = windowText(window);
+        if (!title.empty()) std::printf("%s\n", oneLine(title).c_str());
+    }
+    return TRUE;
+}
+
 struct Search {
     std::wstring title;
     HWND found = nullptr;
@@ -110,6 +119,10 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(50);
         }
     }
+    if (verb == L"windows" && argc == 2) {
+        EnumWindows(printTitled, 0);
+        return 0;
+    }
     if (verb == L"close" && argc == 3) {
         Search search{argv[2]};
         EnumWindows(findTitled, reinterpret_cast<LPARAM>(&search));
@@ -117,6 +130,6 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(search.found, WM_CLOSE, 0, 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: boxes.exe list | answer SECONDS | close TITLE\n");
+    std::fprintf(stderr, "usage: boxes.exe list | answer SECONDS | close TITLE | windows\n");
     return 2;
 }

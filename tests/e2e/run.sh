@@ -135,7 +135,7 @@ printf '[SETTINGS]\r\nSTARTUP=1\r\n' >"$run/app/relaydeck.ini"
 cp "$work/helpers/link_standin.exe" "$work/helpers/standin_probe.exe" "$work/helpers/boxes.exe" \
     "$run/standin/"
 standin=$run/standin
-boxes() { timeout 120 "$wine" "$standin/boxes.exe" "$@" </dev/null; }
+boxes() { timeout 120 "$wine" "$standin/boxes.exe" "$@" </dev/null | tr -d '\r'; }
 
 # ---- 1: no link program registered ----------------------------------------------------------
 note "relaydeck.exe with no link program registered"
@@ -176,6 +176,14 @@ if ! register "$standin/probe-calls.log" "$standin/probe-control.txt"; then
     echo "run.sh: registering the stand-in failed" >&2
     exit 1
 fi
+# Which marshaller the type library's registration chose for each interface.
+for iid in '{7733112C-4577-4432-9DB0-A9398184EAF6}' '{ACD8531B-B0CE-4F14-9405-6AB8AC5C9EFA}' \
+           '{6F55F7AF-8DA6-400F-96EB-C371F0311611}'; do
+    proxy=$(timeout 60 "$wine" reg query "HKCR\\Interface\\$iid\\ProxyStubClsid32" </dev/null 2>/dev/null |
+            tr -d '\r' | grep REG_SZ | grep -o '{[0-9A-Fa-f-]*}' | tail -n 1)
+    echo "   interface $iid: proxy/stub ${proxy:-none}"
+    [ -n "$proxy" ] || fail "the type library did not register interface $iid"
+done
 if ! timeout 120 "$wine" "$standin/standin_probe.exe" "$(winpath "$standin/probe-control.txt")" \
         "$(winpath "$standin/probe-calls.log")" </dev/null; then
     fail "the stand-in's own check failed; see $standin/probe-calls.log"
@@ -290,27 +298,41 @@ done
 if [ -n "$main_advise" ]; then
     note "the main window is connected"
     sleep 0.5
+    # The callsign read across processes reaches the window's title.
+    title=""
+    for _ in $(seq 20); do
+        title=$(boxes windows | grep -x 'Relaydeck v1.1 - N0CALL-R')
+        [ -n "$title" ] && break
+        sleep 0.5
+    done
+    [ -n "$title" ] || fail "no window titled 'Relaydeck v1.1 - N0CALL-R'; seen: $(boxes windows | tr '\n' '|')"
     over_checks
 else
     fail "relaydeck.exe never connected to the stand-in's events; see $calls"
 fi
 
 note "Closing"
+closing_ns=$(date +%s%N)
 ask "closing"
 ended=no
-for _ in $(seq 300); do
+for _ in $(seq 600); do
     if ! kill -0 "$app_pid" 2>/dev/null; then
         ended=yes
         break
     fi
-    sleep 0.1
+    sleep 0.05
 done
 if [ "$ended" = yes ]; then
     wait "$app_pid"
     status=$?
-    closing=$(first_after 0 "raised Closing")
-    note "the program ended on Closing (exit code $status)"
-    [ -n "$closing" ] || fail "Closing was not raised"
+    exit_ms=$(( ($(date +%s%N) - closing_ns) / 1000000 ))
+    timings+=("exit after Closing asked=${exit_ms}ms")
+    note "the program ended on Closing (exit code $status) ${exit_ms} ms after it was asked"
+    closing=$(first_after 0 "raise Closing to 1 sink(s)")
+    [ -n "$closing" ] || fail "Closing was not raised to the program's one sink"
+    # Ending the program releases its references: the stand-in then ends by itself.
+    wait_for "$closing" "last object released" 15 >/dev/null ||
+        fail "the program ended without releasing its link-host references"
 else
     fail "the program did not end on Closing"
     boxes list
