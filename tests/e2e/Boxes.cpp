@@ -1,7 +1,9 @@
 // Finds message boxes of other programs in the same Wine session, prints them and answers them.
 //
 //   boxes.exe list               prints every visible box now: "title<TAB>text", one a line
-//   boxes.exe answer SECONDS     waits up to SECONDS for a box, prints it, presses OK on it
+//   boxes.exe answer SECONDS [ok|yes|no]
+//                                waits up to SECONDS for a box, prints it, presses the button
+//                                (default OK) on it
 //   boxes.exe close TITLE        posts WM_CLOSE to the visible top-level window titled TITLE
 //   boxes.exe windows            prints every visible titled top-level window: its title
 // Exit code: 0 done, 1 nothing found in time, 2 wrong usage.
@@ -105,14 +107,25 @@ int wmain(int argc, wchar_t** argv) {
         for (const Box& box : boxes()) print(box);
         return 0;
     }
-    if (verb == L"answer" && argc == 3) {
+    if (verb == L"answer" && (argc == 3 || argc == 4)) {
+        const std::wstring button = argc == 4 ? argv[3] : L"ok";
+        int command = IDOK;
+        if (button == L"yes") {
+            command = IDYES;
+        } else if (button == L"no") {
+            command = IDNO;
+        } else if (button != L"ok") {
+            std::fprintf(stderr, "boxes.exe: the button is ok, yes or no\n");
+            return 2;
+        }
         const double seconds = std::wcstod(argv[2], nullptr);
         const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000.0);
         for (;;) {
             const std::vector<Box> found = boxes();
             if (!found.empty()) {
                 print(found.front());
-                PostMessageW(found.front().window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                PostMessageW(found.front().window, WM_COMMAND,
+                             MAKEWPARAM(static_cast<WORD>(command), BN_CLICKED), 0);
                 return 0;
             }
             if (GetTickCount64() >= deadline) return 1;
@@ -130,6 +143,6 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(search.found, WM_CLOSE, 0, 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: boxes.exe list | answer SECONDS | close TITLE | windows\n");
+    std::fprintf(stderr, "usage: boxes.exe list | answer SECONDS [ok|yes|no] | close TITLE | windows\n");
     return 2;
 }

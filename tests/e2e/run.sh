@@ -286,6 +286,33 @@ over_checks() {
     r=$(wait_for "$rxend" "$main_number call SendCW(0, \"R\")" 10) ||
         { fail "no SendCW(False, \"R\") after Internet audio ended"; return; }
     check_timing "R after Internet audio ended" 0 1000 "$r" "$rxend"
+
+    # Closing the window asks first; while the question is up, events and timers go on.
+    boxes close "Relaydeck v1.1 - N0CALL-R" >/dev/null || { fail "the main window is gone"; return; }
+    local question="" asked hold release k2
+    for _ in $(seq 40); do
+        question=$(boxes list | grep -F 'Exit Program')
+        [ -n "$question" ] && break
+        sleep 0.25
+    done
+    [ "$question" = $'Exit Program\tQuit Relaydeck - Are You Sure ?' ] ||
+        { fail "closing the window did not ask 'Quit Relaydeck - Are You Sure ?': '$question'"; return; }
+    asked=$(tail -n 1 "$calls" | awk '{ print $1 }')
+    ask "carrier 1"
+    hold=$(wait_for "$asked" "raise CarrierDetect(-1)" 10) || { fail "CarrierDetect was not raised"; return; }
+    wait_for "$hold" "$main_number call SetPTT(-1)" 10 >/dev/null ||
+        fail "no SetPTT(True) for a carrier that came while the question was up"
+    sleep 1
+    ask "carrier 0"
+    release=$(wait_for "$hold" "raise CarrierDetect(0)" 10) || { fail "the carrier did not drop"; return; }
+    k2=$(wait_for "$release" "$main_number call SendCW(0, \"K\")" 10) ||
+        { fail "no courtesy tone while the question was up"; return; }
+    check_timing "K while the question was up" 700 3000 "$k2" "$release"
+    boxes list | grep -qF 'Exit Program' || fail "the question went away by itself"
+    boxes answer 10 no >/dev/null || fail "the question could not be answered"
+    sleep 1
+    kill -0 "$app_pid" 2>/dev/null || fail "answering No ended the program"
+    boxes list | grep -qF 'Exit Program' && fail "the question stayed up after No"
 }
 
 main_advise=""
