@@ -28,7 +28,7 @@ const ControlPlacement kControls[] = {
     {c(C::cmdOK), kClientArea, {kMargin, 2910, kFullWidth, 825}, TextAlign::Centre,
      FontFace{"Tahoma", 26.25, true}, {}, Look::DefaultButton},
     {c(C::lblTranslator), kClientArea, {kMargin, 3870, kFullWidth, 420}, TextAlign::Centre,
-     FontFace{"MS Sans Serif", 13.5, true}, Colour::fixed(0x008000)},
+     FontFace{"MS Sans Serif", 13.5, true}, Colour::fixed(0x008000), Look::ShrinkToFit},
 };
 
 const WindowLayout kLayout{

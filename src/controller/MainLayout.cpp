@@ -56,7 +56,7 @@ constexpr int kBreakLeft = kFieldLeft + kTinyField + kGap;
 constexpr int kBoxLeft = kLabelLeft + 30;
 constexpr int kBoxWidth = kFieldLeft - kLabelLeft - 60;
 constexpr int kFullWidth = kPanelRight - kLabelLeft - 30;
-constexpr int kDtmfCaptionWidth = 1200;
+constexpr int kDtmfCaptionWidth = kPanelRight - kShortField - kGap - kUnitLeft;
 
 constexpr int panelRow(int n) {
     return kPanelTop + n * kPanelPitch;

@@ -55,6 +55,7 @@ enum class Look : std::uint8_t {
     WrapText,        ///< word-wrapped from the top; long runs of blanks break the line
     FitText,         ///< as wide as its text (the rectangle gives the left edge and height)
     DefaultButton,   ///< the button that Enter presses
+    ShrinkToFit,     ///< one line; a smaller size of the font where the text would not fit
 };
 
 /// @brief A group frame the controls may stand in.

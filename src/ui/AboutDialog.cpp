@@ -2,30 +2,13 @@
 
 #include <QGuiApplication>
 #include <QIcon>
-#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
-
-#include "ui/Fonts.h"
-#include "ui/Widgets.h"
 
 namespace relaydeck {
 
 namespace {
-
-using C = AboutControl;
-
-int id(C c) {
-    return static_cast<int>(c);
-}
-
-constexpr int kTextLeft = 840;
-constexpr int kTextWidth = AboutModel::kWidthTwips - kTextLeft - 180;
-constexpr int kMargin = 90;
-constexpr int kFullWidth = AboutModel::kWidthTwips - 2 * kMargin;
 
 QPixmap drawWrench(int size) {
     QPixmap pixmap(size, size);
@@ -66,43 +49,12 @@ AboutDialog::AboutDialog(AboutModel& model, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       model_(model),
       twips_(Twips::forScreen(QGuiApplication::primaryScreen())),
-      binder_(model, [this] { applyWindow(); }) {
+      binder_(model, [this] { applyWindow(); }),
+      layout_(aboutLayout(), binder_, twips_) {
     setModal(true);
-    setFont(tahomaFont(8.25));
     setWindowIcon(wrenchIcon());
     setFixedSize(twips_.px(AboutModel::kWidthTwips), twips_.px(AboutModel::kHeightTwips));
-
-    auto* icon = static_cast<QLabel*>(place(C::picIcon, {180, 180, 480, 480}));
-    icon->setPixmap(QPixmap(QStringLiteral(":/relaydeck.png")));
-    icon->setAlignment(Qt::AlignCenter);
-    place(C::lblTitle, {kTextLeft, 180, kTextWidth, 255});
-    place(C::lblVersion, {kTextLeft, 450, kTextWidth, 255});
-    auto* description =
-        static_cast<QLabel*>(place(C::lblDescription, {kTextLeft, 810, kTextWidth, 1860}));
-    description->setTextFormat(Qt::PlainText);
-    description->setWordWrap(true);
-    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // The long runs of blanks stand for line ends: each credit goes on a line of its own,
-    // whatever the font's width.
-    binder_.setDisplayFilter(id(C::lblDescription), [](const QString& text) {
-        static const QRegularExpression longBlankRun(QStringLiteral(" {8,}"));
-        return QString(text).replace(longBlankRun, QStringLiteral("\n")).trimmed();
-    });
-
-    auto* line = new EtchedLine(this);
-    line->setObjectName(QStringLiteral("Line1"));
-    line->setGeometry(twips_.rect(kMargin, 2790, kFullWidth, 30));
-
-    QWidget* ok = place(C::cmdOK, {kMargin, 2910, kFullWidth, 825});
-    ok->setFont(tahomaFont(26.25, true));
-    static_cast<QPushButton*>(ok)->setDefault(true);
-
-    QWidget* translator = place(C::lblTranslator, {kMargin, 3870, kFullWidth, 420});
-    translator->setFont(msSansSerifFont(13.5, true));
-    QPalette palette = translator->palette();
-    palette.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x00));
-    translator->setPalette(palette);
-    static_cast<QLabel*>(translator)->setAlignment(Qt::AlignCenter);
+    layout_.build(this);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = rect();
@@ -115,13 +67,7 @@ AboutDialog::AboutDialog(AboutModel& model, QWidget* parent)
 AboutDialog::~AboutDialog() = default;
 
 QWidget* AboutDialog::control(AboutControl c) const {
-    return binder_.widget(id(c));
-}
-
-QWidget* AboutDialog::place(AboutControl c, QRect twipsRect) {
-    QWidget* widget = binder_.createWidget(id(c), this);
-    widget->setGeometry(twips_.rect(twipsRect));
-    return widget;
+    return layout_.control(c);
 }
 
 void AboutDialog::applyWindow() {

@@ -6,6 +6,7 @@
 
 #include "controller/AboutModel.h"
 #include "ui/ControlBinder.h"
+#include "ui/LayoutBuilder.h"
 #include "ui/Twips.h"
 
 namespace relaydeck {
@@ -26,12 +27,12 @@ class AboutDialog : public QDialog {
     void reject() override;
 
   private:
-    QWidget* place(AboutControl c, QRect twipsRect);
     void applyWindow();
 
     AboutModel& model_;
     Twips twips_;
     ControlBinder binder_;
+    LayoutBuilder layout_;
 };
 
 /// @brief The About window's icon: a wrench, drawn at run time.

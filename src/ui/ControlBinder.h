@@ -35,6 +35,10 @@ class ControlBinder : public WindowObserver {
     /// layout a plain label would not reproduce.
     void setDisplayFilter(int id, std::function<QString(const QString&)> filter);
 
+    /// @brief The name and creation text of control @p id, as the model defines it.
+    const char* definitionName(int id) const { return model_.definition(id).name; }
+    const char* definitionText(int id) const { return model_.definition(id).text; }
+
     QWidget* widget(int id) const { return widgets_.at(static_cast<std::size_t>(id)); }
     QAction* action(int id) const { return actions_.at(static_cast<std::size_t>(id)); }
 

@@ -46,4 +46,11 @@ QFont msSansSerifFont(double points, bool bold) {
                     points, bold);
 }
 
+QFont fontFor(const FontFace& face) {
+    if (QString::fromUtf8(face.family) == QStringLiteral("MS Sans Serif")) {
+        return msSansSerifFont(face.points, face.bold);
+    }
+    return tahomaFont(face.points, face.bold);
+}
+
 }  // namespace relaydeck

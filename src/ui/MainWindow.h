@@ -6,6 +6,7 @@
 
 #include "controller/MainModel.h"
 #include "ui/ControlBinder.h"
+#include "ui/LayoutBuilder.h"
 #include "ui/Twips.h"
 
 class QGroupBox;
@@ -39,12 +40,7 @@ class MainWindow : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void buildStatusArea(QWidget* client);
-    void buildPanel(QWidget* client);
     void buildMenu();
-    QWidget* place(MainControl c, QWidget* parent, QRect twipsRect);
-    QWidget* addLabel(QWidget* parent, const QString& text, QRect twipsRect,
-                      Qt::Alignment alignment, bool enabled = true);
     void applyWindow();
     void applyGeometry();
     QPoint modelPosition() const;
@@ -52,6 +48,7 @@ class MainWindow : public QMainWindow {
     MainModel& model_;
     Twips twips_;
     ControlBinder binder_;
+    LayoutBuilder layout_;
     int appliedFrameExtra_ = -1;
     bool frameKnown_ = false;
     QWidget* panel_ = nullptr;  ///< Frame1 and the save button: reachable only when shown

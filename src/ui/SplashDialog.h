@@ -6,6 +6,7 @@
 
 #include "controller/SplashModel.h"
 #include "ui/ControlBinder.h"
+#include "ui/LayoutBuilder.h"
 #include "ui/Twips.h"
 
 namespace relaydeck {
@@ -24,12 +25,12 @@ class SplashDialog : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QWidget* place(SplashControl c, QRect twipsRect);
     void applyWindow();
 
     SplashModel& model_;
     Twips twips_;
     ControlBinder binder_;
+    LayoutBuilder layout_;
 };
 
 }  // namespace relaydeck

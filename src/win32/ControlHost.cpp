@@ -232,7 +232,7 @@ void ControlHost::relayout(unsigned dpi) {
         const HWND hwnd = children_[static_cast<std::size_t>(p.control)];
         if (hwnd == nullptr) continue;
         place(hwnd, p.frame, p.rect);
-        setFont(hwnd, font(faceOf(p)));
+        setFont(hwnd, fontFor(p));
         if (p.look == Look::FitText) fitToText(p.control);
     }
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, scale_.px(6000));
@@ -279,6 +279,30 @@ std::wstring ControlHost::shownText(int id) const {
     const ControlPlacement* p = layout_.find(id);
     if (p != nullptr && p->look == Look::WrapText) return widen(breakLongBlankRuns(text, "\r\n"));
     return widen(text);
+}
+
+HFONT ControlHost::fontFor(const ControlPlacement& p) {
+    const FontFace& face = faceOf(p);
+    const HWND hwnd = handle(p.control);
+    if (p.look != Look::ShrinkToFit || hwnd == nullptr) return font(face);
+    const std::wstring text = shownText(p.control);
+    const int room = scale_.rect(p.rect).width;
+    constexpr double kStepPoints = 0.75;
+    constexpr double kSmallestPoints = 6.0;
+    const HDC dc = GetDC(hwnd);
+    FontFace tried = face;
+    HFONT chosen = font(tried);
+    for (;;) {
+        const HGDIOBJ old = SelectObject(dc, chosen);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        if (size.cx <= room || tried.points - kStepPoints < kSmallestPoints) break;
+        tried.points -= kStepPoints;
+        chosen = font(tried);
+    }
+    ReleaseDC(hwnd, dc);
+    return chosen;
 }
 
 void ControlHost::fitToText(int id) {
@@ -346,6 +370,9 @@ void ControlHost::apply(int id) {
                 SetWindowTextW(hwnd, text.c_str());
                 const ControlPlacement* p = layout_.find(id);
                 if (p != nullptr && p->look == Look::FitText) fitToText(id);
+                if (p != nullptr && p->look == Look::ShrinkToFit) {
+                    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(*p)), TRUE);
+                }
                 if (p != nullptr && p->onLamp >= 0) InvalidateRect(hwnd, nullptr, FALSE);
             }
             break;
@@ -365,7 +392,10 @@ void ControlHost::applyVisibility(int id) {
                             frameShown_[static_cast<std::size_t>(p->frame)];
     const bool shown =
         model_.visible(id) && frameShown && !forcedHidden_[static_cast<std::size_t>(id)];
-    if ((IsWindowVisible(hwnd) != FALSE) != shown) ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
+    // The control's own flag: IsWindowVisible is false for all of them while the window
+    // itself is hidden.
+    const bool flagged = (GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (flagged != shown) ShowWindow(hwnd, shown ? SW_SHOWNA : SW_HIDE);
 }
 
 bool ControlHost::handleCommand(WPARAM wParam, LPARAM lParam) {

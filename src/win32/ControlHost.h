@@ -79,6 +79,9 @@ class ControlHost : public WindowObserver {
     void apply(int id);
     void applyVisibility(int id);
     void fitToText(int id);
+    /// @brief The font a control is drawn in: its face, made smaller where the look asks
+    /// for its text to fit.
+    HFONT fontFor(const ControlPlacement& p);
     std::wstring shownText(int id) const;
     const ControlPlacement* placementOf(HWND child) const;
     void drawLamp(HDC dc, const RECT& area, Rgb colour, const std::wstring& text, HFONT font);

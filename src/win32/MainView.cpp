@@ -58,6 +58,11 @@ void MainView::applyGeometry() {
     const bool panelShown = model_.heightTwips() > MainModel::kShortHeightTwips;
     host_.setFrameShown(kMainPanelFrame, panelShown);
     host_.setForcedHidden(static_cast<int>(MainControl::Save), !panelShown);
+    // A hidden control keeps the keyboard unless the focus moves away from it.
+    const HWND focus = GetFocus();
+    if (focus != nullptr && focus != window && IsChild(window, focus) && !IsWindowVisible(focus)) {
+        SetFocus(window);
+    }
 }
 
 LRESULT MainView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,8 +17,7 @@
 #endif
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
-#include "win32/MainView.h"
-#include "win32/SplashView.h"
+#include "win32/ProgramWindows.h"
 #include "win32/Win32Operator.h"
 #include "win32/Win32TimerService.h"
 
@@ -41,33 +40,6 @@ std::filesystem::path programFolder() {
     return std::filesystem::path(path).parent_path();
 }
 
-/// The program's windows on screen: follows the Program's window events.
-class Views : public ProgramObserver {
-  public:
-    explicit Views(Win32Operator& op) : op_(op) {}
-
-    void mainCreated(MainModel& main) override {
-        main_ = std::make_unique<MainView>(main);
-        op_.setMainWindow(main_->hwnd());
-    }
-
-    void programEnded() override {
-        // Every window goes out of sight now; they are destroyed once the loop has ended.
-        if (main_) ShowWindow(main_->hwnd(), SW_HIDE);
-        if (splash_) ShowWindow(splash_->hwnd(), SW_HIDE);
-        PostQuitMessage(0);
-    }
-
-    void showSplash(SplashModel& splash) { splash_ = std::make_unique<SplashView>(splash); }
-
-    MainView* main() const { return main_.get(); }
-
-  private:
-    Win32Operator& op_;
-    std::unique_ptr<MainView> main_;
-    std::unique_ptr<SplashView> splash_;
-};
-
 /// Tab and arrow keys move between a window's controls, as in a dialog.
 bool isNavigationKey(const MSG& message) {
     if (message.message != WM_KEYDOWN) return false;
@@ -85,14 +57,16 @@ bool isNavigationKey(const MSG& message) {
 
 #ifdef RELAYDECK_DEMO
 /// The demonstration build (for pictures of the windows, never shipped) runs against the
-/// simulated link program; "--panel" and "--about" open those once the main window is up.
+/// simulated link program; "--panel" and "--about" open those once the main window is up,
+/// "--exit" leaves.
 class DemoActions {
   public:
     DemoActions(Program& program, TaskPoster& poster) : program_(program), poster_(poster) {
         const std::wstring line = GetCommandLineW();
         panel_ = line.find(L"--panel") != std::wstring::npos;
         about_ = line.find(L"--about") != std::wstring::npos;
-        if (panel_ || about_) poster_.postAfter(500, [this] { check(); });
+        exit_ = line.find(L"--exit") != std::wstring::npos;
+        if (panel_ || about_ || exit_) poster_.postAfter(500, [this] { check(); });
     }
 
   private:
@@ -106,12 +80,14 @@ class DemoActions {
         poster_.postAfter(1000, [this, main] {
             if (panel_) main->click(MainControl::mnuSettings);
             if (about_) main->click(MainControl::mnuAbout);
+            if (exit_) main->click(MainControl::mnuExit);
         });
     }
     Program& program_;
     TaskPoster& poster_;
     bool panel_ = false;
     bool about_ = false;
+    bool exit_ = false;
 };
 #endif
 
@@ -129,7 +105,7 @@ int run() {
 #endif
 
     Program program(links, timers, settings, op);
-    Views views(op);
+    ProgramWindows views(op);
     program.addObserver(&views);
 
     program.startWithSplash();

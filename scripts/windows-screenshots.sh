@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Takes pictures of the Windows program's windows under Wine and Xvfb, for the README:
+# the demonstration build (simulated link program) shows the startup dialog, the main
+# window with its settings panel and the About window.
+#   windows-screenshots.sh [windows-build-dir] [out-dir]
+#   (defaults: build/windows, docs/screenshots)
+# Needs wine, fonts-wine, Xvfb, openbox, x11-utils and ImageMagick.
+set -euo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$repo/build/windows}
+out=${2:-$repo/docs/screenshots}
+mkdir -p "$out"
+
+bash "$repo/scripts/build-windows.sh" "$build" >/dev/null
+cmake --build "$build" -j2 --target relaydeck-demo >/dev/null
+run=$(mktemp -d)
+cp "$build/bin/relaydeck-demo.exe" "$run/"
+
+export WINEPREFIX=$build/shots-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+read -r _ xvfb <&3
+read -r number <&3
+export DISPLAY=:$number
+openbox >/dev/null 2>&1 &
+wm=$!
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    kill "$wm" "$xvfb" 2>/dev/null || true
+    rm -rf "$run"
+}
+trap cleanup EXIT
+
+[ -d "$WINEPREFIX" ] || wine wineboot -i >/dev/null 2>&1
+wineserver -w
+
+# Grabs the window titled $1, with the frame the window manager gave it, into $2.
+grab() {
+    local info x y w h l=0 r=0 t=0 b=0 extents
+    info=$(xwininfo -name "$1")
+    x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+    y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+    w=$(sed -n 's/.*Width: *//p' <<<"$info")
+    h=$(sed -n 's/.*Height: *//p' <<<"$info")
+    extents=$(xprop -name "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.* = //p' | tr -d ' ')
+    if [ -n "$extents" ]; then IFS=, read -r l r t b <<<"$extents"; fi
+    import -window root -crop "$((w + l + r))x$((h + t + b))+$((x - l))+$((y - t))" +repage "$2"
+    echo "wrote $2 ($((w + l + r))x$((h + t + b)))"
+}
+
+# The startup dialog, waiting for a button.
+printf '[SETTINGS]\r\nSTARTUP=0\r\n' >"$run/relaydeck.ini"
+(cd "$run" && wine relaydeck-demo.exe >/dev/null 2>&1 &)
+sleep 5
+grab "Relaydeck" "$out/windows-startup.png"
+wineserver -k; sleep 1
+
+# The main window with the settings panel, then the About window over it.
+printf '[SETTINGS]\r\nSTARTUP=1\r\nLEFT=300\r\nTOP=300\r\n' >"$run/relaydeck.ini"
+(cd "$run" && wine relaydeck-demo.exe --panel >/dev/null 2>&1 &)
+sleep 9
+grab "Relaydeck v1.1 - PU2RLY" "$out/windows-main.png"
+wineserver -k; sleep 1
+(cd "$run" && wine relaydeck-demo.exe --about >/dev/null 2>&1 &)
+sleep 9
+grab "About Relaydeck" "$out/windows-about.png"

@@ -1,0 +1,20 @@
+#include "win32/ProgramWindows.h"
+
+namespace relaydeck::win32 {
+
+void ProgramWindows::mainCreated(MainModel& main) {
+    main_ = std::make_unique<MainView>(main);
+    op_.setMainWindow(main_->hwnd());
+}
+
+void ProgramWindows::programEnded() {
+    if (main_) ShowWindow(main_->hwnd(), SW_HIDE);
+    if (splash_) ShowWindow(splash_->hwnd(), SW_HIDE);
+    PostQuitMessage(0);
+}
+
+void ProgramWindows::showSplash(SplashModel& splash) {
+    splash_ = std::make_unique<SplashView>(splash);
+}
+
+}  // namespace relaydeck::win32
