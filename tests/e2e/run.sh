@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows program end to end under Wine: relaydeck.exe against a stand-in for the link
 # program that runs as its own COM server process, on a private Xvfb display with openbox.
-#   run.sh [work-dir]      (default: <repo>/build/e2e)
+#   run.sh [work-dir [windows-build-dir]]
+#       work-dir: default <repo>/build/e2e; windows-build-dir: where scripts/build-windows.sh
+#       builds relaydeck.exe (default <work-dir>/windows; an up-to-date one is not rebuilt)
 # RELAYDECK_EXE=path uses that relaydeck.exe instead of building one.
 # Exit codes: 0 passed, 1 failed, 77 Wine is not usable here (skipped).
 set -u
@@ -11,6 +13,7 @@ repo=$(cd "$here/../.." && pwd)
 work=${1:-$repo/build/e2e}
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
+windows=${2:-$work/windows}
 started=$SECONDS
 
 note() { echo "== [$((SECONDS - started))s] $*"; }
@@ -25,19 +28,22 @@ generator=()
 if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
 note "cross-compiling the stand-in and its helpers into $work/helpers"
 if ! cmake -S "$here" -B "$work/helpers" "${generator[@]}" \
-        -DCMAKE_TOOLCHAIN_FILE="$repo/tests/link/win/mingw-toolchain.cmake" </dev/null >/dev/null ||
-   ! cmake --build "$work/helpers" -j2 </dev/null; then
+        -DCMAKE_TOOLCHAIN_FILE="$repo/tests/link/win/mingw-toolchain.cmake" </dev/null \
+        >"$work/helpers.log" 2>&1 ||
+   ! cmake --build "$work/helpers" -j2 </dev/null >>"$work/helpers.log" 2>&1; then
+    tail -n 30 "$work/helpers.log" >&2
     echo "run.sh: building the helpers failed" >&2
     exit 1
 fi
 exe=${RELAYDECK_EXE:-}
 if [ -z "$exe" ]; then
-    note "cross-compiling relaydeck.exe into $work/windows"
-    if ! bash "$repo/scripts/build-windows.sh" "$work/windows" </dev/null; then
+    note "cross-compiling relaydeck.exe into $windows"
+    if ! bash "$repo/scripts/build-windows.sh" "$windows" </dev/null >"$work/windows.log" 2>&1; then
+        tail -n 30 "$work/windows.log" >&2
         echo "run.sh: building relaydeck.exe failed" >&2
         exit 1
     fi
-    exe=$work/windows/bin/relaydeck.exe
+    exe=$windows/bin/relaydeck.exe
 fi
 if [ ! -f "$exe" ]; then
     echo "run.sh: $exe does not exist" >&2
