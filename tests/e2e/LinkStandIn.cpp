@@ -26,7 +26,6 @@
 #include <oleauto.h>
 #include <olectl.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 #include <deque>
@@ -103,7 +102,7 @@ class Log {
     LARGE_INTEGER start_{};
 };
 
-/// A value of the link program's state and what it tells a client.
+/// A state of the link program as a 16-bit Boolean: True is -1.
 VARIANT_BOOL linkBool(bool on) {
     return on ? VARIANT_TRUE : VARIANT_FALSE;
 }
