@@ -129,8 +129,9 @@ fi
 reg() { timeout 60 "$wine" reg add "$@" /f </dev/null >>"$run/reg.log" 2>&1; }
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 [ "$unmanaged" = yes ] && reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
-# The session wineboot started serves later COM servers badly (a server started in it took
-# 10 s to register its class, and clients never got its object): end it and start afresh.
+# Local COM servers misbehave in the session wineboot started: a client's CoCreateInstance
+# never returned although the server had registered its class, and a second client started
+# a second server process. End that session; the next step starts a fresh one.
 timeout 60 wineserver -w </dev/null >/dev/null 2>&1 || timeout 30 wineserver -k </dev/null
 note "prefix ready"
 
