@@ -486,19 +486,30 @@ class ComLinkHost final : public LinkHost {
         hr = container->FindConnectionPoint(kEventsIid, point_.put());
         if (FAILED(hr)) fail("Connecting to the events", hr);
         sink_ = ComPtr<EventSink>(new EventSink(eventDispids));
-        hr = point_->Advise(sink_.get(), &cookie_);
-        if (FAILED(hr)) fail("Connecting to the events", hr);
     }
 
     ~ComLinkHost() override {
         sink_->setTarget(nullptr);
-        point_->Unadvise(cookie_);
+        disconnect();
     }
 
     ComLinkHost(const ComLinkHost&) = delete;
     ComLinkHost& operator=(const ComLinkHost&) = delete;
 
-    void setEventSink(LinkEvents* sink) override { sink_->setTarget(sink); }
+    // Only a reference that was given a receiver is advised: every advised sink costs the
+    // link program one cross-process call per event, even where nobody listens. Detaching
+    // the receiver makes no call (it may happen inside an event, while the program ends);
+    // the connection then lasts until the reference is released.
+    void setEventSink(LinkEvents* sink) override {
+        sink_->setTarget(sink);
+        if (sink == nullptr || advised_) return;
+        const HRESULT hr = point_->Advise(sink_.get(), &cookie_);
+        if (FAILED(hr)) {
+            sink_->setTarget(nullptr);
+            fail("Connecting to the events", hr);
+        }
+        advised_ = true;
+    }
 
     void SetPTT(LinkBool on) override { call(Op::SetPTT, Arguments().boolean(on)); }
     LinkBool GetRX() override { return queryBool(Op::GetRX); }
@@ -521,6 +532,13 @@ class ComLinkHost final : public LinkHost {
   private:
     static constexpr WORD kQuery = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
+    /// Leaves the events; a link program that is gone already is not an error here.
+    void disconnect() {
+        if (!advised_) return;
+        advised_ = false;
+        point_->Unadvise(cookie_);
+    }
+
     Variant call(Op op, Arguments& args, WORD flags = DISPATCH_METHOD) {
         const auto index = static_cast<std::size_t>(op);
         const std::string step = theCall(nameOf(op));
@@ -542,6 +560,7 @@ class ComLinkHost final : public LinkHost {
     ComPtr<IConnectionPoint> point_;
     ComPtr<EventSink> sink_;
     DWORD cookie_ = 0;
+    bool advised_ = false;
 };
 
 StationInfo ComLinkHost::GetStation() {

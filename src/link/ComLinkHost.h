@@ -13,9 +13,11 @@ namespace relaydeck {
 /// The first create() on a thread initialises COM there as a single-threaded apartment
 /// (a thread already initialised in either model is accepted as it is). A reference is
 /// used on the thread that created it, and its events arrive on that thread while it
-/// dispatches window messages. Each reference connects to the link program's events
-/// when it is created; only the one given an event sink forwards them. A LinkEvents
-/// handler must not let an exception escape: one that does ends the program.
+/// dispatches window messages. A reference connects to the link program's events when it
+/// is first given an event sink (setEventSink throws LinkError when the link program
+/// refuses) and stays connected until it is released; setEventSink(nullptr) only stops the
+/// forwarding. A LinkEvents handler must not let an exception escape: one that does ends
+/// the program.
 class ComLinkHostFactory : public LinkHostFactory {
   public:
     /// @brief A new reference; throws LinkError when EchoLink is missing or refuses.

@@ -597,10 +597,13 @@ void testEventsArriveByName(relaydeck::LinkHostFactory& factory, bool throughCla
     auto host = factory.create();
     FakeLink* link = lastLink;
     link->AddRef();
-    CHECK(link->sinkCount() == 1);
+    CHECK(link->sinkCount() == 0);  // no receiver, no connection
 
     Recorder recorder;
     host->setEventSink(&recorder);
+    CHECK(link->sinkCount() == 1);
+    host->setEventSink(&recorder);
+    CHECK(link->sinkCount() == 1);
     VARIANT value;
     VariantInit(&value);
     value.vt = VT_BOOL;
@@ -620,8 +623,14 @@ void testEventsArriveByName(relaydeck::LinkHostFactory& factory, bool throughCla
     CHECK_EQ(recorder.seen, "CarrierDetect(-1) RX(0) PTT(1) Closing");
 
     host->setEventSink(nullptr);
+    CHECK(link->sinkCount() == 1);  // still connected, nothing forwarded
     link->fire(kCarrierDetectId, &value);
     CHECK_EQ(recorder.seen, "CarrierDetect(-1) RX(0) PTT(1) Closing");
+
+    host->setEventSink(&recorder);
+    CHECK(link->sinkCount() == 1);
+    link->fire(kClosingId, nullptr);
+    CHECK_EQ(recorder.seen, "CarrierDetect(-1) RX(0) PTT(1) Closing Closing");
 
     host.reset();
     CHECK(link->sinkCount() == 0);
