@@ -11,7 +11,8 @@ if command -v ninja >/dev/null 2>&1; then generator=(-G Ninja); fi
 
 cmake -S "$repo" -B "$build" "${generator[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE="${RELAYDECK_WINDOWS_BUILD_TYPE:-Release}" </dev/null
+    -DCMAKE_BUILD_TYPE="${RELAYDECK_WINDOWS_BUILD_TYPE:-Release}" \
+    -DRELAYDECK_WARNINGS_AS_ERRORS="${WARNINGS_AS_ERRORS:-OFF}" </dev/null
 cmake --build "$build" -j2 --target relaydeck </dev/null
 test -f "$build/bin/relaydeck.exe"
 echo "built $build/bin/relaydeck.exe"
