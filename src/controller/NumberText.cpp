@@ -108,7 +108,7 @@ std::string numberToText(double value) {
     }
     const auto written =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    const std::string text(buffer, written.ptr);
+    std::string text(buffer, written.ptr);
     const std::size_t ePos = text.find('e');
     if (ePos == std::string::npos) return text;
     // Large or tiny values: mantissa "E" sign exponent, as in 1E+15 or 1.5E-07.

@@ -62,8 +62,8 @@ void MainModel::loadSettings() {
                 break;
             case SettingKind::Minutes:
                 // A count-down that is not a number or negative would never fire again.
-                assignText(key.control,
-                           stored.empty() || parseMinutes(stored) ? std::move(stored) : fallback);
+                if (!stored.empty() && !parseMinutes(stored)) stored = fallback;
+                assignText(key.control, std::move(stored));
                 break;
             case SettingKind::MillisecondsOrEmpty:
                 if (stored.empty()) {
@@ -73,8 +73,8 @@ void MainModel::loadSettings() {
                 [[fallthrough]];
             case SettingKind::Milliseconds:
                 // Only whole milliseconds the timers can take; anything else is the default.
-                assignText(key.control,
-                           parseTimerMilliseconds(stored) ? std::move(stored) : fallback);
+                if (!parseTimerMilliseconds(stored)) stored = fallback;
+                assignText(key.control, std::move(stored));
                 break;
             case SettingKind::CheckBox:
                 assignValue(key.control, parseCheckValue(stored).value_or(0));

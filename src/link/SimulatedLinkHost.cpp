@@ -197,6 +197,7 @@ void SimulatedStation::removeObserver(ObserverId id) {
 template <typename Observer, typename... Args>
 void SimulatedStation::notify(const std::vector<Registered<Observer>>& observers, Args&... args) {
     // An observer may add or remove observers: walk a copy, and skip the removed ones.
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): the original may change
     const std::vector<Registered<Observer>> snapshot = observers;
     for (const Registered<Observer>& entry : snapshot) {
         const bool stillThere =

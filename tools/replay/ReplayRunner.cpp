@@ -481,7 +481,7 @@ void ReplayRunner::clickCommand(const ScenarioLine& line) {
     const Target target = resolve(line, name);
     const bool clickable = [&] {
         if (target.kind != Target::Kind::Control) return false;
-        const ControlKind kind = definitionsOf(target.window)[target.id].kind;
+        const ControlKind kind = definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind;
         return kind == ControlKind::MenuItem || kind == ControlKind::Button ||
                kind == ControlKind::ClickLabel;
     }();
@@ -503,7 +503,7 @@ void ReplayRunner::checkCommand(const ScenarioLine& line) {
     requireRunning(line);
     const Target target = resolve(line, name);
     if (target.kind != Target::Kind::Control ||
-        definitionsOf(target.window)[target.id].kind != ControlKind::CheckBox) {
+        definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind != ControlKind::CheckBox) {
         fail(line, quoteText(name) + " is not a check box");
     }
     if (!reachable(target)) {
@@ -521,7 +521,7 @@ void ReplayRunner::typeCommand(const ScenarioLine& line) {
     requireRunning(line);
     const Target target = resolve(line, name);
     if (target.kind != Target::Kind::Control ||
-        definitionsOf(target.window)[target.id].kind != ControlKind::TextField) {
+        definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind != ControlKind::TextField) {
         fail(line, quoteText(name) + " is not a text field");
     }
     if (!reachable(target)) {
