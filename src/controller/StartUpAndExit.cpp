@@ -48,6 +48,7 @@ void MainModel::startUp() {
     timer(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
     setEnabled(MainControl::DecodeTone, value(MainControl::CTCSSDecode) == 1);
     setEnabled(MainControl::EncodeTone, value(MainControl::CTCSSEncode) == 1);
+    note(ActivityEvent::ProgramStarted, link_->GetStation().StationCallsign);
 }
 
 void MainModel::loadSettings() {
