@@ -60,7 +60,7 @@ QAction* MainWindow::menuEntry(MainControl c) const {
 void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
-    for (int c = controlId(C::mnuExit); c <= controlId(C::mnuAbout); ++c) {
+    for (int c = controlId(C::mnuExit); c <= controlId(C::mnuActivity); ++c) {
         binder_.createMenuEntry(c, bar);
     }
 }
