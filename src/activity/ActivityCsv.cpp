@@ -54,7 +54,10 @@ std::string formatSeconds(milliseconds duration) {
     const bool negative = duration.count() < 0;
     const long long ms = negative ? -duration.count() : duration.count();
     const long long fraction = ms % 1000;
-    std::string text = (negative ? "-" : "") + std::to_string(ms / 1000) + '.';
+    std::string text;
+    if (negative) text += '-';
+    text += std::to_string(ms / 1000);
+    text += '.';
     text += static_cast<char>('0' + fraction / 100);
     text += static_cast<char>('0' + fraction / 10 % 10);
     text += static_cast<char>('0' + fraction % 10);

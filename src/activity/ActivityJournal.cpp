@@ -86,54 +86,61 @@ Timeline buildTimeline(const std::vector<ActivityRecord>& records, ActivityTime 
 }
 
 ActivityTotals totalsOf(const std::vector<ActivityRecord>& records, ActivityTime now) {
+    /// Whether something is on, and since when.
+    struct Span {
+        bool on = false;
+        ActivityTime since{};
+        void start(ActivityTime t) {
+            on = true;
+            since = t;
+        }
+        milliseconds upTo(ActivityTime t) const {
+            return on && t > since ? t - since : milliseconds{0};
+        }
+    };
     ActivityTotals totals;
-    std::optional<ActivityTime> keyedSince, carrierSince, internetSince;
+    Span keyed, carrier, internet;
     const auto longest = [&](milliseconds d) { totals.longestOver = std::max(totals.longestOver, d); };
     for (const ActivityRecord& r : records) {
         const milliseconds d = r.duration.value_or(milliseconds{0});
         switch (r.event) {
             case ActivityEvent::LocalOverBegun:
                 ++totals.localOvers;
-                carrierSince = r.time;
+                carrier.start(r.time);
                 break;
             case ActivityEvent::InternetOverBegun:
                 ++totals.internetOvers;
-                internetSince = r.time;
+                internet.start(r.time);
                 break;
             case ActivityEvent::LocalOverEnded:
                 longest(d);
-                carrierSince.reset();
+                carrier.on = false;
                 break;
             case ActivityEvent::InternetOverEnded:
                 longest(d);
-                internetSince.reset();
+                internet.on = false;
                 break;
             case ActivityEvent::TransmitterOn:
-                keyedSince = r.time;
+                keyed.start(r.time);
                 break;
             case ActivityEvent::TransmitterOff:
                 totals.transmitterTime += d;
-                keyedSince.reset();
+                keyed.on = false;
                 break;
             case ActivityEvent::TimeOut:
                 ++totals.timeOuts;
                 break;
             case ActivityEvent::ProgramEnded:
-                keyedSince.reset();
-                carrierSince.reset();
-                internetSince.reset();
+                keyed.on = carrier.on = internet.on = false;
                 break;
             default:
                 if (isIdentification(r.event)) ++totals.identifications;
                 break;
         }
     }
-    const auto upToNow = [&](const std::optional<ActivityTime>& since) {
-        return since && now > *since ? now - *since : milliseconds{0};
-    };
-    totals.transmitterTime += upToNow(keyedSince);
-    longest(upToNow(carrierSince));
-    longest(upToNow(internetSince));
+    totals.transmitterTime += keyed.upTo(now);
+    longest(carrier.upTo(now));
+    longest(internet.upTo(now));
     return totals;
 }
 

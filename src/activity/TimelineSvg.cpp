@@ -71,9 +71,21 @@ milliseconds tickStep(milliseconds span) {
 std::string formatClockSpan(milliseconds span) {
     const long long total = duration_cast<seconds>(span).count();
     const long long h = total / 3600, m = total / 60 % 60, s = total % 60;
-    const auto two = [](long long v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-    return h > 0 ? std::to_string(h) + ':' + two(m) + ':' + two(s)
-                 : std::to_string(m) + ':' + two(s);
+    const auto appendTwo = [](std::string& text, long long v) {
+        text += static_cast<char>('0' + v / 10);
+        text += static_cast<char>('0' + v % 10);
+    };
+    std::string text;
+    if (h > 0) {
+        text += std::to_string(h);
+        text += ':';
+        appendTwo(text, m);
+    } else {
+        text += std::to_string(m);
+    }
+    text += ':';
+    appendTwo(text, s);
+    return text;
 }
 
 std::string timelineSvg(const Timeline& timeline, const std::string& title) {

@@ -1,5 +1,7 @@
 #include "controller/ActivityModel.h"
 
+#include <algorithm>
+
 #include "activity/TimelineSvg.h"
 
 namespace relaydeck {
@@ -66,7 +68,19 @@ void ActivityModel::reportFailure(const std::string& text) {
 
 Timeline ActivityModel::timeline() const {
     const ActivityTime to = now();
-    return journal_.timeline(to - kTimelineSpan, to);
+    ActivityTime from = to - kTimelineSpan;
+    const auto& records = journal_.records();
+    if (!records.empty() && records.front().time > from) {
+        from = std::min(records.front().time, to - kShortestSpan);
+    }
+    return journal_.timeline(from, to);
+}
+
+std::chrono::minutes ActivityModel::axisStep(std::chrono::milliseconds span) {
+    for (const int step : {1, 2, 5, 10}) {
+        if (span <= std::chrono::minutes{step * 8}) return std::chrono::minutes{step};
+    }
+    return std::chrono::minutes{15};
 }
 
 void ActivityModel::refresh() {

@@ -55,8 +55,12 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     /// @brief A write of the log failed: the status says so from now on.
     void reportFailure(const std::string& text);
 
-    /// @brief The timeline of the last hour, up to now.
+    /// @brief The timeline of the last hour up to now; while the day's records reach back
+    /// less than that, from the first of them (at least kShortestSpan).
     Timeline timeline() const;
+    static constexpr std::chrono::minutes kShortestSpan{5};
+    /// @brief A round step between the axis's time marks for a timeline of @p span.
+    static std::chrono::minutes axisStep(std::chrono::milliseconds span);
     const ActivityJournal& journal() const { return journal_; }
     ActivityTime now() const { return timers_.wallTime(); }
 

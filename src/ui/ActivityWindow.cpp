@@ -125,7 +125,9 @@ void TimelineView::paintEvent(QPaintEvent*) {
 
     for (std::size_t lane = 0; lane < kLanes.size(); ++lane) {
         const QRect row(left, laneTop(lane), plotWidth, laneHeight);
-        p.fillRect(row, QColor(0xf1, 0xf1, 0xf1));
+        p.fillRect(row, palette().base());
+        p.setPen(palette().mid().color());
+        p.drawRect(row.adjusted(0, 0, -1, -1));
         p.setPen(palette().windowText().color());
         p.drawText(QRect(0, row.top(), labelWidth - 6, laneHeight),
                    Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8(kLanes[lane].name));
@@ -147,11 +149,12 @@ void TimelineView::paintEvent(QPaintEvent*) {
         p.setPen(Qt::NoPen);
         p.drawEllipse(QPoint(at, marksHeight / 2), 3, 3);
     }
-    // The axis: the local time of day every ten minutes.
+    // The axis: the local time of day at round minutes.
     p.setPen(palette().windowText().color());
     p.drawLine(left, axisY, left + plotWidth, axisY);
     const QDateTime fromLocal = localDateTime(timeline.from);
-    const qint64 stepMs = 10 * 60 * 1000;
+    const qint64 stepMs =
+        duration_cast<milliseconds>(ActivityModel::axisStep(timeline.to - timeline.from)).count();
     const qint64 fromMs = timeline.from.time_since_epoch().count();
     const qint64 offsetMs = qint64{fromLocal.offsetFromUtc()} * 1000;
     for (qint64 t = ((fromMs + offsetMs) / stepMs + 1) * stepMs - offsetMs;
