@@ -211,7 +211,8 @@ void ActivityWindow::refreshContent() {
     QScrollBar* bar = table_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     rows_->sync();
-    if (atEnd) table_->scrollToBottom();
+    // After the view has laid out the new rows, or the end it scrolls to is the old one.
+    if (atEnd) QMetaObject::invokeMethod(table_, &QTableView::scrollToBottom, Qt::QueuedConnection);
     timeline_->update();
 }
 
