@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,19 @@ class ActivityOutput final : public ActivitySink {
 
 /// @brief Writes @p text to @p file; false when it could not.
 bool writeTextFile(const std::filesystem::path& file, const std::string& text);
+
+/// @brief The activity files asked for on the command line (empty: not asked for).
+struct ActivityOptions {
+    std::string csv;
+    std::string svg;
+};
+
+/// @brief Takes `--activity-csv FILE` and `--timeline-svg FILE` out of @p args, wherever
+/// they stand; false when one of them lacks its file.
+bool takeActivityOptions(std::vector<std::string>& args, ActivityOptions& options);
+
+/// @brief Writes the files asked for; false (said on @p errors) when one could not be written.
+bool writeActivity(const ActivityOptions& options, const ActivityOutput& output, ActivityTime end,
+                   const std::string& scenario, std::ostream& errors);
 
 }  // namespace relaydeck::replay

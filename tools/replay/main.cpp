@@ -17,57 +17,14 @@
 #include <io.h>
 #endif
 
-namespace {
-
-/// The activity files asked for on the command line.
-struct ActivityOptions {
-    std::string csv;
-    std::string svg;
-};
-
-/// Takes `--activity-csv FILE` and `--timeline-svg FILE` out of the arguments; false when
-/// one of them lacks its file.
-bool takeActivityOptions(std::vector<std::string>& args, ActivityOptions& options) {
-    for (std::size_t i = 0; i < args.size();) {
-        std::string* target = args[i] == "--activity-csv"   ? &options.csv
-                              : args[i] == "--timeline-svg" ? &options.svg
-                                                            : nullptr;
-        if (!target) {
-            ++i;
-            continue;
-        }
-        if (i + 1 >= args.size() || args[i + 1].empty()) return false;
-        *target = args[i + 1];
-        args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                   args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-    }
-    return true;
-}
-
-/// Writes the activity files; false (said on standard error) when one could not be written.
-bool writeActivity(const ActivityOptions& options, const relaydeck::replay::ActivityOutput& output,
-                   relaydeck::ActivityTime end, const std::string& scenario) {
-    bool ok = true;
-    const auto write = [&](const std::string& file, const std::string& text) {
-        if (file.empty() || relaydeck::replay::writeTextFile(file, text)) return;
-        std::cerr << "relaydeck-replay: cannot write " << file << '\n';
-        ok = false;
-    };
-    write(options.csv, output.csv());
-    write(options.svg, output.svg(end, scenario));
-    return ok;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
 #ifdef _WIN32
     // The output is compared byte for byte: no CR before each LF.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::vector<std::string> args(argv + 1, argv + argc);
-    ActivityOptions activity;
-    if (!takeActivityOptions(args, activity) || args.size() > 1) {
+    relaydeck::replay::ActivityOptions activity;
+    if (!relaydeck::replay::takeActivityOptions(args, activity) || args.size() > 1) {
         std::cerr << "usage: relaydeck-replay [--activity-csv FILE] [--timeline-svg FILE] "
                      "[SCENARIO]\n";
         return 2;
@@ -107,6 +64,6 @@ int main(int argc, char** argv) {
         std::cerr << "relaydeck-replay: " << e.what() << '\n';
         status = 2;
     }
-    if (!writeActivity(activity, output, end, scenarioName)) status = 2;
+    if (!relaydeck::replay::writeActivity(activity, output, end, scenarioName, std::cerr)) status = 2;
     return status;
 }
