@@ -32,6 +32,7 @@ class ProgramWindows : public ProgramObserver {
 
     MainView* main() const { return main_.get(); }
     SplashView* splash() const { return splash_.get(); }
+    ActivityView* activity() const { return activity_.get(); }
 
   private:
     Win32Operator& op_;
