@@ -144,8 +144,8 @@ void ActivityFile::removeOldFiles(year_month_day today) const {
     if (error) return;
     for (const auto& entry : it) {
         const std::u8string name = entry.path().filename().u8string();
-        const auto day = activityFileDay(std::string_view(
-            reinterpret_cast<const char*>(name.data()), name.size()));
+        const auto day = activityFileDay(
+            std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
         if (day && sys_days{*day} < oldestKept) {
             std::error_code ignored;
             std::filesystem::remove(entry.path(), ignored);

@@ -100,7 +100,9 @@ ActivityTotals totalsOf(const std::vector<ActivityRecord>& records, ActivityTime
     };
     ActivityTotals totals;
     Span keyed, carrier, internet;
-    const auto longest = [&](milliseconds d) { totals.longestOver = std::max(totals.longestOver, d); };
+    const auto longest = [&](milliseconds d) {
+        totals.longestOver = std::max(totals.longestOver, d);
+    };
     for (const ActivityRecord& r : records) {
         const milliseconds d = r.duration.value_or(milliseconds{0});
         switch (r.event) {
@@ -154,8 +156,8 @@ void ActivityJournal::record(const ActivityRecord& record) {
     } else if (day > day_) {
         day_ = day;
         // Midnight of the new day, on the record's own offset.
-        const auto shift = toLocal(record.time, offset_).time_since_epoch() -
-                           record.time.time_since_epoch();
+        const auto shift =
+            toLocal(record.time, offset_).time_since_epoch() - record.time.time_since_epoch();
         startNewDay(ActivityTime{duration_cast<milliseconds>(day.time_since_epoch()) - shift});
     }
     if (records_.size() >= kMaxRecords) records_.erase(records_.begin());

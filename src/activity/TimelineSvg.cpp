@@ -45,11 +45,20 @@ std::string escaped(const std::string& text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -57,8 +66,8 @@ std::string escaped(const std::string& text) {
 
 /// A step for the axis ticks that gives between about 4 and 12 of them.
 milliseconds tickStep(milliseconds span) {
-    constexpr long long steps[] = {1000,    5000,    10000,   30000,    60000,    120000,
-                                   300000,  600000,  900000,  1800000,  3600000,  7200000,
+    constexpr long long steps[] = {1000,     5000,     10000,    30000,   60000,   120000,
+                                   300000,   600000,   900000,   1800000, 3600000, 7200000,
                                    10800000, 21600000, 43200000, 86400000};
     for (const long long s : steps) {
         if (span.count() / s <= 12) return milliseconds{s};
@@ -102,8 +111,8 @@ std::string timelineSvg(const Timeline& timeline, const std::string& title) {
 
     std::string svg;
     svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(kWidth) +
-           "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-           std::to_string(kWidth) + ' ' + std::to_string(height) +
+           "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " + std::to_string(kWidth) +
+           ' ' + std::to_string(height) +
            "\" font-family=\"DejaVu Sans, Verdana, sans-serif\" font-size=\"12\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg += "<text x=\"" + std::to_string(kLeft) + "\" y=\"24\" font-size=\"15\" " +
@@ -140,8 +149,8 @@ std::string timelineSvg(const Timeline& timeline, const std::string& title) {
                colour + "\"/>\n";
     }
 
-    svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + std::to_string(axisY) +
-           "\" x2=\"" + std::to_string(kLeft + kPlotWidth) + "\" y2=\"" + std::to_string(axisY) +
+    svg += "<line x1=\"" + std::to_string(kLeft) + "\" y1=\"" + std::to_string(axisY) + "\" x2=\"" +
+           std::to_string(kLeft + kPlotWidth) + "\" y2=\"" + std::to_string(axisY) +
            "\" stroke=\"#444444\"/>\n";
     const milliseconds step = tickStep(span);
     for (milliseconds t{0}; t <= span; t += step) {

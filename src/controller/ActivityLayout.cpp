@@ -51,7 +51,13 @@ const CaptionLayout kCaptions[] = {
 };
 
 const WindowLayout kLayout{
-    ActivityModel::kWidthTwips, ActivityModel::kHeightTwips, kTahoma, {}, {}, {}, kControls,
+    ActivityModel::kWidthTwips,
+    ActivityModel::kHeightTwips,
+    kTahoma,
+    {},
+    {},
+    {},
+    kControls,
     kCaptions,
 };
 

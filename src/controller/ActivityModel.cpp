@@ -12,9 +12,12 @@ using K = ControlKind;
 using namespace std::chrono_literals;
 
 const ControlDefinition kActivityControls[] = {
-    {"lblLocalOvers", K::Label, "0"},      {"lblInternetOvers", K::Label, "0"},
-    {"lblTransmitterTime", K::Label, "0:00"}, {"lblLongestOver", K::Label, "0:00"},
-    {"lblTimeOuts", K::Label, "0"},        {"lblIdentifications", K::Label, "0"},
+    {"lblLocalOvers", K::Label, "0"},
+    {"lblInternetOvers", K::Label, "0"},
+    {"lblTransmitterTime", K::Label, "0:00"},
+    {"lblLongestOver", K::Label, "0:00"},
+    {"lblTimeOuts", K::Label, "0"},
+    {"lblIdentifications", K::Label, "0"},
     {"lblStatus", K::Label, ""},
 };
 static_assert(std::size(kActivityControls) == static_cast<std::size_t>(ActivityControl::Count));

@@ -114,7 +114,8 @@ void TimelineView::paintEvent(QPaintEvent*) {
     const int laneGap = 4;
     const int laneHeight =
         std::max((height() - axisHeight - marksHeight - 2 * laneGap) / 3, metrics.height());
-    const auto span = static_cast<double>(std::max<long long>((timeline.to - timeline.from).count(), 1));
+    const auto span =
+        static_cast<double>(std::max<long long>((timeline.to - timeline.from).count(), 1));
     const auto x = [&](ActivityTime t) {
         return left + static_cast<int>(static_cast<double>((t - timeline.from).count()) *
                                        plotWidth / span);
@@ -142,8 +143,8 @@ void TimelineView::paintEvent(QPaintEvent*) {
     for (const TimelineMark& mark : timeline.marks) {
         const QColor colour = mark.event == ActivityEvent::TimeOut ? kTimeOutColour : kIdColour;
         const int at = x(mark.time);
-        p.setPen(QPen(colour, 1.5, mark.event == ActivityEvent::TimeOut ? Qt::DashLine
-                                                                        : Qt::SolidLine));
+        p.setPen(
+            QPen(colour, 1.5, mark.event == ActivityEvent::TimeOut ? Qt::DashLine : Qt::SolidLine));
         p.drawLine(at, marksHeight / 2, at, axisY);
         p.setBrush(colour);
         p.setPen(Qt::NoPen);
@@ -194,7 +195,8 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
-    table_->setColumnWidth(1, fontMetrics().horizontalAdvance(QStringLiteral("internet-over-ended")) + 16);
+    table_->setColumnWidth(
+        1, fontMetrics().horizontalAdvance(QStringLiteral("internet-over-ended")) + 16);
     table_->setColumnWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("Duration")) + 16);
     place(table_, activityTableRect());
     setFixedSize(twips_.px(ActivityModel::kWidthTwips), twips_.px(ActivityModel::kHeightTwips));

@@ -59,25 +59,23 @@ seconds win32UtcOffset(ActivityTime time) {
     return seconds{(value(local) - value(utc)) / 10'000'000LL};
 }
 
-ActivityView::ActivityView(ActivityModel& model)
-    : Window(model, activityLayout()), model_(model) {
+ActivityView::ActivityView(ActivityModel& model) : Window(model, activityLayout()), model_(model) {
     createWindow(0, kStyle, widen(model.caption()).c_str(), nullptr, nullptr);
     const HWND window = hwnd();
     const RECT table = rectOf(activityTableRect());
-    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT |
-                                LBS_USETABSTOPS | LBS_NOSEL,
-                            table.left, table.top, table.right - table.left,
-                            table.bottom - table.top, window, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
+    list_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS | LBS_NOSEL,
+        table.left, table.top, table.right - table.left, table.bottom - table.top, window, nullptr,
+        GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(host_.windowFont()), TRUE);
     const int stops[] = {44, 140, 176};  // dialog units: time, event, duration, detail
     SendMessageW(list_, LB_SETTABSTOPS, std::size(stops), reinterpret_cast<LPARAM>(stops));
 
     const Scale& scale = host_.scale();
-    const SIZE outer = outerSize(scale.px(ActivityModel::kWidthTwips),
-                                 scale.px(ActivityModel::kHeightTwips), kStyle, 0, false,
-                                 scale.dpi());
+    const SIZE outer =
+        outerSize(scale.px(ActivityModel::kWidthTwips), scale.px(ActivityModel::kHeightTwips),
+                  kStyle, 0, false, scale.dpi());
     const RECT area = workArea(nullptr);
     SetWindowPos(window, nullptr, area.left + (area.right - area.left - outer.cx) / 2,
                  area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,
@@ -119,7 +117,8 @@ void ActivityView::refreshContent() {
 void ActivityView::syncRows() {
     const auto& records = model_.journal().records();
     const int count = static_cast<int>(records.size());
-    if (count < shown_ || (shown_ > 0 && (records.empty() || records.front().time != firstShown_))) {
+    if (count < shown_ ||
+        (shown_ > 0 && (records.empty() || records.front().time != firstShown_))) {
         SendMessageW(list_, LB_RESETCONTENT, 0, 0);
         shown_ = 0;
     }
@@ -155,7 +154,8 @@ void ActivityView::paintTimeline(HDC dc) {
     const int laneHeight = std::max(
         (static_cast<int>(area.bottom - area.top) - lineHeight - 6 - marksHeight - 2 * gap) / 3,
         lineHeight);
-    const double span = static_cast<double>(std::max<long long>((timeline.to - timeline.from).count(), 1));
+    const double span =
+        static_cast<double>(std::max<long long>((timeline.to - timeline.from).count(), 1));
     const auto x = [&](ActivityTime t) {
         return left + static_cast<int>(static_cast<double>((t - timeline.from).count()) *
                                        plotWidth / span);
@@ -184,7 +184,8 @@ void ActivityView::paintTimeline(HDC dc) {
     const int axisY = laneTop(kLanes.size()) - gap + 2;
     for (const TimelineMark& mark : timeline.marks) {
         const bool timeOut = mark.event == ActivityEvent::TimeOut;
-        const HPEN pen = CreatePen(timeOut ? PS_DASH : PS_SOLID, 1, timeOut ? kTimeOutColour : kIdColour);
+        const HPEN pen =
+            CreatePen(timeOut ? PS_DASH : PS_SOLID, 1, timeOut ? kTimeOutColour : kIdColour);
         const HGDIOBJ oldPen = SelectObject(dc, pen);
         const int at = x(mark.time);
         MoveToEx(dc, at, static_cast<int>(area.top) + marksHeight / 2, nullptr);

@@ -53,8 +53,8 @@ TEST(ActivityCsv, FileNamesAndTheDaysTheyName) {
     EXPECT_EQ(activityFileDay("relaydeck-activity-2026-12-07.csv"), kDay);
     for (const char* other :
          {"relaydeck-activity-2026-02-30.csv", "relaydeck-activity-2026-12-07.csv.bak",
-          "relaydeck-activity-2026-1207.csv", "relaydeck-activity-2026-12-0x.csv",
-          "relaydeck.ini", "Relaydeck-activity-2026-12-07.csv", ""}) {
+          "relaydeck-activity-2026-1207.csv", "relaydeck-activity-2026-12-0x.csv", "relaydeck.ini",
+          "Relaydeck-activity-2026-12-07.csv", ""}) {
         EXPECT_EQ(activityFileDay(other), std::nullopt) << other;
     }
 }

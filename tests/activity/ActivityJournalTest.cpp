@@ -24,16 +24,26 @@ ActivityRecord rec(double at, E event, std::optional<double> duration = std::nul
 // Two local overs, an Internet one, a time-out, identifications; the last over still on.
 const std::vector<ActivityRecord> kDay = {
     rec(0, E::ProgramStarted),
-    rec(10, E::LocalOverBegun),         rec(10, E::TransmitterOn),
-    rec(30, E::LocalOverEnded, 20),     rec(30.75, E::Courtesy),
-    rec(35.75, E::IdClosedown),         rec(35.75, E::TransmitterOff, 25.75),
-    rec(40, E::InternetOverBegun),      rec(40, E::TransmitterOn),
-    rec(55, E::InternetOverEnded, 15),  rec(60, E::TransmitterOff, 20),
-    rec(100, E::LocalOverBegun),        rec(100, E::TransmitterOn),
-    rec(160, E::TimeOut),               rec(160, E::TransmitterOff, 60),
-    rec(170, E::LocalOverEnded, 70),    rec(170.5, E::Recovery, 10.5),
-    rec(300, E::IdSpeech),              rec(900, E::IdPeriodicMorse),
-    rec(950, E::LocalOverBegun),        rec(950, E::TransmitterOn),
+    rec(10, E::LocalOverBegun),
+    rec(10, E::TransmitterOn),
+    rec(30, E::LocalOverEnded, 20),
+    rec(30.75, E::Courtesy),
+    rec(35.75, E::IdClosedown),
+    rec(35.75, E::TransmitterOff, 25.75),
+    rec(40, E::InternetOverBegun),
+    rec(40, E::TransmitterOn),
+    rec(55, E::InternetOverEnded, 15),
+    rec(60, E::TransmitterOff, 20),
+    rec(100, E::LocalOverBegun),
+    rec(100, E::TransmitterOn),
+    rec(160, E::TimeOut),
+    rec(160, E::TransmitterOff, 60),
+    rec(170, E::LocalOverEnded, 70),
+    rec(170.5, E::Recovery, 10.5),
+    rec(300, E::IdSpeech),
+    rec(900, E::IdPeriodicMorse),
+    rec(950, E::LocalOverBegun),
+    rec(950, E::TransmitterOn),
 };
 
 TEST(ActivityTotals, CountOversTransmitterTimeLongestOverTimeOutsAndIdentifications) {
@@ -57,20 +67,18 @@ TEST(ActivityTotals, CountOversTransmitterTimeLongestOverTimeOutsAndIdentificati
 
 TEST(ActivityTimeline, BandsAreCutToTheStretchAndAnOpenLaneReachesItsEnd) {
     const Timeline timeline = buildTimeline(kDay, t(20), t(1000));
-    EXPECT_EQ(timeline.bands,
-              (std::vector<TimelineBand>{{L::Carrier, t(20), t(30)},
-                                         {L::Carrier, t(100), t(170)},
-                                         {L::Carrier, t(950), t(1000)},
-                                         {L::Internet, t(40), t(55)},
-                                         {L::Transmitter, t(20), t(35.75)},
-                                         {L::Transmitter, t(40), t(60)},
-                                         {L::Transmitter, t(100), t(160)},
-                                         {L::Transmitter, t(950), t(1000)}}));
-    EXPECT_EQ(timeline.marks,
-              (std::vector<TimelineMark>{{t(35.75), E::IdClosedown},
-                                         {t(160), E::TimeOut},
-                                         {t(300), E::IdSpeech},
-                                         {t(900), E::IdPeriodicMorse}}));
+    EXPECT_EQ(timeline.bands, (std::vector<TimelineBand>{{L::Carrier, t(20), t(30)},
+                                                         {L::Carrier, t(100), t(170)},
+                                                         {L::Carrier, t(950), t(1000)},
+                                                         {L::Internet, t(40), t(55)},
+                                                         {L::Transmitter, t(20), t(35.75)},
+                                                         {L::Transmitter, t(40), t(60)},
+                                                         {L::Transmitter, t(100), t(160)},
+                                                         {L::Transmitter, t(950), t(1000)}}));
+    EXPECT_EQ(timeline.marks, (std::vector<TimelineMark>{{t(35.75), E::IdClosedown},
+                                                         {t(160), E::TimeOut},
+                                                         {t(300), E::IdSpeech},
+                                                         {t(900), E::IdPeriodicMorse}}));
     // Nothing from before the stretch but what was still on in it.
     const Timeline late = buildTimeline(kDay, t(500), t(920));
     EXPECT_TRUE(late.bands.empty());
@@ -78,13 +86,11 @@ TEST(ActivityTimeline, BandsAreCutToTheStretchAndAnOpenLaneReachesItsEnd) {
 }
 
 TEST(ActivityTimeline, AProgramEndClosesEveryLane) {
-    const std::vector<ActivityRecord> records = {rec(0, E::LocalOverBegun),
-                                                 rec(0, E::TransmitterOn),
-                                                 rec(5, E::ProgramEnded, 5),
-                                                 rec(9, E::ProgramStarted)};
+    const std::vector<ActivityRecord> records = {
+        rec(0, E::LocalOverBegun), rec(0, E::TransmitterOn), rec(5, E::ProgramEnded, 5),
+        rec(9, E::ProgramStarted)};
     EXPECT_EQ(buildTimeline(records, t(0), t(60)).bands,
-              (std::vector<TimelineBand>{{L::Carrier, t(0), t(5)},
-                                         {L::Transmitter, t(0), t(5)}}));
+              (std::vector<TimelineBand>{{L::Carrier, t(0), t(5)}, {L::Transmitter, t(0), t(5)}}));
 }
 
 TEST(ActivityJournal, KeepsTheLocalDayAndCarriesWhatIsOnIntoTheNext) {
@@ -141,8 +147,9 @@ TEST(TimelineSvg, DrawsEachBandAndMarkInPlaceWithAnAxisAndEscapedTitle) {
     EXPECT_TRUE(svg.ends_with("</svg>\n"));
     EXPECT_NE(svg.find("demo &lt;A&amp;B&gt;"), std::string::npos);
     // 820 px for 1000 s from x=110: the Internet band from 40 s to 55 s.
-    EXPECT_NE(svg.find("<rect x=\"142.8\" y=\"91\" width=\"12.3\" height=\"28\" fill=\"#2f6fbf\"/>"),
-              std::string::npos)
+    EXPECT_NE(
+        svg.find("<rect x=\"142.8\" y=\"91\" width=\"12.3\" height=\"28\" fill=\"#2f6fbf\"/>"),
+        std::string::npos)
         << svg;
     const auto count = [&](const std::string& what) {
         std::size_t n = 0;

@@ -16,8 +16,8 @@ class RecordingSink : public ActivitySink {
   public:
     void record(const ActivityRecord& r) override {
         const long long ms = r.time.time_since_epoch().count();
-        std::string line = std::to_string(ms / 1000) + "." + pad(ms % 1000) + " " +
-                           activityEventName(r.event);
+        std::string line =
+            std::to_string(ms / 1000) + "." + pad(ms % 1000) + " " + activityEventName(r.event);
         if (r.duration) line += " " + std::to_string(r.duration->count()) + "ms";
         if (!r.detail.empty()) line += " \"" + r.detail + "\"";
         lines.push_back(line);
@@ -113,11 +113,10 @@ TEST(ActivityRecords, ATimeOutAndTheRecoveryOnceTheChannelIsClear) {
     h.wait(5);
     h.carrier(kLinkFalse);
     h.wait(1);
-    EXPECT_EQ(h.recorded.take(),
-              (Records{"60.000 local-over-ended 60000ms",
-                       "60.000 local-over-begun \"not repeated: timed out\"",
-                       "60.750 courtesy \"K\"", "65.000 local-over-ended 5000ms", "65.500 recovery 5500ms",
-                       "65.750 courtesy \"K\""}));
+    EXPECT_EQ(h.recorded.take(), (Records{"60.000 local-over-ended 60000ms",
+                                          "60.000 local-over-begun \"not repeated: timed out\"",
+                                          "60.750 courtesy \"K\"", "65.000 local-over-ended 5000ms",
+                                          "65.500 recovery 5500ms", "65.750 courtesy \"K\""}));
 }
 
 TEST(ActivityRecords, EveryKindOfIdentificationWithItsText) {
@@ -142,12 +141,11 @@ TEST(ActivityRecords, EveryKindOfIdentificationWithItsText) {
     for (const std::string& line : h.recorded.take()) {
         if (line.find(" id-") != std::string::npos) ids.push_back(line);
     }
-    EXPECT_EQ(ids, (Records{"60.000 id-periodic-morse \"PY2XYZ/R\"",
-                            "120.000 id-speech \"PY2XYZ\"",
-                            "120.000 id-periodic-morse \"PY2XYZ/R\"",
-                            "120.000 id-manual-morse \"PY2XYZ/R\"",
-                            "120.000 id-manual-speech \"PY2XYZ\"",
-                            "125.750 id-closedown \"PY2XYZ QRT\""}));
+    EXPECT_EQ(
+        ids,
+        (Records{"60.000 id-periodic-morse \"PY2XYZ/R\"", "120.000 id-speech \"PY2XYZ\"",
+                 "120.000 id-periodic-morse \"PY2XYZ/R\"", "120.000 id-manual-morse \"PY2XYZ/R\"",
+                 "120.000 id-manual-speech \"PY2XYZ\"", "125.750 id-closedown \"PY2XYZ QRT\""}));
 }
 
 TEST(ActivityRecords, ARefusedOrDroppedIdentificationIsNotRecorded) {
@@ -184,11 +182,11 @@ TEST(ActivityRecords, ALinkFailureWithItsTextThenTheUnkeyingAndTheEnd) {
     h.wait(1);
     const Records records = h.recorded.take();
     ASSERT_GE(records.size(), 4u);
-    EXPECT_EQ(Records(records.end() - 3, records.end()),
-              (Records{"1.750 link-failure \"" + Program::failureText(Program::kLinkFailed,
-                                                                       "The call SendCW failed.") +
-                           "\"",
-                       "1.750 transmitter-off 1750ms", "1.750 program-ended 1750ms"}));
+    EXPECT_EQ(
+        Records(records.end() - 3, records.end()),
+        (Records{"1.750 link-failure \"" +
+                     Program::failureText(Program::kLinkFailed, "The call SendCW failed.") + "\"",
+                 "1.750 transmitter-off 1750ms", "1.750 program-ended 1750ms"}));
 }
 
 TEST(ActivityRecords, TheExitCommandEndsTheRunWithItsLength) {

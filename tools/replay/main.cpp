@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
         std::cerr << "relaydeck-replay: " << e.what() << '\n';
         status = 2;
     }
-    if (!relaydeck::replay::writeActivity(activity, output, end, scenarioName, std::cerr)) status = 2;
+    if (!relaydeck::replay::writeActivity(activity, output, end, scenarioName, std::cerr))
+        status = 2;
     return status;
 }

@@ -240,10 +240,14 @@ int main() {
         MainView& view = rig.startMain();
         const HMENU bar = GetMenu(view.hwnd());
         CHECK(bar != nullptr);
-        CHECK(GetMenuItemCount(bar) == 6);
+        CHECK(GetMenuItemCount(bar) == 7);
         wchar_t text[64] = {};
         GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "S&ai");
+        GetMenuStringW(bar, 5, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Sobre");
+        GetMenuStringW(bar, 6, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Atividade");
         const UINT enabled = GetMenuState(
             bar, static_cast<UINT>(ControlHost::commandId(static_cast<int>(C::mnuEnabled))),
             MF_BYCOMMAND);
