@@ -7,9 +7,11 @@ void MainModel::fanClicked() {
     if (colour(MainControl::FanLED) == kGrey) {
         link_->SetAux(kLinkTrue);
         setColour(MainControl::FanLED, kLightOrange);
+        note(ActivityEvent::FanOn);
     } else {
         link_->SetAux(kLinkFalse);
         setColour(MainControl::FanLED, kGrey);
+        note(ActivityEvent::FanOff);
     }
 }
 

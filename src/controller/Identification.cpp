@@ -15,6 +15,7 @@ void MainModel::idIntervalTick() {
     if (!step || !step->reachedZero()) return;
     reloadCWID();
     link_->SendCW(kLinkFalse, text(MainControl::txtCWID));
+    note(ActivityEvent::IdPeriodicMorse, text(MainControl::txtCWID));
 }
 
 void MainModel::speechTimerTick() {
@@ -26,6 +27,7 @@ void MainModel::speechTimerTick() {
     if (busy) return;  // this identification is dropped, not postponed
     link_->Speak(text(MainControl::txtSpeechID));
     link_->PlayPrompt(kSpeechAnnouncement);
+    note(ActivityEvent::IdSpeech, text(MainControl::txtSpeechID));
     if (auto status = parseNumber(text(MainControl::RepeaterStatus))) {
         link_->PlayPrompt(static_cast<std::int32_t>(roundHalfEven(*status)));
     }
@@ -44,6 +46,7 @@ void MainModel::sendCwIdClicked() {
     if (refusedUnderLocalCarrier()) return;
     reloadCWID();
     link_->SendCW(kLinkFalse, text(MainControl::txtCWID));
+    note(ActivityEvent::IdManualMorse, text(MainControl::txtCWID));
     timer(MainTimer::SquelchCrash).start();
 }
 
@@ -52,6 +55,7 @@ void MainModel::sendSpeechIdClicked() {
     reloadSpeechID();
     link_->Speak(text(MainControl::txtSpeechID));
     link_->PlayPrompt(kSpeechAnnouncement);
+    note(ActivityEvent::IdManualSpeech, text(MainControl::txtSpeechID));
 }
 
 void MainModel::closedownIdClicked() {

@@ -60,6 +60,11 @@ class TimerService {
     virtual ~TimerService() = default;
     /// @brief A new timer, stopped, with period 0.
     virtual std::unique_ptr<IntervalTimer> createTimer(std::function<void()> onTick) = 0;
+    /// @brief The time of day on the clock the timers run on, to the millisecond since
+    /// 1970-01-01 00:00 UTC (the system clock unless the service keeps its own).
+    virtual std::chrono::sys_time<std::chrono::milliseconds> wallTime() const {
+        return std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
+    }
 };
 
 }  // namespace relaydeck

@@ -77,6 +77,7 @@ constexpr ControlDefinition kMainControls[] = {
     {"mnuSendSpeechID", K::MenuItem, "Fala ID"},
     {"mnuSettings", K::MenuItem, "Configuração"},
     {"mnuAbout", K::MenuItem, "Sobre"},
+    {"mnuActivity", K::MenuItem, "Atividade"},
 };
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
@@ -189,8 +190,15 @@ void MainModel::stopAllTimers() {
 void MainModel::setTransmitter(bool on) {
     // Marked before the call: a key call that fails may still have keyed.
     if (on) keyed_ = true;
+    if (on && !keyedSince_) {
+        keyedSince_ = services_.timers.wallTime();
+        note(ActivityEvent::TransmitterOn);
+    }
     link_->SetPTT(toLinkBool(on));
-    if (!on) keyed_ = false;
+    if (!on) {
+        keyed_ = false;
+        if (keyedSince_) note(ActivityEvent::TransmitterOff, {}, endSpan(keyedSince_));
+    }
 }
 
 void MainModel::releaseTransmitter() noexcept {
@@ -216,6 +224,8 @@ void MainModel::clicked(MainControl control) {
             return settingsClicked();
         case MainControl::mnuAbout:
             return services_.program.openAbout();
+        case MainControl::mnuActivity:
+            return services_.program.openActivity();
         case MainControl::Save:
             return saveClicked();
         case MainControl::FanLabel:

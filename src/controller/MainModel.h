@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "controller/ActivityLog.h"
 #include "controller/IntervalTimer.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
@@ -69,6 +70,7 @@ enum class MainControl : int {
     mnuSendSpeechID,
     mnuSettings,
     mnuAbout,
+    mnuActivity,
     Count
 };
 
@@ -102,6 +104,7 @@ struct MainServices {
     const SettingsStore& settings;
     OperatorInterface& op;
     ProgramControl& program;
+    ActivitySink& activity;
 };
 
 /// @brief The main window `Main` as a model: controls, timers, `TimedOut` and handlers.
@@ -217,6 +220,15 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     static double clampPosition(double twips);
     void loadSettings();
 
+    // activity records (ActivityRecords.cpp)
+    /// @brief Reports @p event now; whatever the sink throws is dropped.
+    void note(ActivityEvent event, std::string detail = {},
+              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
+    /// @brief The time since @p since (now when empty), which it then clears.
+    std::chrono::milliseconds endSpan(std::optional<ActivityTime>& since) const;
+    void noteCarrier(bool on);
+    void noteInternetAudio(bool on);
+
     // count-downs (CountDowns.cpp)
     void reloadHangTime();
     void reloadTimeOut();
@@ -241,6 +253,11 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     double cwIntervalMinutes_ = 0;
     double speechIntervalMinutes_ = 0;
     double timeOutMinutes_ = 0;
+    // When the carrier, the Internet audio and the transmitter last came on, while they are.
+    std::optional<ActivityTime> carrierSince_;
+    std::optional<ActivityTime> internetSince_;
+    std::optional<ActivityTime> keyedSince_;
+    std::optional<ActivityTime> timedOutAt_;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;

@@ -11,6 +11,7 @@ namespace relaydeck {
 
 void MainModel::CarrierDetect(LinkBool bCD) {
     runGuarded([this, bCD] {
+        noteCarrier(bCD == kLinkTrue);
         if (bCD == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);
@@ -29,6 +30,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
 
 void MainModel::RX(LinkBool bRX) {
     runGuarded([this, bRX] {
+        noteInternetAudio(bRX == kLinkTrue);
         if (bRX == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);
@@ -39,6 +41,7 @@ void MainModel::RX(LinkBool bRX) {
             return;
         }
         link_->SendCW(kLinkFalse, text(MainControl::txtIPCourtesy));
+        note(ActivityEvent::Courtesy, text(MainControl::txtIPCourtesy));
         setColour(MainControl::LED, kGrey);
         timer(MainTimer::HangTime).start();
         timer(MainTimer::TimeOut).stop();
@@ -78,6 +81,7 @@ void MainModel::breakTick() {
     assignText(MainControl::Status, kStatusWaitingForNextOver);
     reloadTimeOut();
     link_->SendCW(kLinkFalse, text(MainControl::txtCourtesy));
+    note(ActivityEvent::Courtesy, text(MainControl::txtCourtesy));
     timer(MainTimer::HangTime).start();
 }
 
@@ -104,6 +108,7 @@ void MainModel::closeDown() {
     if (value(MainControl::IDonClosedown) == 1) {
         reloadCWID();
         link_->SendCW(kLinkFalse, text(MainControl::ClosedownCW));
+        note(ActivityEvent::IdClosedown, text(MainControl::ClosedownCW));
     }
     setTransmitter(false);
     timer(MainTimer::SquelchCrash).start();

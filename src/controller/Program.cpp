@@ -24,7 +24,9 @@ void Program::showMain() {
     runHandler([this] {
         if (!main_) {
             main_ =
-                std::make_unique<MainModel>(MainServices{links_, timers_, settings_, op_, *this});
+                std::make_unique<MainModel>(
+                    MainServices{links_, timers_, settings_, op_, *this, *activity_});
+            startedAt_ = timers_.wallTime();
             for (ProgramObserver* o : observers_) o->mainCreated(*main_);
             main_->startUp();
         }
@@ -43,9 +45,24 @@ void Program::openAbout() {
     op_.showAbout(*about_);
 }
 
+void Program::openActivity() {
+    if (ended()) return;
+    for (ProgramObserver* o : observers_) o->activityRequested();
+}
+
+void Program::note(ActivityEvent event, std::string detail,
+                   std::optional<std::chrono::milliseconds> duration) noexcept {
+    try {
+        activity_->record({timers_.wallTime(), event, duration, std::move(detail)});
+    } catch (...) {
+        // The record is lost; the program goes on.
+    }
+}
+
 void Program::endProgram() {
     if (ended_) return;
     ended_ = true;
+    if (startedAt_) note(ActivityEvent::ProgramEnded, {}, timers_.wallTime() - *startedAt_);
     if (main_) {
         main_->stopAllTimers();
         if (main_->link()) main_->link()->setEventSink(nullptr);
@@ -94,6 +111,7 @@ void Program::reportWriteFailure(const SettingsWriteError& error) {
 void Program::reportFailure(const std::string& text) {
     if (ended()) return;
     failing_ = true;
+    note(ActivityEvent::LinkFailure, text);
     if (main_) {
         main_->stopAllTimers();
         main_->releaseTransmitter();

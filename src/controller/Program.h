@@ -5,11 +5,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "controller/AboutModel.h"
+#include "controller/ActivityLog.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
@@ -24,6 +26,8 @@ class ProgramObserver {
     virtual void mainCreated(MainModel& /*main*/) {}
     /// @brief The program has ended; the models live on until the Program is destroyed.
     virtual void programEnded() {}
+    /// @brief The operator asked for the activity window.
+    virtual void activityRequested() {}
 };
 
 /// @brief The program's windows and its end, on one event thread.
@@ -47,6 +51,7 @@ class Program : public ProgramControl {
 
     void showMain() override;
     void openAbout() override;
+    void openActivity() override;
     void endProgram() override;
     bool ended() const override { return ended_ || failing_; }
     void runHandler(const std::function<void()>& handler) override;
@@ -61,9 +66,13 @@ class Program : public ProgramControl {
     AboutModel* about() { return about_.get(); }
 
     void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
+    /// @brief Where the program's activity goes from now on (nowhere by default).
+    void setActivity(ActivitySink& activity) { activity_ = &activity; }
 
   private:
     void reportFailure(const std::string& what);
+    void note(ActivityEvent event, std::string detail,
+              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
     LinkHostFactory& links_;
     TimerService& timers_;
@@ -73,6 +82,9 @@ class Program : public ProgramControl {
     std::unique_ptr<MainModel> main_;
     std::unique_ptr<AboutModel> about_;
     std::vector<ProgramObserver*> observers_;
+    NoActivity noActivity_;
+    ActivitySink* activity_ = &noActivity_;
+    std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
 };

@@ -16,6 +16,8 @@ class ProgramControl {
     virtual void showMain() = 0;
     /// @brief Loads the About window and shows it modally until it is closed.
     virtual void openAbout() = 0;
+    /// @brief Shows the activity window (a front end without one ignores it).
+    virtual void openActivity() {}
     /// @brief Ends the program at once: every window closes, no further handler runs.
     virtual void endProgram() = 0;
     /// @brief True once the program has ended (or is ending after a failure).

@@ -20,8 +20,9 @@ void MainModel::startUp() {
     link_->SetControlMode(kLinkTrue);
     setTimedOut(false);
     setHeight(kShortHeightTwips);
+    const std::string callsign = link_->GetStation().StationCallsign;
     setCaption(std::string(kProgramTitle) + " v" + std::to_string(kVersionMajor) + "." +
-               std::to_string(kVersionMinor) + " - " + link_->GetStation().StationCallsign);
+               std::to_string(kVersionMinor) + " - " + callsign);
 
     const SettingsStore& settings = services_.settings;
     const double fallback = *parseNumber(kDefaultPosition);
@@ -48,6 +49,7 @@ void MainModel::startUp() {
     timer(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
     setEnabled(MainControl::DecodeTone, value(MainControl::CTCSSDecode) == 1);
     setEnabled(MainControl::EncodeTone, value(MainControl::CTCSSEncode) == 1);
+    note(ActivityEvent::ProgramStarted, callsign);
 }
 
 void MainModel::loadSettings() {

@@ -20,6 +20,8 @@ void MainModel::timeOutTick() {
     if (!step || !step->reachedZero()) return;
 
     setTimedOut(true);
+    timedOutAt_ = services_.timers.wallTime();
+    note(ActivityEvent::TimeOut);
     timer(MainTimer::TimeOut).stop();
     assignText(MainControl::Status, kStatusTimeOut);
     reloadHangTime();
@@ -33,6 +35,7 @@ void MainModel::timeOutTick() {
 void MainModel::checkClearTick() {
     if (carrierOrInternetAudio()) return;
     setTimedOut(false);
+    note(ActivityEvent::Recovery, {}, endSpan(timedOutAt_));
     timer(MainTimer::CheckClear).stop();
     link_->PlayPrompt(kClearAnnouncement);
     link_->SendCW(kLinkFalse, kClearMorse);

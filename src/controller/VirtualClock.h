@@ -24,6 +24,12 @@ class VirtualClock : public TimerService {
 
     /// @brief Current virtual time since the clock's start.
     std::chrono::milliseconds now() const { return now_; }
+    /// @brief The virtual time as a time of day: the origin plus now().
+    std::chrono::sys_time<std::chrono::milliseconds> wallTime() const override {
+        return origin_ + now_;
+    }
+    /// @brief Where virtual time 0 stands on the calendar (default 1970-01-01 00:00 UTC).
+    void setOrigin(std::chrono::sys_time<std::chrono::milliseconds> origin) { origin_ = origin; }
 
     /// @brief Runs every tick due up to now + @p duration in time order, then sets the
     /// clock to now + @p duration. @p afterEachTick runs after every tick.
@@ -34,6 +40,7 @@ class VirtualClock : public TimerService {
     class Timer;
     friend class Timer;
     std::chrono::milliseconds now_{0};
+    std::chrono::sys_time<std::chrono::milliseconds> origin_{};
     std::uint64_t nextStartSeq_ = 0;
     std::vector<Timer*> timers_;
 };

@@ -60,7 +60,10 @@ QAction* MainWindow::menuEntry(MainControl c) const {
 void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setNativeMenuBar(false);
-    for (int c = controlId(C::mnuExit); c <= controlId(C::mnuAbout); ++c) {
+    // Seven entries on a narrow window: tight item padding keeps the last one on the bar
+    // rather than behind an overflow button.
+    bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 1px 2px; }"));
+    for (int c = controlId(C::mnuExit); c <= controlId(C::mnuActivity); ++c) {
         binder_.createMenuEntry(c, bar);
     }
 }

@@ -20,6 +20,14 @@ void ProgramViews::mainCreated(MainModel& main) {
     if (op_ != nullptr) op_->setOwner(main_.get());
 }
 
+void ProgramViews::activityRequested() {
+    if (activityModel_ == nullptr) return;
+    if (!activity_) activity_ = std::make_unique<ActivityWindow>(*activityModel_);
+    activityModel_->open();
+    activity_->raise();
+    activity_->activateWindow();
+}
+
 void ProgramViews::programEnded() {
     for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
     leaveEventLoop_();

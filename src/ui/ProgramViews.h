@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "controller/Program.h"
+#include "ui/ActivityWindow.h"
 #include "ui/MainWindow.h"
 
 namespace relaydeck {
@@ -23,6 +24,11 @@ class ProgramViews : public ProgramObserver {
     ~ProgramViews() override;
 
     void mainCreated(MainModel& main) override;
+    /// @brief Opens the activity window (when the program has one).
+    void activityRequested() override;
+    /// @brief The activity window's model; without one the menu entry opens nothing.
+    void setActivity(ActivityModel* activity) { activityModel_ = activity; }
+    ActivityWindow* activityWindow() const { return activity_.get(); }
     /// @brief Hides every window and leaves the event loop.
     void programEnded() override;
 
@@ -32,6 +38,8 @@ class ProgramViews : public ProgramObserver {
     QtOperator* op_;
     std::function<void()> leaveEventLoop_;
     std::unique_ptr<MainWindow> main_;
+    ActivityModel* activityModel_ = nullptr;
+    std::unique_ptr<ActivityWindow> activity_;
 };
 
 }  // namespace relaydeck

@@ -10,7 +10,15 @@ void ProgramWindows::mainCreated(MainModel& main) {
 void ProgramWindows::programEnded() {
     if (main_) ShowWindow(main_->hwnd(), SW_HIDE);
     if (splash_) ShowWindow(splash_->hwnd(), SW_HIDE);
+    if (activity_) ShowWindow(activity_->hwnd(), SW_HIDE);
     PostQuitMessage(0);
+}
+
+void ProgramWindows::activityRequested() {
+    if (activityModel_ == nullptr) return;
+    if (!activity_) activity_ = std::make_unique<ActivityView>(*activityModel_);
+    activityModel_->open();
+    SetForegroundWindow(activity_->hwnd());
 }
 
 void ProgramWindows::showSplash(SplashModel& splash) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "controller/Program.h"
+#include "win32/ActivityView.h"
 #include "win32/MainView.h"
 #include "win32/SplashView.h"
 #include "win32/Win32Operator.h"
@@ -24,14 +25,21 @@ class ProgramWindows : public ProgramObserver {
     void programEnded() override;
 
     void showSplash(SplashModel& splash);
+    /// @brief Opens the activity window (when the program has one).
+    void activityRequested() override;
+    /// @brief The activity window's model; without one the menu entry opens nothing.
+    void setActivity(ActivityModel* activity) { activityModel_ = activity; }
 
     MainView* main() const { return main_.get(); }
     SplashView* splash() const { return splash_.get(); }
+    ActivityView* activity() const { return activity_.get(); }
 
   private:
     Win32Operator& op_;
     std::unique_ptr<MainView> main_;
     std::unique_ptr<SplashView> splash_;
+    ActivityModel* activityModel_ = nullptr;
+    std::unique_ptr<ActivityView> activity_;
 };
 
 }  // namespace relaydeck::win32

@@ -9,6 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "activity/ActivityCsv.h"
+#include "activity/ActivityJournal.h"
+#include "controller/ActivityModel.h"
 #include "controller/Program.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
@@ -106,9 +109,27 @@ int run() {
     ComLinkHostFactory links;
 #endif
 
+    // The station's activity: the day's records for the window, one log file a day.
+    ActivityJournal journal(win32UtcOffset);
+    ActivityModel activityWindow(journal, timers);
+    const std::filesystem::path logFolder = settings.SettingsPath().parent_path();
+    ActivityFile activityFile(logFolder, win32UtcOffset, ActivityFile::kDefaultKeepDays,
+                              [&activityWindow](const std::string& failure) {
+                                  activityWindow.reportFailure(failure);
+                              });
+    {
+        const std::u8string folder = logFolder.u8string();
+        activityWindow.setStatus("Log files in " + std::string(folder.begin(), folder.end()));
+    }
+    ActivityFanOut activity;
+    activity.add(journal);
+    activity.add(activityFile);
+
     Program program(links, timers, settings, op);
     ProgramWindows views(op);
     program.addObserver(&views);
+    program.setActivity(activity);
+    views.setActivity(&activityWindow);
 
     program.startWithSplash();
     if (program.ended() || program.splash() == nullptr) return 0;

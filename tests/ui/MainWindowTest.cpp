@@ -98,17 +98,24 @@ TEST_F(MainWindowTest, ShowsCaptionsAndHoverTextsUnaltered) {
     }
 }
 
-TEST_F(MainWindowTest, MenuBarHasSixCommandsInOrderWithAccessKeys) {
+TEST_F(MainWindowTest, MenuBarHasSevenCommandsInOrderWithAccessKeys) {
     rig.startMain();
     const QList<QAction*> actions = window().menuBar()->actions();
     QStringList texts;
     for (const QAction* action : actions) texts << action->text();
     EXPECT_EQ(texts, (QStringList{QStringLiteral("S&ai"), QStringLiteral("Ativado"),
                                   QStringLiteral("CW ID"), QStringLiteral("Fala ID"),
-                                  QStringLiteral("Configuração"), QStringLiteral("Sobre")}));
-    ASSERT_EQ(actions.size(), 6);
+                                  QStringLiteral("Configuração"), QStringLiteral("Sobre"),
+                                  QStringLiteral("Atividade")}));
+    ASSERT_EQ(actions.size(), 7);
     EXPECT_FALSE(actions[1]->isEnabled());
-    for (int i : {0, 2, 3, 4, 5}) EXPECT_TRUE(actions[i]->isEnabled()) << i;
+    for (int i : {0, 2, 3, 4, 5, 6}) EXPECT_TRUE(actions[i]->isEnabled()) << i;
+    // Every entry stands on the bar itself, none behind the overflow button.
+    for (QAction* action : actions) {
+        const QRect at = window().menuBar()->actionGeometry(action);
+        EXPECT_TRUE(at.isValid() && at.right() < window().menuBar()->width())
+            << action->text().toStdString() << " at " << at.x() << "+" << at.width();
+    }
     for (const QAction* action : actions) EXPECT_EQ(action->menu(), nullptr);
 
     window().menuEntry(C::mnuAbout)->trigger();

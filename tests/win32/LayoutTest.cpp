@@ -8,6 +8,7 @@
 #include <string>
 
 #include "controller/AboutModel.h"
+#include "controller/ActivityModel.h"
 #include "controller/MainModel.h"
 #include "controller/SplashModel.h"
 #include "controller/WindowLayout.h"
@@ -24,7 +25,8 @@ struct Window {
 std::vector<Window> windows() {
     return {{"main", mainLayout(), mainControlDefinitions()},
             {"splash", splashLayout(), splashControlDefinitions()},
-            {"about", aboutLayout(), aboutControlDefinitions()}};
+            {"about", aboutLayout(), aboutControlDefinitions()},
+            {"activity", activityLayout(), activityControlDefinitions()}};
 }
 
 bool overlaps(const TwipsRect& a, const TwipsRect& b) {
@@ -144,6 +146,19 @@ TEST(WindowLayout, TheMainWindowsPanelAndSaveButtonLieBelowTheShortWindow) {
     EXPECT_GT(save->rect.top, layout.frames[kMainPanelFrame].rect.bottom());
     EXPECT_LT(save->rect.bottom(), MainModel::kTallHeightTwips - 600);
     EXPECT_EQ(layout.clientWidth, MainModel::kClientWidthTwips);
+}
+
+TEST(WindowLayout, TheActivityTimelineAndTableLieBetweenTheTotalsAndTheStatusLine) {
+    const WindowLayout& layout = activityLayout();
+    const TwipsRect timeline = activityTimelineRect();
+    const TwipsRect table = activityTableRect();
+    for (const TwipsRect& r : {timeline, table}) {
+        EXPECT_TRUE(inside(r, layout.clientWidth, layout.clientHeight));
+        for (const ControlPlacement& p : layout.controls) EXPECT_FALSE(overlaps(r, p.rect));
+        for (const CaptionLayout& c : layout.captions) EXPECT_FALSE(overlaps(r, c.rect));
+    }
+    EXPECT_FALSE(overlaps(timeline, table));
+    EXPECT_GT(table.height, timeline.height);
 }
 
 TEST(BreakLongBlankRuns, PutsEachCreditOfTheAboutTextOnALineOfItsOwn) {

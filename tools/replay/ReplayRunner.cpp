@@ -335,6 +335,7 @@ void ReplayRunner::startProgram(const ScenarioLine& line, bool withSplash) {
     OperatorInterface& op = *this;
     program_ = std::make_unique<Program>(links_, clock_, settings_, op);
     program_->addObserver(this);
+    if (activity_) program_->setActivity(*activity_);
     if (withSplash) {
         program_->startWithSplash();
     } else {

@@ -49,6 +49,11 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     /// malformed or not allowed at that point; nothing after it is run.
     void run();
 
+    /// @brief Where every run's activity goes (nowhere by default); set before run().
+    void setActivity(ActivitySink& activity) { activity_ = &activity; }
+    /// @brief The virtual clock's time of day now.
+    ActivityTime wallTime() const { return clock_.wallTime(); }
+
   private:
     enum class Window { Main, Splash, About };
 
@@ -139,6 +144,7 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     bool traceQueries_ = false;
     bool programEnded_ = false;
     std::unique_ptr<Program> program_;
+    ActivitySink* activity_ = nullptr;
 };
 
 }  // namespace relaydeck::replay

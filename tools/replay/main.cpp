@@ -1,8 +1,13 @@
 // relaydeck-replay: runs a scenario against the controller on a virtual clock.
 
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string>
+#include <vector>
+
+#include "ActivityOutput.h"
 
 #include "ReplayRunner.h"
 #include "ScenarioFolder.h"
@@ -17,32 +22,49 @@ int main(int argc, char** argv) {
     // The output is compared byte for byte: no CR before each LF.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    if (argc > 2) {
-        std::cerr << "usage: relaydeck-replay [SCENARIO]\n";
+    std::vector<std::string> args(argv + 1, argv + argc);
+    relaydeck::replay::ActivityOptions activity;
+    if (!relaydeck::replay::takeActivityOptions(args, activity) || args.size() > 1) {
+        std::cerr << "usage: relaydeck-replay [--activity-csv FILE] [--timeline-svg FILE] "
+                     "[SCENARIO]\n";
         return 2;
     }
     std::ifstream file;
     std::istream* scenario = &std::cin;
-    if (argc == 2) {
-        file.open(argv[1], std::ios::binary);
+    std::string scenarioName = "standard input";
+    if (args.size() == 1) {
+        file.open(args[0], std::ios::binary);
         if (!file) {
-            std::cerr << "relaydeck-replay: cannot open " << argv[1] << '\n';
+            std::cerr << "relaydeck-replay: cannot open " << args[0] << '\n';
             return 2;
         }
         scenario = &file;
+        scenarioName = std::filesystem::path(args[0]).filename().string();
     }
+    relaydeck::replay::ActivityOutput output;
+    int status = 0;
+    relaydeck::ActivityTime end{};
     try {
         const relaydeck::replay::ScenarioFolder folder;
         relaydeck::replay::ReplayRunner runner(*scenario, std::cout, folder.path());
-        runner.run();
+        runner.setActivity(output);
+        try {
+            runner.run();
+        } catch (...) {
+            end = runner.wallTime();
+            throw;
+        }
+        end = runner.wallTime();
     } catch (const relaydeck::replay::ScenarioError& e) {
         std::cout.flush();
         std::cerr << "line " << e.line() << ": " << e.reason() << '\n';
-        return 2;
+        status = 2;
     } catch (const std::exception& e) {
         std::cout.flush();
         std::cerr << "relaydeck-replay: " << e.what() << '\n';
-        return 2;
+        status = 2;
     }
-    return 0;
+    if (!relaydeck::replay::writeActivity(activity, output, end, scenarioName, std::cerr))
+        status = 2;
+    return status;
 }

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "activity/ActivityJournal.h"
+#include "controller/ActivityModel.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
 #include "link/SimulatedLinkHost.h"
@@ -238,10 +240,14 @@ int main() {
         MainView& view = rig.startMain();
         const HMENU bar = GetMenu(view.hwnd());
         CHECK(bar != nullptr);
-        CHECK(GetMenuItemCount(bar) == 6);
+        CHECK(GetMenuItemCount(bar) == 7);
         wchar_t text[64] = {};
         GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "S&ai");
+        GetMenuStringW(bar, 5, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Sobre");
+        GetMenuStringW(bar, 6, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Atividade");
         const UINT enabled = GetMenuState(
             bar, static_cast<UINT>(ControlHost::commandId(static_cast<int>(C::mnuEnabled))),
             MF_BYCOMMAND);
@@ -336,6 +342,45 @@ int main() {
         rig.menu(C::mnuAbout);
         CHECK(seen == 1);
         CHECK(rig.program.about() == nullptr);
+    });
+
+    runCase("TheActivityEntryOpensAWindowThatFollowsTheRecordsOnlyWhileShown", [] {
+        // Declared before the rig: the views go first.
+        VirtualClock activityClock;
+        ActivityJournal journal;
+        ActivityModel activity(journal, activityClock);
+        Rig rig;
+        rig.windows.setActivity(&activity);
+        rig.program.setActivity(journal);
+        rig.startMain();
+        rig.station.setCarrier(kLinkTrue);
+        pump();
+        rig.menu(C::mnuActivity);
+        ActivityView* view = rig.windows.activity();
+        CHECK(view != nullptr);
+        if (view == nullptr) return;
+        CHECK(activity.isVisible() && visible(view->hwnd()));
+        CHECK(textOf(view->hwnd()) == "Atividade");
+        const HWND list = FindWindowExW(view->hwnd(), nullptr, L"LISTBOX", nullptr);
+        const auto rows = [list] { return SendMessageW(list, LB_GETCOUNT, 0, 0); };
+        const auto label = [view](ActivityControl c) {
+            return textOf(view->controls().handle(static_cast<int>(c)));
+        };
+        CHECK(rows() == 3);  // program-started, local-over-begun, transmitter-on
+        CHECK(label(ActivityControl::lblLocalOvers) == "1");
+        rig.station.setCarrier(kLinkFalse);
+        pump();
+        CHECK(rows() == 4);
+        // The close box hides it; records that follow cost it nothing until it opens again.
+        SendMessageW(view->hwnd(), WM_CLOSE, 0, 0);
+        pump();
+        CHECK(!activity.isVisible() && !visible(view->hwnd()));
+        rig.command(rig.control(C::FanLabel), STN_CLICKED);
+        CHECK(rows() == 4);
+        CHECK(activity.stale());
+        rig.menu(C::mnuActivity);
+        CHECK(rows() == 5);
+        CHECK(visible(view->hwnd()));
     });
 
     runCase("TimersFireOnTheMessageLoopAndPeriodZeroNeverFires", [] {

@@ -1,0 +1,105 @@
+#pragma once
+/// @file
+/// @brief The day's records in memory: totals, and the timeline of a stretch of time.
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+#include "activity/ActivityCsv.h"
+#include "controller/ActivityLog.h"
+
+namespace relaydeck {
+
+/// @brief Passes each record on to several sinks, in the order they were added.
+class ActivityFanOut final : public ActivitySink {
+  public:
+    void add(ActivitySink& sink) { sinks_.push_back(&sink); }
+    /// @brief Every sink gets the record, even when one before it throws.
+    void record(const ActivityRecord& record) override;
+
+  private:
+    std::vector<ActivitySink*> sinks_;
+};
+
+/// @brief Today's figures.
+struct ActivityTotals {
+    int localOvers = 0;
+    int internetOvers = 0;
+    std::chrono::milliseconds transmitterTime{0};
+    std::chrono::milliseconds longestOver{0};
+    int timeOuts = 0;
+    int identifications = 0;
+    bool operator==(const ActivityTotals&) const = default;
+};
+
+/// @brief The lanes of a timeline.
+enum class TimelineLane : int { Carrier, Internet, Transmitter, Count };
+
+/// @brief A stretch of a lane while it was on.
+struct TimelineBand {
+    TimelineLane lane;
+    ActivityTime from;
+    ActivityTime to;
+    bool operator==(const TimelineBand&) const = default;
+};
+
+/// @brief A moment worth a mark: an identification or a time-out.
+struct TimelineMark {
+    ActivityTime time;
+    ActivityEvent event;
+    bool operator==(const TimelineMark&) const = default;
+};
+
+/// @brief What a timeline shows between two moments.
+struct Timeline {
+    ActivityTime from;
+    ActivityTime to;
+    std::vector<TimelineBand> bands;
+    std::vector<TimelineMark> marks;
+};
+
+/// @brief The bands and marks of @p records between @p from and @p to. A lane still on at
+/// the last record reaches @p to; bands are cut to the stretch.
+Timeline buildTimeline(const std::vector<ActivityRecord>& records, ActivityTime from,
+                       ActivityTime to);
+
+/// @brief The totals of @p records, as they stand at @p now (an over or a transmission
+/// still going counts up to @p now).
+ActivityTotals totalsOf(const std::vector<ActivityRecord>& records, ActivityTime now);
+
+/// @brief Keeps the records of the current local day, for the activity window.
+///
+/// A record of a new day starts the day afresh (what was still on is carried over as
+/// starting at midnight). The listener is told after each record.
+class ActivityJournal final : public ActivitySink {
+  public:
+    /// @brief At most this many records are kept; the oldest go first.
+    static constexpr std::size_t kMaxRecords = 20000;
+
+    explicit ActivityJournal(UtcOffset offset = {});
+
+    void record(const ActivityRecord& record) override;
+
+    const std::vector<ActivityRecord>& records() const { return records_; }
+    ActivityTotals totals(ActivityTime now) const { return totalsOf(records_, now); }
+    Timeline timeline(ActivityTime from, ActivityTime to) const {
+        return buildTimeline(records_, from, to);
+    }
+    const UtcOffset& utcOffset() const { return offset_; }
+
+    /// @brief Called after each new record (a view refreshes itself from it).
+    void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
+
+  private:
+    void startNewDay(ActivityTime midnight);
+
+    UtcOffset offset_;
+    std::vector<ActivityRecord> records_;
+    std::chrono::local_days day_{};
+    bool any_ = false;
+    std::function<void()> listener_;
+};
+
+}  // namespace relaydeck

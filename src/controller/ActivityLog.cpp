@@ -1,0 +1,36 @@
+#include "controller/ActivityLog.h"
+
+#include <array>
+
+namespace relaydeck {
+
+namespace {
+constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)> kNames = {
+    "program-started",
+    "program-ended",
+    "local-over-begun",
+    "local-over-ended",
+    "internet-over-begun",
+    "internet-over-ended",
+    "transmitter-on",
+    "transmitter-off",
+    "courtesy",
+    "time-out",
+    "recovery",
+    "id-periodic-morse",
+    "id-speech",
+    "id-manual-morse",
+    "id-manual-speech",
+    "id-closedown",
+    "fan-on",
+    "fan-off",
+    "link-failure",
+};
+}  // namespace
+
+const char* activityEventName(ActivityEvent event) {
+    const auto i = static_cast<std::size_t>(event);
+    return i < kNames.size() ? kNames[i] : "unknown";
+}
+
+}  // namespace relaydeck

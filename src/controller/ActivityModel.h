@@ -1,0 +1,84 @@
+#pragma once
+/// @file
+/// @brief The activity window: today's totals, the last hour's timeline, the day's records.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "activity/ActivityJournal.h"
+#include "controller/IntervalTimer.h"
+#include "controller/TypedWindowModel.h"
+
+namespace relaydeck {
+
+/// @brief The activity window's controls.
+enum class ActivityControl : int {
+    lblLocalOvers,
+    lblInternetOvers,
+    lblTransmitterTime,
+    lblLongestOver,
+    lblTimeOuts,
+    lblIdentifications,
+    lblStatus,
+    Count
+};
+
+/// @brief The controls of the activity window as they are created.
+std::span<const ControlDefinition> activityControlDefinitions();
+
+/// @brief The activity window as a model, over the program's journal.
+///
+/// While the window is hidden it does nothing at all: no timer runs and new records only
+/// mark it stale. While it is shown, each record and a one-second tick refresh the totals
+/// and tell the view to redraw the timeline and take the new rows.
+class ActivityModel : public TypedWindowModel<ActivityControl> {
+  public:
+    static constexpr int kWidthTwips = 9600;
+    static constexpr int kHeightTwips = 7440;
+    /// @brief How far back the timeline reaches.
+    static constexpr std::chrono::minutes kTimelineSpan{60};
+    static constexpr const char* kCaption = "Atividade";
+
+    ActivityModel(ActivityJournal& journal, TimerService& timers);
+    ~ActivityModel() override;
+
+    /// @brief Shows the window and brings it up to date.
+    void open();
+    /// @brief Hides the window (its close box); it stops refreshing.
+    void close();
+
+    /// @brief The status line's text when all is well (e.g. where the log file goes).
+    void setStatus(std::string text);
+    /// @brief A write of the log failed: the status says so from now on.
+    void reportFailure(const std::string& text);
+
+    /// @brief The timeline of the last hour up to now; while the day's records reach back
+    /// less than that, from the first of them (at least kShortestSpan).
+    Timeline timeline() const;
+    static constexpr std::chrono::minutes kShortestSpan{5};
+    /// @brief A round step between the axis's time marks for a timeline of @p span.
+    static std::chrono::minutes axisStep(std::chrono::milliseconds span);
+    const ActivityJournal& journal() const { return journal_; }
+    ActivityTime now() const { return timers_.wallTime(); }
+
+    /// @brief Told when the timeline and the records have to be redrawn (only while shown).
+    void setContentListener(std::function<void()> listener) { content_ = std::move(listener); }
+    /// @brief True when records came while the window was hidden and nothing was redrawn.
+    bool stale() const { return stale_; }
+
+  private:
+    void refresh();
+
+    ActivityJournal& journal_;
+    TimerService& timers_;
+    std::unique_ptr<IntervalTimer> tick_;
+    std::function<void()> content_;
+    std::string status_;
+    bool failed_ = false;
+    bool stale_ = true;
+};
+
+}  // namespace relaydeck
