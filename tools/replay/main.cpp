@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
         std::cerr << "usage: relaydeck-replay [SCENARIO]\n";
         return 2;
     }
+    // The standard streams get buffers of their own; standard output is flushed before
+    // anything goes to standard error.
+    std::ios::sync_with_stdio(false);
     std::ifstream file;
     std::istream* scenario = &std::cin;
     if (argc == 2) {
