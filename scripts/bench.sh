@@ -35,7 +35,7 @@ column() { grep "^$1" "$work/bench.txt" | awk -v c="$2" '{print $(c + 1), $(c + 
 
 qt="(not built: no Qt)"
 if [ -x "$bin/ui_latency_bench" ]; then
-    line=$(QT_QPA_PLATFORM=offscreen "$bin/ui_latency_bench" 20000 2>/dev/null | grep '^event_to_setptt_qt')
+    line=$(QT_QPA_PLATFORM=offscreen "$bin/ui_latency_bench" 5000 2>/dev/null | grep '^event_to_setptt_qt')
     qt="$(echo "$line" | awk '{print $3}') / $(echo "$line" | awk '{print $5}') µs"
 fi
 
