@@ -36,7 +36,7 @@ column() { grep "^$1" "$work/bench.txt" | awk -v c="$2" '{print $(c + 1), $(c + 
 qt="(not built: no Qt)"
 if [ -x "$bin/ui_latency_bench" ]; then
     line=$(QT_QPA_PLATFORM=offscreen "$bin/ui_latency_bench" 5000 2>/dev/null | grep '^event_to_setptt_qt')
-    qt="$(echo "$line" | awk '{print $3}') / $(echo "$line" | awk '{print $5}') µs"
+    qt="$(echo "$line" | awk '{print $3}') / $(echo "$line" | awk '{print $5}') us"
 fi
 
 peak() {  # peak resident memory of a replay, in MB
@@ -71,12 +71,12 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo
 echo "Relaydeck benchmarks — $cpu, $(nproc) cores, $(date -u +%Y-%m-%d)"
 echo
-printf '| %-62s | %-28s |\n' "measure" "figure"
-printf '|%s|%s|\n' "$(printf -- '-%.0s' {1..64})" "$(printf -- '-%.0s' {1..30})"
-row() { printf '| %-62s | %-28s |\n' "$1" "$2"; }
-row "CarrierDetect → SetPTT, controller alone (p50 / p99)" \
-    "$(field BM_CarrierToSetPTT p50_us) / $(field BM_CarrierToSetPTT p99_us) µs"
-row "CarrierDetect → SetPTT via the Qt event loop, windows shown (p50 / p99)" "$qt"
+printf '| %-72s | %-28s |\n' "measure" "figure"
+printf '|%s|%s|\n' "$(printf -- '-%.0s' {1..74})" "$(printf -- '-%.0s' {1..30})"
+row() { printf '| %-72s | %-28s |\n' "$1" "$2"; }
+row "CarrierDetect to SetPTT, controller alone (p50 / p99)" \
+    "$(field BM_CarrierToSetPTT p50_us) / $(field BM_CarrierToSetPTT p99_us) us"
+row "CarrierDetect to SetPTT via the Qt event loop, windows shown (p50 / p99)" "$qt"
 row "count-down step (read the display, subtract one, write it)" "$(column BM_CountDownStep 1)"
 row "one second of the running program (every timer that ticks)" "$(column BM_IdleSecond 1)"
 row "replay of a generated busy day" \
