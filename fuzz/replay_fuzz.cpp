@@ -38,11 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > 4096 || !shortEnough(text)) return -1;  // not kept in the corpus
     std::istringstream scenario(text);
     std::ostringstream out;
-    static const replay::ScenarioFolder* folder = new replay::ScenarioFolder;
-    std::filesystem::remove_all(folder->path());
-    std::filesystem::create_directories(folder->path());
+    // One folder for the whole run (removed at exit), emptied before every scenario.
+    static const replay::ScenarioFolder folder;
+    std::filesystem::remove_all(folder.path());
+    std::filesystem::create_directories(folder.path());
     try {
-        replay::ReplayRunner runner(scenario, out, folder->path());
+        replay::ReplayRunner runner(scenario, out, folder.path());
         runner.run();
     } catch (const replay::ScenarioError&) {
     } catch (const std::exception&) {
