@@ -2,7 +2,9 @@
 # Installs the Debian 12 packages Relaydeck needs that are not installed yet.
 #   deps.sh build     compiler, CMake, Qt 6, GoogleTest
 #   deps.sh run       build + what the program needs to show itself under Xvfb
-#   deps.sh test      build + Xvfb with openbox, the MinGW-w64 cross compiler and Wine
+#   deps.sh test      build + Xvfb with openbox, the MinGW-w64 cross compiler, Wine and
+#                     clang (fuzzing)
+#   deps.sh bench     build + Google Benchmark and GNU time
 set -euo pipefail
 
 build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimedia-dev
@@ -10,8 +12,10 @@ build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimed
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
     run) want=("${build[@]}" xvfb xauth imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
-    test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine) ;;
-    *) echo "usage: deps.sh build|run|test" >&2; exit 2 ;;
+    test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix
+                mingw-w64-x86-64-dev wine64 wine clang-14 libclang-rt-14-dev) ;;
+    bench) want=("${build[@]}" libbenchmark-dev time) ;;
+    *) echo "usage: deps.sh build|run|test|bench" >&2; exit 2 ;;
 esac
 
 missing=()

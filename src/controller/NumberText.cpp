@@ -78,10 +78,26 @@ bool isTooSmall(std::string_view t) {
     return exponent + position < 0;
 }
 
+/// @brief A whole number of at most 15 digits (what a count-down shows nearly always) is
+/// exact as a double: read it without the general conversion.
+std::optional<double> parseShortWholeNumber(std::string_view t) {
+    const bool negative = !t.empty() && t.front() == '-';
+    if (negative) t.remove_prefix(1);
+    if (t.empty() || t.size() > 15) return std::nullopt;
+    std::int64_t whole = 0;
+    for (const char c : t) {
+        if (!isDigit(c)) return std::nullopt;
+        whole = whole * 10 + (c - '0');
+    }
+    const auto value = static_cast<double>(whole);
+    return negative ? -value : value;
+}
+
 }  // namespace
 
 std::optional<double> parseNumber(std::string_view text) {
     std::string_view t = trimBlanks(text);
+    if (const std::optional<double> whole = parseShortWholeNumber(t)) return whole;
     if (!isDecimalNumber(t)) return std::nullopt;
 
     const bool negative = t.front() == '-';

@@ -52,26 +52,30 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 /// Lines end at CR LF, LF or a lone CR.
-std::vector<Line> splitLines(const std::string& bytes) {
+std::vector<Line> splitLines(std::string_view bytes) {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t stop = bytes.find_first_of("\r\n", start);
         if (stop == std::string::npos) {
-            lines.push_back({bytes.substr(start), ""});
+            lines.push_back({std::string(bytes.substr(start)), ""});
             break;
         }
         std::size_t next = stop + 1;
         if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
-        lines.push_back({bytes.substr(start, stop - start), bytes.substr(stop, next - stop)});
+        lines.push_back({std::string(bytes.substr(start, stop - start)),
+                         std::string(bytes.substr(stop, next - stop))});
         start = next;
     }
     return lines;
 }
 
 std::string joinLines(const std::vector<Line>& lines) {
+    std::size_t size = 0;
+    for (const Line& line : lines) size += line.text.size() + line.end.size();
     std::string bytes;
-    for (const Line& line : lines) bytes += line.text + line.end;
+    bytes.reserve(size);
+    for (const Line& line : lines) bytes.append(line.text).append(line.end);
     return bytes;
 }
 
@@ -167,6 +171,27 @@ void setEntry(std::vector<Line>& lines, const std::string& lineEnd, const std::s
 
 }  // namespace
 
+std::optional<std::string> profileStringIn(std::string_view bytes, const std::string& section,
+                                           const std::string& key) {
+    const std::vector<Line> lines = splitLines(bytes);
+    const std::optional<SectionSpan> span = findSection(lines, section);
+    if (!span) return std::nullopt;
+    const std::optional<std::size_t> line = findKey(lines, *span, key);
+    if (!line) return std::nullopt;
+    const std::string_view value = unquote(splitEntry(lines[*line].text)->value);
+    return std::string(value.substr(0, kProfileValueMax));
+}
+
+std::string withProfileStrings(std::string_view bytes, const std::string& section,
+                               std::span<const ProfileEntry> entries) {
+    std::vector<Line> lines = splitLines(bytes);
+    const std::string lineEnd = lineEndOf(lines);
+    for (const ProfileEntry& entry : entries) {
+        setEntry(lines, lineEnd, section, entry.key, entry.value);
+    }
+    return joinLines(lines);
+}
+
 std::optional<std::string> readProfileString(const fs::path& path, const std::string& section,
                                              const std::string& key) {
     std::optional<std::string> bytes;
@@ -176,24 +201,13 @@ std::optional<std::string> readProfileString(const fs::path& path, const std::st
         return std::nullopt;  // unreadable: as if absent
     }
     if (!bytes) return std::nullopt;
-    const std::vector<Line> lines = splitLines(*bytes);
-    const std::optional<SectionSpan> span = findSection(lines, section);
-    if (!span) return std::nullopt;
-    const std::optional<std::size_t> line = findKey(lines, *span, key);
-    if (!line) return std::nullopt;
-    const std::string_view value = unquote(splitEntry(lines[*line].text)->value);
-    return std::string(value.substr(0, kProfileValueMax));
+    return profileStringIn(*bytes, section, key);
 }
 
 void writeProfileStrings(const fs::path& path, const std::string& section,
                          std::span<const ProfileEntry> entries) {
     const std::string bytes = readFileBytes(path).value_or("");
-    std::vector<Line> lines = splitLines(bytes);
-    const std::string lineEnd = lineEndOf(lines);
-    for (const ProfileEntry& entry : entries) {
-        setEntry(lines, lineEnd, section, entry.key, entry.value);
-    }
-    const std::string updated = joinLines(lines);
+    const std::string updated = withProfileStrings(bytes, section, entries);
     if (updated != bytes) replaceFileContents(path, updated);
 }
 

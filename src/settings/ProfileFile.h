@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace relaydeck {
 
@@ -27,6 +28,15 @@ struct ProfileEntry {
     std::string key;
     std::string value;
 };
+
+/// @brief readProfileString on the file's content @p bytes rather than on a file.
+std::optional<std::string> profileStringIn(std::string_view bytes, const std::string& section,
+                                           const std::string& key);
+
+/// @brief The content @p bytes of a file with every key of @p entries set in @p section,
+/// as writeProfileStrings writes it (the same content when nothing changes).
+std::string withProfileStrings(std::string_view bytes, const std::string& section,
+                               std::span<const ProfileEntry> entries);
 
 /// @brief Sets every key of @p entries in @p section, in order, with one write of the file.
 ///

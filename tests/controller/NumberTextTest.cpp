@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace relaydeck {
 namespace {
 
@@ -13,6 +15,22 @@ TEST(NumberText, ReadsDecimalNumbersAndRefusesTheRest) {
     EXPECT_EQ(parseNumber("00"), 0.0);
     EXPECT_EQ(parseNumber("1e3"), 1000.0);
     for (const char* bad : {"", " ", "abc", "1,5", "5x", "-", ".", "1e", "nan", "inf", "1e999"}) {
+        EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
+    }
+}
+
+// Whole numbers take a shorter road: they must read exactly as through the general one.
+TEST(NumberText, WholeNumbersReadTheSameAsAnyOtherNumber) {
+    EXPECT_EQ(parseNumber("900"), 900.0);
+    EXPECT_EQ(parseNumber("\t0899 "), 899.0);
+    EXPECT_EQ(parseNumber("999999999999999"), 999999999999999.0);
+    EXPECT_EQ(parseNumber("1234567890123456789"), 1234567890123456789.0);
+    EXPECT_EQ(parseNumber("+7"), 7.0);
+    const auto minusZero = parseNumber("-0");
+    ASSERT_TRUE(minusZero.has_value());
+    EXPECT_TRUE(std::signbit(*minusZero));
+    EXPECT_EQ(numberToText(*minusZero - 1), "-1");
+    for (const char* bad : {"--1", "-+1", "1-", "1 2", "12a", "- 1"}) {
         EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
     }
 }

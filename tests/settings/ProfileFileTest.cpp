@@ -169,3 +169,21 @@ TEST_F(ProfileFileTest, FileIsReplacedNotOverwritten) {
 
 }  // namespace
 }  // namespace relaydeck
+
+namespace relaydeck {
+namespace {
+
+TEST(ProfileBytes, ReadAndWriteWorkOnAFilesContentAsOnTheFile) {
+    const std::string file = "; note\r[Settings]\rHangTime = 5\r[Other]\rx=1";
+    EXPECT_EQ(profileStringIn(file, "SETTINGS", "hangtime"), "5");
+    EXPECT_EQ(profileStringIn(file, "SETTINGS", "x"), std::nullopt);
+    const ProfileEntry entries[] = {{"HANGTIME", "7"}, {"CWIDTEXT", "PY2XYZ"}};
+    EXPECT_EQ(withProfileStrings(file, "SETTINGS", entries),
+              "; note\r[Settings]\rHangTime=7\rCWIDTEXT=PY2XYZ\r[Other]\rx=1");
+    const ProfileEntry same{"x", "1"};
+    EXPECT_EQ(withProfileStrings(file, "other", {&same, 1}), file);
+    EXPECT_EQ(withProfileStrings("", "S", {&same, 1}), "[S]\r\nx=1\r\n");
+}
+
+}  // namespace
+}  // namespace relaydeck

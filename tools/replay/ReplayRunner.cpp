@@ -138,6 +138,7 @@ ReplayRunner::ReplayRunner(std::istream& scenario, std::ostream& out, std::files
       links_(station_),
       settings_(std::move(folder)),
       reader_(scenario),
+      scenario_(scenario),
       out_(out) {
     station_.addCallObserver([this](const LinkCall& call) {
         if (!call.query || traceQueries_) print(call.toString());
@@ -156,7 +157,9 @@ void ReplayRunner::run() {
             execute(*line);
             drainPosted();
             releaseEndedProgram();
-            out_.flush();
+            // Someone typing a scenario sees each answer at once; a file or a pipe with
+            // more lines waiting is not written one line at a time.
+            if (scenario_.rdbuf()->in_avail() <= 0) out_.flush();
         }
     } catch (const EndOfScenario&) {
         // A box or the About window was still open: the run stops here.

@@ -137,6 +137,7 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     SimulatedLinkHostFactory links_;
     SettingsStore settings_;
     ScenarioReader reader_;
+    std::istream& scenario_;
     std::ostream& out_;
     std::vector<Modal*> modals_;
     /// @brief The end of each `wait` under way, innermost last.

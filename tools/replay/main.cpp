@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
                      "[SCENARIO]\n";
         return 2;
     }
+    // The standard streams get buffers of their own; standard output is flushed before
+    // anything goes to standard error.
+    std::ios::sync_with_stdio(false);
     std::ifstream file;
     std::istream* scenario = &std::cin;
     std::string scenarioName = "standard input";
