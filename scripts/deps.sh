@@ -40,6 +40,14 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Another package run (an update in the background) may hold the lock: wait for it.
+wait_lock=(-o DPkg::Lock::Timeout=900)
+for attempt in $(seq 90); do
+    apt-get "${wait_lock[@]}" update -qq 2>/tmp/relaydeck-apt.$$ && break
+    grep -q -i 'lock' /tmp/relaydeck-apt.$$ || { cat /tmp/relaydeck-apt.$$ >&2; exit 1; }
+    [ "$attempt" -eq 1 ] && echo "Another package run holds the lock; waiting for it to finish."
+    sleep 10
+done
+rm -f /tmp/relaydeck-apt.$$
+apt-get "${wait_lock[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 ensure_locale

@@ -150,6 +150,20 @@ ReplayRunner::~ReplayRunner() {
     program_.reset();
 }
 
+void ReplayRunner::echoScenario() {
+    reader_.setEcho([this](ScenarioReader::LineKind kind, std::string_view text) {
+        if (kind == ScenarioReader::LineKind::Comment) {
+            // A blank line before each block of comments, as in the scenario.
+            if (!echoedComment_) out_ << '\n';
+            out_ << text << '\n';
+            echoedComment_ = true;
+            return;
+        }
+        echoedComment_ = false;
+        print("> " + std::string(text));
+    });
+}
+
 void ReplayRunner::run() {
     try {
         while (std::optional<ScenarioLine> line = reader_.next()) {

@@ -3,6 +3,7 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 #include "ReplayRunner.h"
 #include "ScenarioFolder.h"
@@ -17,16 +18,25 @@ int main(int argc, char** argv) {
     // The output is compared byte for byte: no CR before each LF.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    if (argc > 2) {
-        std::cerr << "usage: relaydeck-replay [SCENARIO]\n";
-        return 2;
+    bool echo = false;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--echo") {
+            echo = true;
+        } else if (path == nullptr && (arg == "-" || !arg.starts_with("-"))) {
+            path = argv[i];
+        } else {
+            std::cerr << "usage: relaydeck-replay [--echo] [SCENARIO]\n";
+            return 2;
+        }
     }
     std::ifstream file;
     std::istream* scenario = &std::cin;
-    if (argc == 2) {
-        file.open(argv[1], std::ios::binary);
+    if (path != nullptr && std::string_view(path) != "-") {
+        file.open(path, std::ios::binary);
         if (!file) {
-            std::cerr << "relaydeck-replay: cannot open " << argv[1] << '\n';
+            std::cerr << "relaydeck-replay: cannot open " << path << '\n';
             return 2;
         }
         scenario = &file;
@@ -34,6 +44,7 @@ int main(int argc, char** argv) {
     try {
         const relaydeck::replay::ScenarioFolder folder;
         relaydeck::replay::ReplayRunner runner(*scenario, std::cout, folder.path());
+        if (echo) runner.echoScenario();
         runner.run();
     } catch (const relaydeck::replay::ScenarioError& e) {
         std::cout.flush();
