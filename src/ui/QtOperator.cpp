@@ -74,7 +74,10 @@ class WrappedMessageBox : public QMessageBox {
         const QSize frameExtra(ownerFrame.width() - ownerInside.width(),
                                ownerFrame.height() - ownerInside.height());
         const QRect area = window->screen()->availableGeometry();
-        if (const auto at = placeClearOf(size() + frameExtra, ownerFrame, area)) move(*at);
+        // The inside is placed (the window system adds the frame around it).
+        if (const auto at = placeClearOf(size() + frameExtra, ownerFrame, area)) {
+            setGeometry(QRect(*at + (ownerInside.topLeft() - ownerFrame.topLeft()), size()));
+        }
     }
 
     QPointer<QWidget> owner_;
