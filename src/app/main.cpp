@@ -15,10 +15,10 @@
 #include "controller/Program.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
+#include "ui/Keyboard.h"
 #include "ui/ProgramViews.h"
 #include "ui/QtOperator.h"
 #include "ui/QtTimerService.h"
-#include "ui/Keyboard.h"
 #include "ui/Resources.h"
 #include "ui/ScreenPlacement.h"
 #include "ui/SplashDialog.h"
@@ -52,8 +52,8 @@ constexpr int kSpacing = 12;
 /// dialog's screen; a simulator with a place of its own from the last run stays there.
 void placeFirstView(QWidget& splash, QWidget& simulator, bool simulatorPlaced) {
     const QRect screen = splash.screen()->availableGeometry();
-    const relaydeck::SideBySide at = relaydeck::sideBySide(splash.frameGeometry().size(),
-                                     simulator.frameGeometry().size(), screen, kSpacing);
+    const relaydeck::SideBySide at = relaydeck::sideBySide(
+        splash.frameGeometry().size(), simulator.frameGeometry().size(), screen, kSpacing);
     splash.move(at.first);
     if (!simulatorPlaced) simulator.move(at.second);
 }

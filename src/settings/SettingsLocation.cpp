@@ -11,8 +11,7 @@ bool isSystemProgramFolder(const std::filesystem::path& folder) {
     const std::filesystem::path plain = folder.lexically_normal();
     for (const char* system : {"/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/games",
                                "/usr/local/bin", "/usr/local/sbin", "/usr/local/games"}) {
-        if (plain == std::filesystem::path(system) ||
-            plain == std::filesystem::path(system) / "") {
+        if (plain == std::filesystem::path(system) || plain == std::filesystem::path(system) / "") {
             return true;
         }
     }

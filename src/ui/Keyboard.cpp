@@ -67,7 +67,8 @@ void KeyboardStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* 
     // A dotted rectangle, as on Windows, in the colour that shows on what lies below.
     QColor background = option->palette.color(QPalette::Window);
     if (widget != nullptr && widget->parentWidget() != nullptr && !widget->autoFillBackground()) {
-        background = widget->parentWidget()->palette().color(widget->parentWidget()->backgroundRole());
+        background =
+            widget->parentWidget()->palette().color(widget->parentWidget()->backgroundRole());
     }
     painter->save();
     QPen pen(focusColourOn(background));
@@ -128,8 +129,8 @@ bool KeyboardNavigation::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::WindowDeactivate:
         case QEvent::ApplicationDeactivate:
             altAlone_ = false;
-            if (bar_ != nullptr && (event->type() != QEvent::MouseButtonPress ||
-                                    watched != bar_.data())) {
+            if (bar_ != nullptr &&
+                (event->type() != QEvent::MouseButtonPress || watched != bar_.data())) {
                 leaveMenu();
             }
             return false;
@@ -239,7 +240,8 @@ void KeyboardNavigation::choose(QAction* action) {
     // The entry may open a modal box: it runs once this key has been handled.
     if (action != nullptr && action->isEnabled()) {
         QMetaObject::invokeMethod(
-            action, [target = QPointer<QAction>(action)] {
+            action,
+            [target = QPointer<QAction>(action)] {
                 if (target != nullptr) target->trigger();
             },
             Qt::QueuedConnection);

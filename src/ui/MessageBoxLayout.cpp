@@ -21,12 +21,10 @@ int messageWrapWidthPx(int screenWidthPx) {
 std::optional<QPoint> placeClearOf(QSize frame, const QRect& keepClear, const QRect& screen,
                                    int gapPx) {
     if (frame.isEmpty() || screen.isEmpty()) return std::nullopt;
-    const int centredLeft =
-        clampInto(keepClear.left() + (keepClear.width() - frame.width()) / 2, frame.width(),
-                  screen.left(), screen.right());
-    const int centredTop =
-        clampInto(keepClear.top() + (keepClear.height() - frame.height()) / 2, frame.height(),
-                  screen.top(), screen.bottom());
+    const int centredLeft = clampInto(keepClear.left() + (keepClear.width() - frame.width()) / 2,
+                                      frame.width(), screen.left(), screen.right());
+    const int centredTop = clampInto(keepClear.top() + (keepClear.height() - frame.height()) / 2,
+                                     frame.height(), screen.top(), screen.bottom());
     const std::array<QPoint, 4> tries = {
         QPoint(centredLeft, keepClear.bottom() + 1 + gapPx),
         QPoint(centredLeft, keepClear.top() - gapPx - frame.height()),

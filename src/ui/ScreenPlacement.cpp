@@ -61,9 +61,9 @@ SideBySide sideBySide(QSize first, QSize second, const QRect& screen, int spacin
     const int height = std::max(first.height(), second.height());
     const int left = screen.left() + std::max(0, (screen.width() - total) / 2);
     const int top = screen.top() + std::max(0, (screen.height() - height) / 3);
-    const int secondLeft = std::max(
-        screen.left(),
-        std::min(left + first.width() + spacingPx, screen.left() + screen.width() - second.width()));
+    const int secondLeft =
+        std::max(screen.left(), std::min(left + first.width() + spacingPx,
+                                         screen.left() + screen.width() - second.width()));
     return {QPoint(left, top), QPoint(secondLeft, top)};
 }
 

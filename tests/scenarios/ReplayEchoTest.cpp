@@ -22,15 +22,16 @@ const char* const kScenario =
     "   carrier on   \n"
     "wait 1\n"
     "carrier off\n"
-    "wait 8\n";
+    "wait 8\n"
+    "show Status\n";
 
 class ReplayEcho : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("relaydeck-echo-" + std::to_string(::testing::UnitTest::GetInstance()
-                                                          ->random_seed()) +
-                   "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            std::filesystem::temp_directory_path() /
+            ("relaydeck-echo-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }
@@ -82,9 +83,8 @@ TEST_F(ReplayEcho, EchoesEachCommandAtItsTimeBeforeWhatItCaused) {
         return -1L;
     };
     // Indentation and trailing blanks go; comments stay as written, one block per blank.
-    EXPECT_EQ(out.at(0), "");
-    EXPECT_EQ(out.at(1), "# A local over.");
-    EXPECT_EQ(out.at(2), "0.000 > callsign PY2XYZ");
+    EXPECT_EQ(out.at(0), "# A local over.");
+    EXPECT_EQ(out.at(1), "0.000 > callsign PY2XYZ");
     const long comment = at("# The carrier comes up:");
     EXPECT_EQ(out.at(static_cast<std::size_t>(comment) - 1), "");
     EXPECT_EQ(out.at(static_cast<std::size_t>(comment) + 1), "# the transmitter keys.");
@@ -94,6 +94,9 @@ TEST_F(ReplayEcho, EchoesEachCommandAtItsTimeBeforeWhatItCaused) {
     EXPECT_GT(comment, at("0.000 > start"));
     EXPECT_LT(carrierOn, keyed);
     EXPECT_LT(at("11.000 > carrier off"), at("11.000 > wait 8"));
+    // A shown value names itself; its command is not echoed as well.
+    EXPECT_EQ(out.back(), "19.000 Status = \"Waiting...\"");
+    EXPECT_EQ(out.at(out.size() - 2).find("> show"), std::string::npos);
 }
 
 TEST(ScenarioReader, EchoSeesCommentsAndCommandsButNotBlankLines) {

@@ -41,8 +41,8 @@ TEST_F(SettingsLocationTest, AnInstalledProgramUsesThePerUserFolderMadeWhenNeede
 }
 
 TEST(SystemProgramFolder, InstalledProgramFoldersAreNeverTheSettingsFolder) {
-    for (const char* folder : {"/usr/bin", "/usr/bin/", "/usr/local/bin", "/bin", "/usr/games",
-                               "/usr/./bin"}) {
+    for (const char* folder :
+         {"/usr/bin", "/usr/bin/", "/usr/local/bin", "/bin", "/usr/games", "/usr/./bin"}) {
         EXPECT_TRUE(isSystemProgramFolder(folder)) << folder;
     }
     for (const char* folder : {"/usr/bin/relaydeck", "/home/op/relaydeck/build/bin", "/usr",

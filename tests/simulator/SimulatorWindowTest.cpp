@@ -11,10 +11,10 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextLayout>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <deque>
 #include <fstream>
 #include <locale>
@@ -257,8 +257,9 @@ TEST_F(Simulator, ClosingOnlyMinimisesItWhileTheProgramRuns) {
 
 TEST_F(Simulator, LongLogLinesWrapInsideTheLog) {
     auto* log = find<QPlainTextEdit>("log");
-    link->SendStationText("You have timed-out with N0CALL: please wait for the channel to "
-                          "clear before keying again, and keep each over short");
+    link->SendStationText(
+        "You have timed-out with N0CALL: please wait for the channel to "
+        "clear before keying again, and keep each over short");
     QCoreApplication::processEvents();
     EXPECT_NE(log->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_FALSE(log->horizontalScrollBar()->isVisible());

@@ -8,8 +8,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
-#include <QStyleOption>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTest>
 #include <QVBoxLayout>
 
