@@ -13,8 +13,9 @@ namespace relaydeck {
 
 namespace {
 
+/// Alt only: AltGr types characters on many keyboards, and Windows opens no menu for it.
 bool isAltKey(int key) {
-    return key == Qt::Key_Alt || key == Qt::Key_AltGr || key == Qt::Key_Meta;
+    return key == Qt::Key_Alt;
 }
 
 QList<QAction*> usable(const QMenuBar* bar) {
@@ -128,11 +129,9 @@ bool KeyboardNavigation::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonPress:
         case QEvent::WindowDeactivate:
         case QEvent::ApplicationDeactivate:
+            // The mouse takes over (a click on the bar itself is the bar's to handle).
             altAlone_ = false;
-            if (bar_ != nullptr &&
-                (event->type() != QEvent::MouseButtonPress || watched != bar_.data())) {
-                leaveMenu();
-            }
+            if (bar_ != nullptr) leaveMenu();
             return false;
         default:
             return false;

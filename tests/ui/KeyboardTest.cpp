@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPainter>
@@ -128,11 +129,28 @@ TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAsSpaceDoes) {
     EXPECT_EQ(clicks, 3);
 }
 
-TEST_F(KeyboardTest, MenuModeEndsWithAClickElsewhere) {
+TEST_F(KeyboardTest, MenuModeEndsWithAClickElsewhereOrOnTheBar) {
     QTest::keyClick(button, Qt::Key_F10);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(keys.activeMenuBar(), nullptr);
     EXPECT_EQ(clicks, 1);
+
+    // A click on an entry chooses it, and the keys are the focused widget's again.
+    QTest::keyClick(button, Qt::Key_F10);
+    QMenuBar* bar = window.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(bar->actions().at(3)).center());
+    EXPECT_EQ(settle(), (std::vector<std::string>{"&Sobre"}));
+    EXPECT_EQ(keys.activeMenuBar(), nullptr);
+    QTest::keyClick(button, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(clicks, 2, 2000);
+}
+
+TEST_F(KeyboardTest, AltGrAloneOpensNoMenu) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_AltGr, Qt::GroupSwitchModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_AltGr, Qt::NoModifier);
+    QApplication::sendEvent(button, &press);
+    QApplication::sendEvent(button, &release);
+    EXPECT_EQ(keys.activeMenuBar(), nullptr);
 }
 
 TEST(KeyboardAccessKeys, TheMarkedLetterLowerCaseAndDoubledAmpersandsSkipped) {
