@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program, and starts Relaydeck. Without a display it
 # plays the bundled demo scenario through relaydeck-replay instead, telling its story.
-# Only the two programs are built here (no tests): scripts/test.sh builds and runs those.
+# Only the program to be started is built here (no tests): scripts/test.sh builds and runs
+# those.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
 
 bash scripts/deps.sh run
 
+# With a display the desktop program; without one the replay tool plays the demo.
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then program=relaydeck; else program=relaydeck-replay; fi
 log=build/start.log
 mkdir -p build
-if [ ! -x build/bin/relaydeck ] || [ ! -x build/bin/relaydeck-replay ]; then
-    echo "Building Relaydeck. The first build takes a few minutes; later starts are quick."
+if [ ! -x "build/bin/$program" ]; then
+    echo "Building $program. The first build takes a few minutes; later starts are quick."
 fi
 # CMake and the compiler speak only when something goes wrong.
 if ! cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1 ||
-   ! cmake --build build -j"$(nproc)" --target relaydeck relaydeck-replay >>"$log" 2>&1; then
+   ! cmake --build build -j"$(nproc)" --target "$program" >>"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "The build failed; the whole output is in $log" >&2
     exit 1
