@@ -170,7 +170,7 @@ bool KeyboardNavigation::keyPress(QObject* watched, QKeyEvent* key) {
         auto* button = qobject_cast<QPushButton*>(watched);
         if (button != nullptr && button->hasFocus() && !button->autoDefault() &&
             button->isEnabled()) {
-            button->animateClick();
+            button->click();
             return true;
         }
     }
