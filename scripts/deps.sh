@@ -44,6 +44,22 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Another package run (an update in the background) may hold the lock: wait for it.
+wait_lock=(-o DPkg::Lock::Timeout=900)
+update_log=$(mktemp)
+for attempt in $(seq 90); do
+    apt-get "${wait_lock[@]}" update -qq >/dev/null 2>"$update_log" && break
+    grep -q -i 'lock' "$update_log" || { cat "$update_log" >&2; rm -f "$update_log"; exit 1; }
+    [ "$attempt" -eq 1 ] && echo "Another package run holds the lock; waiting for it to finish."
+    sleep 10
+done
+rm -f "$update_log"
+apt_log=$(mktemp)
+if ! apt-get "${wait_lock[@]}" install -y -q --no-install-recommends "${missing[@]}" \
+        >"$apt_log" 2>&1; then
+    tail -n 30 "$apt_log" >&2
+    rm -f "$apt_log"
+    exit 1
+fi
+rm -f "$apt_log"
 ensure_locale

@@ -19,10 +19,12 @@
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"
+#include "ui/Keyboard.h"
 #include "ui/ProgramViews.h"
 #include "ui/QtOperator.h"
 #include "ui/QtTimerService.h"
 #include "ui/Resources.h"
+#include "ui/ScreenPlacement.h"
 #include "ui/SplashDialog.h"
 
 #if defined(Q_OS_WIN) && __has_include("link/ComLinkHost.h")
@@ -50,16 +52,14 @@ std::filesystem::path programFolder() {
 constexpr std::chrono::milliseconds kPlacementDelay{300};
 constexpr int kSpacing = 12;
 
-/// Moves @p window to the right of @p anchor, or to its left, or else to the screen's
-/// right edge, keeping it on the screen.
-void placeBeside(QWidget& window, const QWidget& anchor) {
-    const QRect screen = anchor.screen()->availableGeometry();
-    const QRect at = anchor.frameGeometry();
-    const int width = window.frameGeometry().width();
-    int left = at.right() + 1 + kSpacing;
-    if (left + width > screen.right() + 1) left = at.left() - kSpacing - width;
-    if (left < screen.left()) left = screen.right() + 1 - width;
-    window.move(std::max(left, screen.left()), std::max(at.top(), screen.top()));
+/// Puts the startup dialog and the simulator side by side, the pair centred on the
+/// dialog's screen; a simulator with a place of its own from the last run stays there.
+void placeFirstView(QWidget& splash, QWidget& simulator, bool simulatorPlaced) {
+    const QRect screen = splash.screen()->availableGeometry();
+    const relaydeck::SideBySide at = relaydeck::sideBySide(
+        splash.frameGeometry().size(), simulator.frameGeometry().size(), screen, kSpacing);
+    splash.move(at.first);
+    if (!simulatorPlaced) simulator.move(at.second);
 }
 #endif
 
@@ -73,6 +73,11 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     initResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/relaydeck.png")));
+    // Keys as on Windows: F10 and Alt reach the menu bar, Enter presses the focused button,
+    // the focus mark shows on dark backgrounds.
+    QApplication::setStyle(new KeyboardStyle(QApplication::style()->name()));
+    KeyboardNavigation keyboard;
+    app.installEventFilter(&keyboard);
 
     const SettingsStore settings(settingsFolderFor(programFolder()));
     QtTimerService timers;
@@ -110,6 +115,9 @@ int main(int argc, char* argv[]) {
 #ifdef RELAYDECK_SIMULATOR_WINDOW
     // Before the startup dialog loads, so that it reads the simulator's stored callsign.
     SimulatorWindow simulator(station, settings);
+    // The startup dialog is what the operator answers first: it, not the simulator, takes
+    // the keyboard.
+    simulator.setAttribute(Qt::WA_ShowWithoutActivating);
     simulator.show();
 #endif
 
@@ -118,11 +126,11 @@ int main(int argc, char* argv[]) {
     SplashDialog splash(*program.splash());
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
-    // The window system places the startup dialog; the simulator goes beside it once
-    // it is there, unless it has a place of its own from the last run.
+    // Once the window system has put frames around both, they go side by side.
     QTimer::singleShot(kPlacementDelay, &simulator, [&splash, &simulator] {
-        if (!simulator.hasStoredPosition()) placeBeside(simulator, splash);
+        placeFirstView(splash, simulator, simulator.hasStoredPosition());
         splash.raise();
+        splash.activateWindow();
     });
 #endif
 

@@ -7,8 +7,22 @@
 
 namespace relaydeck {
 
+bool isSystemProgramFolder(const std::filesystem::path& folder) {
+    const std::filesystem::path plain = folder.lexically_normal();
+    for (const char* system : {"/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/games",
+                               "/usr/local/bin", "/usr/local/sbin", "/usr/local/games"}) {
+        if (plain == std::filesystem::path(system) || plain == std::filesystem::path(system) / "") {
+            return true;
+        }
+    }
+    return false;
+}
+
 SettingsFolderProbe systemSettingsFolderProbe() {
-    return {isWritableFolder, [] { return userSettingsFolder(systemEnvironment); }};
+    return {[](const std::filesystem::path& folder) {
+                return !isSystemProgramFolder(folder) && isWritableFolder(folder);
+            },
+            [] { return userSettingsFolder(systemEnvironment); }};
 }
 
 std::filesystem::path settingsFolderFor(const std::filesystem::path& programFolder,

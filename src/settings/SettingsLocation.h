@@ -16,7 +16,12 @@ struct SettingsFolderProbe {
     std::function<std::optional<std::filesystem::path>()> userFolder;
 };
 
-/// @brief The running system's answers.
+/// @brief Whether @p folder is one of the system's folders for installed programs
+/// (/usr/bin, /usr/local/bin, ...): no settings go there, even for a user (root) who may
+/// write in it, since only the package manager puts files there.
+bool isSystemProgramFolder(const std::filesystem::path& folder);
+
+/// @brief The running system's answers; a system program folder counts as not writable.
 SettingsFolderProbe systemSettingsFolderProbe();
 
 /// @brief The folder that holds `relaydeck.ini` for a program started from

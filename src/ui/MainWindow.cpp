@@ -37,6 +37,8 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // The operator moves between this window and the simulator: hints show in either.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
     auto* client = new QWidget(this);
     setCentralWidget(client);

@@ -18,8 +18,8 @@ namespace relaydeck {
 
 namespace {
 
-const QString kNoDevice = QStringLiteral("(no audio device: Morse shown only)");
-const QString kFailed = QStringLiteral("(audio output failed: Morse shown only)");
+const QString kNoDevice = QStringLiteral("(no audio device: Morse is not sounded, only logged as SendCW above)");
+const QString kFailed = QStringLiteral("(audio output failed: Morse is not sounded, only logged as SendCW above)");
 
 #ifdef RELAYDECK_HAVE_MULTIMEDIA
 

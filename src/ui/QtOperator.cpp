@@ -2,10 +2,14 @@
 
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSpacerItem>
+#include <algorithm>
 
 #include "ui/AboutDialog.h"
+#include "ui/MessageBoxLayout.h"
 
 namespace relaydeck {
 
@@ -29,10 +33,60 @@ void widenForTitle(QMessageBox& dialog) {
     }
 }
 
+/// A message box that shows its whole text, wrapped at a share of the screen's width as
+/// Windows' does, and stands clear of its owner window when the screen has room.
+class WrappedMessageBox : public QMessageBox {
+  public:
+    explicit WrappedMessageBox(QWidget* owner) : QMessageBox(owner), owner_(owner) {}
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        // QMessageBox sizes itself here; the text's width is settled after it.
+        QMessageBox::showEvent(event);
+        fitToText();
+        placeClearOfOwner();
+    }
+
+  private:
+    void fitToText() {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (label == nullptr || layout() == nullptr) return;
+        const QRect area = screen()->availableGeometry();
+        const int wrapPx = messageWrapWidthPx(area.width());
+        const QFontMetrics metrics(label->font());
+        const QRect wrapped = metrics.boundingRect(QRect(0, 0, wrapPx, area.height()),
+                                                   Qt::TextWordWrap | Qt::TextExpandTabs, text());
+        label->setWordWrap(true);
+        label->setFixedWidth(std::min(wrapPx, wrapped.width() + 2));
+        layout()->activate();
+        const int width = std::max(layout()->totalMinimumSize().width(), minimumWidth());
+        const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                         : layout()->totalMinimumSize().height();
+        setFixedSize(width, height);
+    }
+
+    void placeClearOfOwner() {
+        if (owner_ == nullptr || !owner_->isVisible()) return;
+        const QWidget* window = owner_->window();
+        // This box's frame is not known before it is up: the owner's is the estimate.
+        const QRect ownerFrame = window->frameGeometry();
+        const QRect ownerInside = window->geometry();
+        const QSize frameExtra(ownerFrame.width() - ownerInside.width(),
+                               ownerFrame.height() - ownerInside.height());
+        const QRect area = window->screen()->availableGeometry();
+        // The inside is placed (the window system adds the frame around it).
+        if (const auto at = placeClearOf(size() + frameExtra, ownerFrame, area)) {
+            setGeometry(QRect(*at + (ownerInside.topLeft() - ownerFrame.topLeft()), size()));
+        }
+    }
+
+    QPointer<QWidget> owner_;
+};
+
 }  // namespace
 
 MessageAnswer QtOperator::showMessage(const MessageBoxRequest& box) {
-    QMessageBox dialog(owner_);
+    WrappedMessageBox dialog(owner_);
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setWindowTitle(QString::fromStdString(box.title));
     dialog.setTextFormat(Qt::PlainText);

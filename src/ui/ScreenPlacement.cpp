@@ -56,6 +56,17 @@ QPoint placeOnScreens(const QRect& frame, const QList<QRect>& screens) {
             fitted(frame.top(), frame.height(), nearest->top(), nearest->height())};
 }
 
+SideBySide sideBySide(QSize first, QSize second, const QRect& screen, int spacingPx) {
+    const int total = first.width() + spacingPx + second.width();
+    const int height = std::max(first.height(), second.height());
+    const int left = screen.left() + std::max(0, (screen.width() - total) / 2);
+    const int top = screen.top() + std::max(0, (screen.height() - height) / 3);
+    const int secondLeft =
+        std::max(screen.left(), std::min(left + first.width() + spacingPx,
+                                         screen.left() + screen.width() - second.width()));
+    return {QPoint(left, top), QPoint(secondLeft, top)};
+}
+
 QPoint placeOnScreen(const QRect& frame) {
     QList<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens()) {

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 
 namespace relaydeck {
 
@@ -19,6 +20,16 @@ inline constexpr int kReachableHeightPx = 20;
 /// one of them, else moved onto the screen nearest to it, as far as it fits. With no
 /// screen at all it stays where it is.
 QPoint placeOnScreens(const QRect& frame, const QList<QRect>& screens);
+
+/// @brief Where two windows whose frames are @p first and @p second big stand side by
+/// side, @p spacingPx apart, the pair centred on @p screen (first on the left, tops level
+/// a third of the way down the free height). Where the pair is wider than the screen, the
+/// second overlaps the first as far as needed, never leaving the screen.
+struct SideBySide {
+    QPoint first;
+    QPoint second;
+};
+SideBySide sideBySide(QSize first, QSize second, const QRect& screen, int spacingPx);
 
 /// @brief placeOnScreens() with the screens of the running application.
 QPoint placeOnScreen(const QRect& frame);

@@ -224,7 +224,9 @@ void SimulatorWindow::buildWidgets() {
     log_->setObjectName(QStringLiteral("log"));
     log_->setReadOnly(true);
     log_->setMaximumBlockCount(kLogLines);
-    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines (a station text) wrap, anywhere if a word is wider than the log.
+    log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    log_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     log_->setMinimumSize(440, 260);
     layout->addWidget(log_, 1);
@@ -239,12 +241,12 @@ void SimulatorWindow::loadSettings() {
     const auto top = parseNumber(settings_.ReadSetting("TOP", ""));
     if (!left || !top) return;
     const Twips twips = screenTwips();
-    // Beyond any screen, the nearest one takes the window.
-    const QRect frame(twips.px(std::clamp(*left, -kFarTwips, kFarTwips)),
-                      twips.px(std::clamp(*top, -kFarTwips, kFarTwips)), sizeHint().width(),
-                      sizeHint().height());
-    storedPosition_ = placeOnScreen(frame);
-    move(*storedPosition_);
+    // The inside's position, as stored. Beyond any screen, the nearest one takes the window.
+    const QRect inside(twips.px(std::clamp(*left, -kFarTwips, kFarTwips)),
+                       twips.px(std::clamp(*top, -kFarTwips, kFarTwips)), sizeHint().width(),
+                       sizeHint().height());
+    storedPosition_ = placeOnScreen(inside);
+    setGeometry(QRect(*storedPosition_, sizeHint()));
 }
 
 void SimulatorWindow::saveSettings() {
@@ -256,8 +258,10 @@ void SimulatorWindow::saveSettings() {
         const auto asTwips = [&twips](int px) {
             return numberToText(static_cast<double>(std::lround(twips.twips(px))));
         };
-        values.push_back({"LEFT", asTwips(pos().x())});
-        values.push_back({"TOP", asTwips(pos().y())});
+        // The inside (not the frame, which only the window system knows): it is what
+        // setGeometry() takes back on the next launch.
+        values.push_back({"LEFT", asTwips(geometry().x())});
+        values.push_back({"TOP", asTwips(geometry().y())});
     }
     if (callsignDirty_) {
         callsignDirty_ = false;
@@ -315,7 +319,21 @@ void SimulatorWindow::showEvent(QShowEvent* event) {
     if (shown_) return;
     shown_ = true;
     // Whoever showed the window may have placed it; a kept position wins, on a screen.
-    if (storedPosition_) move(placeOnScreen(QRect(*storedPosition_, frameGeometry().size())));
+    if (storedPosition_) {
+        setGeometry(QRect(placeOnScreen(QRect(*storedPosition_, size())), size()));
+    }
+    // The frame is known only once the window system has put one around the window: then
+    // its title bar, too, must be where the operator can take hold of it.
+    for (const int delayMs : {200, 1000}) {
+        QTimer::singleShot(delayMs, this, [this] { keepFrameOnScreen(); });
+    }
+}
+
+void SimulatorWindow::keepFrameOnScreen() {
+    if (!isVisible() || isMinimized()) return;
+    const QRect frame = frameGeometry();
+    const QPoint at = placeOnScreen(frame);
+    if (at != frame.topLeft()) move(at);
 }
 
 void SimulatorWindow::hideEvent(QHideEvent* event) {
@@ -334,6 +352,16 @@ void SimulatorWindow::moveEvent(QMoveEvent* event) {
 void SimulatorWindow::closeEvent(QCloseEvent* event) {
     positionDirty_ = true;
     saveSettings();
+    // The repeater goes on while the program runs, and this window is all that drives its
+    // radio: closing it only puts it out of the way.
+    if (closeMinimises_) {
+        event->ignore();
+        if (!isMinimized()) {
+            log(QStringLiteral("(the simulator stays while Relaydeck runs: minimised)"));
+            showMinimized();
+        }
+        return;
+    }
     QWidget::closeEvent(event);
 }
 

@@ -33,7 +33,9 @@ class LampWidget;
 /// SendCW is sounded as Morse and Speak spoken where the machine can, each on a thread of
 /// its own (a sound or speech service that does not answer never holds up the window);
 /// otherwise both are only logged. The window's position and the station callsign are kept
-/// in the settings file's section SIMULATOR (keys LEFT and TOP in twips, CALLSIGN).
+/// in the settings file's section SIMULATOR (keys LEFT and TOP in twips: the top left
+/// corner of the window's inside, without the frame; CALLSIGN). Closing the window only
+/// minimises it (see setCloseMinimises()).
 class SimulatorWindow : public QWidget {
     Q_OBJECT
   public:
@@ -52,6 +54,10 @@ class SimulatorWindow : public QWidget {
     /// need not place it.
     bool hasStoredPosition() const { return storedPosition_.has_value(); }
 
+    /// @brief Whether the close box only minimises the window (the default: the repeater
+    /// would go on with nothing to drive it); false lets it close.
+    void setCloseMinimises(bool minimises) { closeMinimises_ = minimises; }
+
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -66,6 +72,7 @@ class SimulatorWindow : public QWidget {
     void saveSettings();
     void onCall(const LinkCall& call);
     void refreshLamps();
+    void keepFrameOnScreen();
     void failNext();
     void log(const QString& text);
 
@@ -73,6 +80,7 @@ class SimulatorWindow : public QWidget {
     SettingsStore settings_;  ///< section SIMULATOR
     std::optional<QPoint> storedPosition_;
     bool shown_ = false;
+    bool closeMinimises_ = true;
     bool positionDirty_ = false;
     bool callsignDirty_ = false;
     QString lastSaveError_;

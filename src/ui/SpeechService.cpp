@@ -103,13 +103,13 @@ void SpeechService::engineMade(bool made) {
         return;
     }
     state_ = State::Missing;
-    emit note(QStringLiteral("(no speech engine: Speak shown only)"));
+    emit note(QStringLiteral("(no speech engine: Speak is not spoken, only logged above)"));
 }
 
 void SpeechService::answerLimitPassed() {
     if (state_ != State::Starting) return;
     state_ = State::NotAnswering;
-    emit note(QStringLiteral("(speech engine not answering: Speak shown only)"));
+    emit note(QStringLiteral("(speech engine not answering: Speak is not spoken, only logged above)"));
 }
 
 }  // namespace relaydeck

@@ -40,6 +40,19 @@ TEST_F(SettingsLocationTest, AnInstalledProgramUsesThePerUserFolderMadeWhenNeede
     EXPECT_EQ(settingsFolderFor(program_, probe()), user_);  // already there
 }
 
+TEST(SystemProgramFolder, InstalledProgramFoldersAreNeverTheSettingsFolder) {
+    for (const char* folder :
+         {"/usr/bin", "/usr/bin/", "/usr/local/bin", "/bin", "/usr/games", "/usr/./bin"}) {
+        EXPECT_TRUE(isSystemProgramFolder(folder)) << folder;
+    }
+    for (const char* folder : {"/usr/bin/relaydeck", "/home/op/relaydeck/build/bin", "/usr",
+                               "/opt/relaydeck", "bin", "C:\\Program Files\\Relaydeck"}) {
+        EXPECT_FALSE(isSystemProgramFolder(folder)) << folder;
+    }
+    // As root, where /usr/bin may be written: still not there.
+    EXPECT_FALSE(systemSettingsFolderProbe().isWritable("/usr/bin"));
+}
+
 TEST_F(SettingsLocationTest, AFileBesideTheProgramWins) {
     test::writeBytes(program_ / "relaydeck.ini", "[SETTINGS]\r\n");
     EXPECT_EQ(settingsFolderFor(program_, probe()), program_);

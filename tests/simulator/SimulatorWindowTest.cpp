@@ -10,8 +10,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <deque>
 #include <fstream>
 #include <locale>
@@ -204,7 +207,7 @@ TEST_F(Simulator, PositionAndCallsignAreKeptInTheirOwnSection) {
     }
     open();
     QTest::keyClicks(find<QLineEdit>("callsign"), QStringLiteral("/P\u00c7"));
-    window->move(120, 90);
+    window->setGeometry(QRect(QPoint(120, 90), window->size()));
     window->close();
 
     const std::string text = fileText(ini);
@@ -218,7 +221,50 @@ TEST_F(Simulator, PositionAndCallsignAreKeptInTheirOwnSection) {
     open();
     EXPECT_EQ(link->GetStation().StationCallsign, "N0CALL/P\u00c7");
     EXPECT_EQ(find<QLineEdit>("callsign")->text(), QStringLiteral("N0CALL/P\u00c7"));
-    EXPECT_EQ(window->pos(), QPoint(120, 90));
+    EXPECT_EQ(window->geometry().topLeft(), QPoint(120, 90));
+}
+
+TEST_F(Simulator, ThreeLaunchesOpenInTheSamePlace) {
+    // The window system puts a frame around the window; what is stored is what comes back.
+    window->setGeometry(QRect(QPoint(260, 180), window->size()));
+    QCoreApplication::processEvents();
+    const QPoint inside = window->geometry().topLeft();
+    const QPoint frame = window->frameGeometry().topLeft();
+    for (int launch = 1; launch <= 3; ++launch) {
+        window.reset();
+        open();
+        EXPECT_EQ(window->geometry().topLeft(), inside) << "launch " << launch;
+        EXPECT_EQ(window->frameGeometry().topLeft(), frame) << "launch " << launch;
+    }
+}
+
+TEST_F(Simulator, ClosingOnlyMinimisesItWhileTheProgramRuns) {
+    window->setGeometry(QRect(QPoint(150, 120), window->size()));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+    // Where it stood is kept all the same.
+    EXPECT_EQ(readProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT"), "2250");
+    // Once more while minimised: no second note.
+    window->close();
+    EXPECT_EQ(logLines().filter(QStringLiteral("minimised")).size(), 1);
+
+    window->setCloseMinimises(false);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Simulator, LongLogLinesWrapInsideTheLog) {
+    auto* log = find<QPlainTextEdit>("log");
+    link->SendStationText(
+        "You have timed-out with N0CALL: please wait for the channel to "
+        "clear before keying again, and keep each over short");
+    QCoreApplication::processEvents();
+    EXPECT_NE(log->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_FALSE(log->horizontalScrollBar()->isVisible());
+    const QTextBlock last = log->document()->lastBlock();
+    EXPECT_GT(last.layout()->lineCount(), 1);
 }
 
 TEST_F(Simulator, KeptPositionWinsOverThePlacementOfWhoeverShowsTheWindow) {
@@ -230,7 +276,7 @@ TEST_F(Simulator, KeptPositionWinsOverThePlacementOfWhoeverShowsTheWindow) {
     window->show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(window->hasStoredPosition());
-    EXPECT_EQ(window->pos(), QPoint(200, 100));
+    EXPECT_EQ(window->geometry().topLeft(), QPoint(200, 100));
 
     // A position off every screen (one that is gone, or a number from nowhere) gives way
     // to the nearest screen, and that place is kept.
@@ -241,10 +287,10 @@ TEST_F(Simulator, KeptPositionWinsOverThePlacementOfWhoeverShowsTheWindow) {
         open();
         EXPECT_TRUE(window->hasStoredPosition()) << left;
         EXPECT_TRUE(screen.contains(window->frameGeometry().topLeft())) << left;
-        EXPECT_EQ(window->pos().y(), 100) << left;
+        EXPECT_EQ(window->geometry().y(), 100) << left;
         window->close();
         EXPECT_EQ(readProfileString(settings.SettingsPath(), "SIMULATOR", "LEFT"),
-                  std::to_string(window->pos().x() * 15))
+                  std::to_string(window->geometry().x() * 15))
             << left;
     }
 
@@ -269,7 +315,7 @@ TEST_F(Simulator, PositionsAreReadAsNumbersWhateverTheLocale) {
     open();
     std::locale::global(before);
     if (numbersFollowTheLocale) GTEST_SKIP() << "the number rules still read the C locale";
-    EXPECT_EQ(window->pos(), QPoint(200, 100));
+    EXPECT_EQ(window->geometry().topLeft(), QPoint(200, 100));
 }
 
 TEST_F(Simulator, AFailedSaveIsLoggedNotLost) {

@@ -43,7 +43,7 @@ TEST(SpeechService, NoEngineIsToldOnceAndTextsAreDropped) {
     QSignalSpy notes(&speech, &SpeechService::note);
     speech.speak(QStringLiteral("one"));
     ASSERT_TRUE(eventually([&] { return notes.size() == 1; }));
-    EXPECT_EQ(notes.at(0).at(0).toString(), QStringLiteral("(no speech engine: Speak shown only)"));
+    EXPECT_EQ(notes.at(0).at(0).toString(), QStringLiteral("(no speech engine: Speak is not spoken, only logged above)"));
     speech.speak(QStringLiteral("two"));
     runFor(50);
     EXPECT_EQ(notes.size(), 1);
@@ -67,7 +67,7 @@ TEST(SpeechService, AnEngineThatNeverAnswersHoldsUpNothing) {
         ASSERT_TRUE(eventually([&] { return notes.size() == 1; }))
             << "the event loop runs on and the answer limit passes";
         EXPECT_EQ(notes.at(0).at(0).toString(),
-                  QStringLiteral("(speech engine not answering: Speak shown only)"));
+                  QStringLiteral("(speech engine not answering: Speak is not spoken, only logged above)"));
         EXPECT_EQ(speech.state(), SpeechService::State::NotAnswering);
         speech.speak(QStringLiteral("two"));
         EXPECT_EQ(made->load(), 1) << "one engine only, even when it does not answer";
@@ -140,7 +140,7 @@ TEST(MorsePlayer, NoOutputIsToldOnceAndSilencesThePlayer) {
     ASSERT_TRUE(eventually([&] { return !failed.isEmpty(); }));
     runFor(20);
     EXPECT_EQ(failed.size(), 1);
-    EXPECT_EQ(failed.at(0).at(0).toString(), QStringLiteral("(no audio device: Morse shown only)"));
+    EXPECT_EQ(failed.at(0).at(0).toString(), QStringLiteral("(no audio device: Morse is not sounded, only logged as SendCW above)"));
     EXPECT_FALSE(player.available());
     EXPECT_EQ(opened->load(), 1);
 }
@@ -166,7 +166,7 @@ TEST(MorsePlayer, AnOutputThatFailsLaterIsToldOnce) {
     runFor(20);
     EXPECT_EQ(failed.size(), 1);
     EXPECT_EQ(failed.at(0).at(0).toString(),
-              QStringLiteral("(audio output failed: Morse shown only)"));
+              QStringLiteral("(audio output failed: Morse is not sounded, only logged as SendCW above)"));
     player.play("K");
     runFor(20);
     EXPECT_EQ(played->count(), 1);

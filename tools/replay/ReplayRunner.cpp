@@ -151,6 +151,24 @@ ReplayRunner::~ReplayRunner() {
     program_.reset();
 }
 
+void ReplayRunner::echoScenario() {
+    reader_.setEcho([this](ScenarioReader::LineKind kind, std::string_view text) {
+        if (kind == ScenarioReader::LineKind::Comment) {
+            // A blank line before each block of comments but the first line of all.
+            if (!echoedComment_ && echoedAnything_) out_ << '\n';
+            echoedAnything_ = true;
+            out_ << text << '\n';
+            echoedComment_ = true;
+            return;
+        }
+        echoedComment_ = false;
+        echoedAnything_ = true;
+        // What `show` prints names what it shows.
+        if (text.starts_with("show ") || text.starts_with("show\t")) return;
+        print("> " + std::string(text));
+    });
+}
+
 void ReplayRunner::run() {
     try {
         while (std::optional<ScenarioLine> line = reader_.next()) {

@@ -45,6 +45,12 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     ReplayRunner(const ReplayRunner&) = delete;
     ReplayRunner& operator=(const ReplayRunner&) = delete;
 
+    /// @brief Also prints the scenario's comments as they are, and each command line but
+    /// `show` (whose output names what it shows) as "TIME > LINE" just before it runs, so
+    /// that the output reads with its causes. Without this call the output holds only what
+    /// the controller did.
+    void echoScenario();
+
     /// @brief Runs the scenario to its end. Throws ScenarioError for a line that is
     /// malformed or not allowed at that point; nothing after it is run.
     void run();
@@ -143,6 +149,8 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     /// @brief The end of each `wait` under way, innermost last.
     std::vector<std::chrono::milliseconds> waitEnds_;
     bool traceQueries_ = false;
+    bool echoedComment_ = false;
+    bool echoedAnything_ = false;
     bool programEnded_ = false;
     std::unique_ptr<Program> program_;
     ActivitySink* activity_ = nullptr;

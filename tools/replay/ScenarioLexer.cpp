@@ -56,9 +56,17 @@ std::optional<ScenarioLine> ScenarioReader::next() {
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
         if (number_ == 1 && raw.starts_with("\xEF\xBB\xBF")) raw.erase(0, 3);  // UTF-8 mark
         const std::size_t first = raw.find_first_not_of(" \t");
-        if (first == std::string::npos || raw[first] == '#') continue;
+        if (first == std::string::npos) continue;
+        const std::size_t last = raw.find_last_not_of(" \t");
+        const std::string_view text = std::string_view(raw).substr(first, last + 1 - first);
+        if (raw[first] == '#') {
+            if (echo_) echo_(LineKind::Comment, text);
+            continue;
+        }
         try {
-            return ScenarioLine{number_, splitWords(raw)};
+            ScenarioLine line{number_, splitWords(raw)};
+            if (echo_) echo_(LineKind::Command, text);
+            return line;
         } catch (const ScenarioError& e) {
             throw ScenarioError(number_, e.reason());
         }

@@ -2,6 +2,7 @@
 /// @file
 /// @brief Splitting scenario lines into words, and reading them one at a time.
 
+#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -54,9 +55,17 @@ class ScenarioReader {
     /// Throws ScenarioError carrying the line number for a malformed line.
     std::optional<ScenarioLine> next();
 
+    /// @brief What an echo is told for each line read: a comment or a command line.
+    enum class LineKind { Comment, Command };
+    using Echo = std::function<void(LineKind kind, std::string_view text)>;
+    /// @brief Passes every comment and command line to @p echo as it is read (with its
+    /// indentation and trailing blanks removed); blank lines are not passed.
+    void setEcho(Echo echo) { echo_ = std::move(echo); }
+
   private:
     std::istream& in_;
     int number_ = 0;
+    Echo echo_;
 };
 
 }  // namespace relaydeck::replay

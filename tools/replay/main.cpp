@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,14 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::vector<std::string> args(argv + 1, argv + argc);
+    const auto echoOption = std::find(args.begin(), args.end(), "--echo");
+    const bool echo = echoOption != args.end();
+    if (echo) args.erase(echoOption);
     relaydeck::replay::ActivityOptions activity;
-    if (!relaydeck::replay::takeActivityOptions(args, activity) || args.size() > 1) {
-        std::cerr << "usage: relaydeck-replay [--activity-csv FILE] [--timeline-svg FILE] "
-                     "[SCENARIO]\n";
+    if (!relaydeck::replay::takeActivityOptions(args, activity) || args.size() > 1 ||
+        (args.size() == 1 && args[0] != "-" && args[0].starts_with("-"))) {
+        std::cerr << "usage: relaydeck-replay [--echo] [--activity-csv FILE] "
+                     "[--timeline-svg FILE] [SCENARIO]\n";
         return 2;
     }
     // The standard streams get buffers of their own; standard output is flushed before
@@ -35,7 +40,7 @@ int main(int argc, char** argv) {
     std::ifstream file;
     std::istream* scenario = &std::cin;
     std::string scenarioName = "standard input";
-    if (args.size() == 1) {
+    if (args.size() == 1 && args[0] != "-") {
         file.open(args[0], std::ios::binary);
         if (!file) {
             std::cerr << "relaydeck-replay: cannot open " << args[0] << '\n';
@@ -51,6 +56,7 @@ int main(int argc, char** argv) {
         const relaydeck::replay::ScenarioFolder folder;
         relaydeck::replay::ReplayRunner runner(*scenario, std::cout, folder.path());
         runner.setActivity(output);
+        if (echo) runner.echoScenario();
         try {
             runner.run();
         } catch (...) {
