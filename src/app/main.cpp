@@ -12,10 +12,8 @@
 #include <memory>
 #include <optional>
 
-#include "activity/ActivityCsv.h"
-#include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
 #include "controller/Program.h"
+#include "controller/StationActivity.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"
@@ -92,25 +90,12 @@ int main(int argc, char* argv[]) {
 #endif
 
     // The station's activity: the day's records for the window, one log file a day.
-    ActivityJournal journal(qtUtcOffset);
-    ActivityModel activityWindow(journal, timers);
-    const std::filesystem::path logFolder = settings.SettingsPath().parent_path();
-    ActivityFile activityFile(logFolder, qtUtcOffset, ActivityFile::kDefaultKeepDays,
-                              [&activityWindow](const std::string& failure) {
-                                  activityWindow.reportFailure(failure);
-                              });
-    {
-        const std::u8string folder = logFolder.u8string();
-        activityWindow.setStatus("Log files in " + std::string(folder.begin(), folder.end()));
-    }
-    ActivityFanOut activity;
-    activity.add(journal);
-    activity.add(activityFile);
+    StationActivity activity(settings.SettingsPath().parent_path(), qtUtcOffset, timers);
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
     program.addObserver(&views);
-    program.setActivity(activity);
-    views.setActivity(&activityWindow);
+    program.setActivity(activity.sink());
+    views.setActivity(&activity.window());
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
     // Before the startup dialog loads, so that it reads the simulator's stored callsign.

@@ -1,5 +1,7 @@
 #include "win32/TaskPoster.h"
 
+#include "win32/Window.h"
+
 namespace relaydeck::win32 {
 
 namespace {
@@ -11,18 +13,8 @@ using Task = std::function<void()>;
 
 }  // namespace
 
-TaskPoster::TaskPoster() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = &TaskPoster::windowProc;
-    type.hInstance = instance;
-    type.lpszClassName = kClassName;
-    RegisterClassExW(&type);
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                              nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+TaskPoster::TaskPoster()
+    : window_(createMessageWindow(kClassName, &TaskPoster::windowProc, this)) {}
 
 TaskPoster::~TaskPoster() {
     if (window_ == nullptr) return;

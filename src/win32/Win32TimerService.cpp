@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win32/TickSchedule.h"
+#include "win32/Window.h"
 
 namespace relaydeck::win32 {
 
@@ -49,18 +50,8 @@ class Win32IntervalTimer : public IntervalTimer {
     TickSchedule schedule_;
 };
 
-Win32TimerService::Win32TimerService() {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = &Win32TimerService::windowProc;
-    type.hInstance = instance;
-    type.lpszClassName = kClassName;
-    RegisterClassExW(&type);
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                              nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+Win32TimerService::Win32TimerService()
+    : window_(createMessageWindow(kClassName, &Win32TimerService::windowProc, this)) {}
 
 Win32TimerService::~Win32TimerService() {
     if (window_ != nullptr) DestroyWindow(window_);

@@ -34,6 +34,20 @@ void registerClass() {
 
 }  // namespace
 
+HWND createMessageWindow(const wchar_t* className, WNDPROC procedure, void* owner) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    type.lpfnWndProc = procedure;
+    type.hInstance = instance;
+    type.lpszClassName = className;
+    RegisterClassExW(&type);
+    const HWND window = CreateWindowExW(0, className, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        instance, nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    return window;
+}
+
 unsigned dpiOf(HWND window) {
     static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
     if (window != nullptr && getDpiForWindow != nullptr) {

@@ -15,6 +15,10 @@ SIZE outerSize(int width, int height, DWORD style, DWORD exStyle, bool menu, uns
 /// @brief The work area of the monitor nearest to @p window (the primary one for nullptr).
 RECT workArea(HWND window);
 
+/// @brief A hidden message-only window of class @p className (registered here) whose
+/// messages go to @p procedure, with @p owner in its user data.
+HWND createMessageWindow(const wchar_t* className, WNDPROC procedure, void* owner);
+
 /// @brief A top-level window: registers its class, forwards its controls' messages to
 /// its ControlHost and leaves the rest to the subclass.
 class Window {

@@ -9,10 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "activity/ActivityCsv.h"
-#include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
 #include "controller/Program.h"
+#include "controller/StationActivity.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"
@@ -110,26 +108,13 @@ int run() {
 #endif
 
     // The station's activity: the day's records for the window, one log file a day.
-    ActivityJournal journal(win32UtcOffset);
-    ActivityModel activityWindow(journal, timers);
-    const std::filesystem::path logFolder = settings.SettingsPath().parent_path();
-    ActivityFile activityFile(logFolder, win32UtcOffset, ActivityFile::kDefaultKeepDays,
-                              [&activityWindow](const std::string& failure) {
-                                  activityWindow.reportFailure(failure);
-                              });
-    {
-        const std::u8string folder = logFolder.u8string();
-        activityWindow.setStatus("Log files in " + std::string(folder.begin(), folder.end()));
-    }
-    ActivityFanOut activity;
-    activity.add(journal);
-    activity.add(activityFile);
+    StationActivity activity(settings.SettingsPath().parent_path(), win32UtcOffset, timers);
 
     Program program(links, timers, settings, op);
     ProgramWindows views(op);
     program.addObserver(&views);
-    program.setActivity(activity);
-    views.setActivity(&activityWindow);
+    program.setActivity(activity.sink());
+    views.setActivity(&activity.window());
 
     program.startWithSplash();
     if (program.ended() || program.splash() == nullptr) return 0;

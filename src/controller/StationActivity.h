@@ -1,0 +1,33 @@
+#pragma once
+/// @file
+/// @brief The station's activity as the program keeps it: the day's records for the
+///        activity window, and one log file a day beside the settings file.
+
+#include <filesystem>
+
+#include "activity/ActivityCsv.h"
+#include "activity/ActivityJournal.h"
+#include "controller/ActivityModel.h"
+
+namespace relaydeck {
+
+class TimerService;
+
+/// @brief The records' journal, the activity window's model and the daily log file, wired
+/// together; both front ends hand sink() to the program and window() to their views.
+class StationActivity {
+  public:
+    StationActivity(const std::filesystem::path& logFolder, const UtcOffset& offset,
+                    TimerService& timers);
+
+    ActivitySink& sink() { return fanOut_; }
+    ActivityModel& window() { return window_; }
+
+  private:
+    ActivityJournal journal_;
+    ActivityModel window_;
+    ActivityFile file_;
+    ActivityFanOut fanOut_;
+};
+
+}  // namespace relaydeck
