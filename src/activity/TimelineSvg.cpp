@@ -140,11 +140,12 @@ std::string timelineSvg(const Timeline& timeline, const std::string& title) {
         const bool timeOut = mark.event == ActivityEvent::TimeOut;
         const char* colour = timeOut ? kTimeOutColour : kIdColour;
         const std::string at = px(x(mark.time));
-        svg += "<line x1=\"" + at + "\" y1=\"" + std::to_string(marksTop) + "\" x2=\"" + at +
-               "\" y2=\"" + std::to_string(axisY) + "\" stroke=\"" + colour +
-               "\" stroke-width=\"1.5\"" + (timeOut ? " stroke-dasharray=\"4 2\"" : "") +
-               "><title>" + activityEventName(mark.event) + ' ' +
-               formatClockSpan(mark.time - timeline.from) + "</title></line>\n";
+        svg.append("<line x1=\"").append(at).append("\" y1=\"");
+        svg.append(std::to_string(marksTop)).append("\" x2=\"").append(at).append("\" y2=\"");
+        svg.append(std::to_string(axisY)).append("\" stroke=\"").append(colour);
+        svg.append("\" stroke-width=\"1.5\"").append(timeOut ? " stroke-dasharray=\"4 2\"" : "");
+        svg.append("><title>").append(activityEventName(mark.event)).append(" ");
+        svg.append(formatClockSpan(mark.time - timeline.from)).append("</title></line>\n");
         svg += "<circle cx=\"" + at + "\" cy=\"" + std::to_string(marksTop) + "\" r=\"4\" fill=\"" +
                colour + "\"/>\n";
     }
@@ -155,8 +156,9 @@ std::string timelineSvg(const Timeline& timeline, const std::string& title) {
     const milliseconds step = tickStep(span);
     for (milliseconds t{0}; t <= span; t += step) {
         const std::string at = px(x(timeline.from + t));
-        svg += "<line x1=\"" + at + "\" y1=\"" + std::to_string(axisY) + "\" x2=\"" + at +
-               "\" y2=\"" + std::to_string(axisY + 5) + "\" stroke=\"#444444\"/>\n";
+        svg.append("<line x1=\"").append(at).append("\" y1=\"").append(std::to_string(axisY));
+        svg.append("\" x2=\"").append(at).append("\" y2=\"").append(std::to_string(axisY + 5));
+        svg.append("\" stroke=\"#444444\"/>\n");
         svg += "<text x=\"" + at + "\" y=\"" + std::to_string(axisY + 18) +
                "\" text-anchor=\"middle\">" + formatClockSpan(t) + "</text>\n";
     }
