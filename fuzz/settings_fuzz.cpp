@@ -74,11 +74,14 @@ bool onlyTheEntryChanged(std::string_view before, std::string_view after, std::s
         ++suffix;
     }
     // Widen the difference to whole lines: back to a line start, on to a line end.
-    // Lines put in between two lines, or after everything there was, are already whole.
+    // Lines put in between two lines, or after everything there was, are already whole;
+    // text that goes on a last line without a line end is part of that line.
     std::size_t beforeEnd = before.size() - suffix;
     std::size_t afterEnd = after.size() - suffix;
-    const bool inserted = beforeEnd == prefix &&
-                          (prefix == 0 || prefix == before.size() || lineBreak(before[prefix - 1]));
+    const bool atEnd =
+        prefix == before.size() && (prefix == after.size() || lineBreak(after[prefix]));
+    const bool inserted =
+        beforeEnd == prefix && (prefix == 0 || atEnd || lineBreak(before[prefix - 1]));
     if (!inserted) {
         while (prefix > 0 && !lineBreak(before[prefix - 1])) --prefix;
         while (beforeEnd < before.size() && !lineBreak(before[beforeEnd])) ++beforeEnd, ++afterEnd;

@@ -65,8 +65,10 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 /// The line of @p bytes starting at @p start (before its end). Lines end at CR LF, LF or
 /// a lone CR.
 Line lineAt(std::string_view bytes, std::size_t start) {
-    const std::size_t stop = bytes.find_first_of("\r\n", start);
-    if (stop == std::string_view::npos) return {bytes.substr(start), {}};
+    // A plain scan: find_first_of looks each byte up in the set, a call per byte.
+    std::size_t stop = start;
+    while (stop < bytes.size() && bytes[stop] != '\r' && bytes[stop] != '\n') ++stop;
+    if (stop == bytes.size()) return {bytes.substr(start), {}};
     std::size_t next = stop + 1;
     if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
     return {bytes.substr(start, stop - start), bytes.substr(stop, next - stop)};
