@@ -1,7 +1,7 @@
 #include "settings/ProfileFile.h"
 
 #include <algorithm>
-#include <deque>
+#include <forward_list>
 #include <string_view>
 #include <vector>
 
@@ -27,9 +27,9 @@ struct Line {
 /// here too, so that reading and editing a file copies none of its lines.
 struct EditedLines {
     std::vector<Line> lines;
-    std::deque<std::string> added;  ///< a deque: adding never moves the texts already viewed
+    std::forward_list<std::string> added;  ///< adding never moves the texts already viewed
 
-    std::string_view keep(std::string text) { return added.emplace_back(std::move(text)); }
+    std::string_view keep(std::string text) { return added.emplace_front(std::move(text)); }
 };
 
 /// The lines of a section: the header's index and the index one past its last line.
@@ -62,25 +62,43 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
-/// The line of @p bytes starting at @p start (before its end). Lines end at CR LF, LF or
-/// a lone CR.
-Line lineAt(std::string_view bytes, std::size_t start) {
-    // A plain scan: find_first_of looks each byte up in the set, a call per byte.
-    std::size_t stop = start;
-    while (stop < bytes.size() && bytes[stop] != '\r' && bytes[stop] != '\n') ++stop;
-    if (stop == bytes.size()) return {bytes.substr(start), {}};
-    std::size_t next = stop + 1;
-    if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
-    return {bytes.substr(start, stop - start), bytes.substr(stop, next - stop)};
-}
+/// Reads @p bytes line by line. Lines end at CR LF, LF or a lone CR. The next CR and the
+/// next LF are each looked for once (a memchr), not byte by byte.
+class LineReader {
+public:
+    explicit LineReader(std::string_view bytes)
+        : bytes_(bytes), nextCr_(bytes.find('\r')), nextLf_(bytes.find('\n')) {}
+
+    bool atEnd() const { return start_ >= bytes_.size(); }
+
+    Line next() {
+        if (nextCr_ < start_) nextCr_ = bytes_.find('\r', start_);
+        if (nextLf_ < start_) nextLf_ = bytes_.find('\n', start_);
+        const std::size_t stop = std::min(nextCr_, nextLf_);
+        Line line;
+        if (stop == std::string_view::npos) {
+            line = {bytes_.substr(start_), {}};
+            start_ = bytes_.size();
+            return line;
+        }
+        std::size_t after = stop + 1;
+        if (stop == nextCr_ && nextLf_ == after) ++after;
+        line = {bytes_.substr(start_, stop - start_), bytes_.substr(stop, after - stop)};
+        start_ = after;
+        return line;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t start_ = 0;
+    std::size_t nextCr_;
+    std::size_t nextLf_;
+};
 
 std::vector<Line> splitLines(std::string_view bytes) {
     std::vector<Line> lines;
-    for (std::size_t start = 0; start < bytes.size();) {
-        const Line line = lineAt(bytes, start);
-        lines.push_back(line);
-        start += line.text.size() + line.end.size();
-    }
+    lines.reserve(bytes.size() / 8 + 4);  // a settings line is longer than that: one allocation
+    for (LineReader reader(bytes); !reader.atEnd();) lines.push_back(reader.next());
     return lines;
 }
 
@@ -192,9 +210,8 @@ std::optional<std::string> profileStringIn(std::string_view bytes, const std::st
     // One pass over the lines, without keeping them: the first section of that name,
     // then the first entry for the key before the next section header.
     bool inSection = false;
-    for (std::size_t start = 0; start < bytes.size();) {
-        const Line line = lineAt(bytes, start);
-        start += line.text.size() + line.end.size();
+    for (LineReader reader(bytes); !reader.atEnd();) {
+        const Line line = reader.next();
         if (const std::optional<std::string_view> name = sectionName(line.text)) {
             if (inSection) return std::nullopt;
             inSection = equalsIgnoreCase(*name, section);
