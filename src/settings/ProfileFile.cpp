@@ -65,7 +65,7 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 /// Reads @p bytes line by line. Lines end at CR LF, LF or a lone CR. The next CR and the
 /// next LF are each looked for once (a memchr), not byte by byte.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view bytes)
         : bytes_(bytes), nextCr_(bytes.find('\r')), nextLf_(bytes.find('\n')) {}
 
@@ -88,7 +88,7 @@ public:
         return line;
     }
 
-private:
+  private:
     std::string_view bytes_;
     std::size_t start_ = 0;
     std::size_t nextCr_;
