@@ -19,8 +19,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb writes the number of the display it took once it is ready.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
+# Xvfb writes the number of the display it took once it is ready. -noreset: without it
+# the server starts over each time its last client leaves, and a program that connects
+# meanwhile is refused.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
 xvfb=$!
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -37,7 +39,7 @@ for run in $(seq "$runs"); do
     mkdir "$folder"
     cp "$program" "$folder/"
     start=$(now_ns)
-    "$folder/$(basename "$program")" >/dev/null 2>&1 &
+    "$folder/$(basename "$program")" >"$folder/output.log" 2>&1 &
     pid=$!
     shown=""
     while [ -z "$shown" ] && kill -0 "$pid" 2>/dev/null; do
@@ -51,7 +53,12 @@ for run in $(seq "$runs"); do
     done
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
-    [ -z "$shown" ] || times+=($(((shown - start) / 1000000)))
+    if [ -n "$shown" ]; then
+        times+=($(((shown - start) / 1000000)))
+    else
+        echo "run $run: no window; the program said:" >&2
+        tail -5 "$folder/output.log" >&2
+    fi
 done
 [ ${#times[@]} -gt 0 ] || { echo "(no window came up)"; exit 0; }
 printf '%s\n' "${times[@]}" | sort -n | awk '{ v[NR] = $1 }
