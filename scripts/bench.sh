@@ -67,6 +67,9 @@ if [ -x "$bin/relaydeck" ]; then
         'BEGIN {printf "%.3f %% of a core", 100 * (b - a) / hz / (e - s)}')", $rss"
 fi
 
+startup="(not built: no Qt)"
+if [ -x "$bin/relaydeck" ]; then startup=$(bash "$root/scripts/startup-time.sh" "$bin/relaydeck" 7); fi
+
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo
 echo "Relaydeck benchmarks — $cpu, $(nproc) cores, $(date -u +%Y-%m-%d)"
@@ -85,6 +88,7 @@ row "replay of a generated month" \
     "$(column BM_ReplayMonth 1), $(field BM_ReplayMonth realtime_x | sed 's|/s||')× real time"
 row "peak memory, replay of the day / of the month" "$(peak "$work/day.scn") / $(peak "$work/month.scn")"
 row "idle program (automatic start, offscreen, 30 s)" "$idle"
+row "start of the program to its first window (fresh settings, Xvfb)" "$startup"
 
 if [ -n "$against" ]; then
     old="$root/build/bench-old"

@@ -4,7 +4,7 @@
 #   deps.sh run       build + what the program needs to show itself under Xvfb
 #   deps.sh test      build + Xvfb with openbox, the MinGW-w64 cross compiler, Wine and
 #                     clang (fuzzing)
-#   deps.sh bench     build + Google Benchmark and GNU time
+#   deps.sh bench     build + Google Benchmark, GNU time, Xvfb and xdotool
 set -euo pipefail
 
 build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimedia-dev
@@ -14,7 +14,7 @@ case "${1:-build}" in
     run) want=("${build[@]}" xvfb xauth imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
     test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix
                 mingw-w64-x86-64-dev wine64 wine clang-14 libclang-rt-14-dev) ;;
-    bench) want=("${build[@]}" libbenchmark-dev time) ;;
+    bench) want=("${build[@]}" libbenchmark-dev time xvfb xdotool) ;;
     *) echo "usage: deps.sh build|run|test|bench" >&2; exit 2 ;;
 esac
 

@@ -1,6 +1,7 @@
 #include "settings/ProfileFile.h"
 
 #include <algorithm>
+#include <forward_list>
 #include <string_view>
 #include <vector>
 
@@ -12,13 +13,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDefaultLineEnd = "\r\n";
+constexpr std::string_view kDefaultLineEnd = "\r\n";
 
 /// One line of the file: its text and the line end that followed it ("" for a last line
-/// without one), so that the file can be put back together byte for byte.
+/// without one), so that the file can be put back together byte for byte. Both view
+/// either the bytes being edited or a text the edit added (see EditedLines).
 struct Line {
-    std::string text;
-    std::string end;
+    std::string_view text;
+    std::string_view end;
+};
+
+/// The lines of a file being edited, viewing its bytes; the texts an edit adds are kept
+/// here too, so that reading and editing a file copies none of its lines.
+struct EditedLines {
+    std::vector<Line> lines;
+    std::forward_list<std::string> added;  ///< adding never moves the texts already viewed
+
+    std::string_view keep(std::string text) { return added.emplace_front(std::move(text)); }
 };
 
 /// The lines of a section: the header's index and the index one past its last line.
@@ -51,22 +62,43 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
-/// Lines end at CR LF, LF or a lone CR.
+/// Reads @p bytes line by line. Lines end at CR LF, LF or a lone CR. The next CR and the
+/// next LF are each looked for once (a memchr), not byte by byte.
+class LineReader {
+  public:
+    explicit LineReader(std::string_view bytes)
+        : bytes_(bytes), nextCr_(bytes.find('\r')), nextLf_(bytes.find('\n')) {}
+
+    bool atEnd() const { return start_ >= bytes_.size(); }
+
+    Line next() {
+        if (nextCr_ < start_) nextCr_ = bytes_.find('\r', start_);
+        if (nextLf_ < start_) nextLf_ = bytes_.find('\n', start_);
+        const std::size_t stop = std::min(nextCr_, nextLf_);
+        Line line;
+        if (stop == std::string_view::npos) {
+            line = {bytes_.substr(start_), {}};
+            start_ = bytes_.size();
+            return line;
+        }
+        std::size_t after = stop + 1;
+        if (stop == nextCr_ && nextLf_ == after) ++after;
+        line = {bytes_.substr(start_, stop - start_), bytes_.substr(stop, after - stop)};
+        start_ = after;
+        return line;
+    }
+
+  private:
+    std::string_view bytes_;
+    std::size_t start_ = 0;
+    std::size_t nextCr_;
+    std::size_t nextLf_;
+};
+
 std::vector<Line> splitLines(std::string_view bytes) {
     std::vector<Line> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string::npos) {
-            lines.push_back({std::string(bytes.substr(start)), ""});
-            break;
-        }
-        std::size_t next = stop + 1;
-        if (bytes[stop] == '\r' && next < bytes.size() && bytes[next] == '\n') ++next;
-        lines.push_back({std::string(bytes.substr(start, stop - start)),
-                         std::string(bytes.substr(stop, next - stop))});
-        start = next;
-    }
+    lines.reserve(bytes.size() / 8 + 4);  // a settings line is longer than that: one allocation
+    for (LineReader reader(bytes); !reader.atEnd();) lines.push_back(reader.next());
     return lines;
 }
 
@@ -80,7 +112,7 @@ std::string joinLines(const std::vector<Line>& lines) {
 }
 
 /// The line end the file already uses (that of its first line), CRLF when it has none.
-std::string lineEndOf(const std::vector<Line>& lines) {
+std::string_view lineEndOf(const std::vector<Line>& lines) {
     for (const Line& line : lines) {
         if (!line.end.empty()) return line.end;
     }
@@ -134,15 +166,17 @@ std::string_view unquote(std::string_view value) {
 }
 
 /// A line break inside a written text would start a new line of the file; it becomes a blank.
-std::string singleLine(std::string text) {
+std::string singleLine(std::string_view text) {
+    std::string line(text);
     std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    return text;
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
 }
 
-/// Sets @p key in @p section of @p lines as the private-profile functions do.
-void setEntry(std::vector<Line>& lines, const std::string& lineEnd, const std::string& section,
+/// Sets @p key in @p section of @p file as the private-profile functions do.
+void setEntry(EditedLines& file, std::string_view lineEnd, const std::string& section,
               const std::string& key, const std::string& value) {
+    std::vector<Line>& lines = file.lines;
     const std::string sectionText = singleLine(section);
     const std::string keyText = singleLine(key);
     const std::string valueText = singleLine(value);
@@ -150,9 +184,9 @@ void setEntry(std::vector<Line>& lines, const std::string& lineEnd, const std::s
     if (const std::optional<SectionSpan> span = findSection(lines, sectionText)) {
         if (const std::optional<std::size_t> line = findKey(lines, *span, keyText)) {
             // The key keeps the spelling the file gives it.
-            std::string replaced =
-                std::string(splitEntry(lines[*line].text)->key) + "=" + valueText;
-            lines[*line].text = std::move(replaced);
+            std::string replaced = std::string(splitEntry(lines[*line].text)->key);
+            replaced.append("=").append(valueText);
+            lines[*line].text = file.keep(std::move(replaced));
         } else {
             std::size_t last = span->header;
             for (std::size_t i = span->header + 1; i < span->end; ++i) {
@@ -160,12 +194,12 @@ void setEntry(std::vector<Line>& lines, const std::string& lineEnd, const std::s
             }
             if (lines[last].end.empty()) lines[last].end = lineEnd;
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1),
-                         Line{keyText + "=" + valueText, lineEnd});
+                         Line{file.keep(keyText + "=" + valueText), lineEnd});
         }
     } else {
         if (!lines.empty() && lines.back().end.empty()) lines.back().end = lineEnd;
-        lines.push_back({"[" + sectionText + "]", lineEnd});
-        lines.push_back({keyText + "=" + valueText, lineEnd});
+        lines.push_back({file.keep("[" + sectionText + "]"), lineEnd});
+        lines.push_back({file.keep(keyText + "=" + valueText), lineEnd});
     }
 }
 
@@ -173,23 +207,33 @@ void setEntry(std::vector<Line>& lines, const std::string& lineEnd, const std::s
 
 std::optional<std::string> profileStringIn(std::string_view bytes, const std::string& section,
                                            const std::string& key) {
-    const std::vector<Line> lines = splitLines(bytes);
-    const std::optional<SectionSpan> span = findSection(lines, section);
-    if (!span) return std::nullopt;
-    const std::optional<std::size_t> line = findKey(lines, *span, key);
-    if (!line) return std::nullopt;
-    const std::string_view value = unquote(splitEntry(lines[*line].text)->value);
-    return std::string(value.substr(0, kProfileValueMax));
+    // One pass over the lines, without keeping them: the first section of that name,
+    // then the first entry for the key before the next section header.
+    bool inSection = false;
+    for (LineReader reader(bytes); !reader.atEnd();) {
+        const Line line = reader.next();
+        if (const std::optional<std::string_view> name = sectionName(line.text)) {
+            if (inSection) return std::nullopt;
+            inSection = equalsIgnoreCase(*name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        const std::optional<Entry> entry = splitEntry(line.text);
+        if (entry && equalsIgnoreCase(entry->key, key)) {
+            return std::string(unquote(entry->value).substr(0, kProfileValueMax));
+        }
+    }
+    return std::nullopt;
 }
 
 std::string withProfileStrings(std::string_view bytes, const std::string& section,
                                std::span<const ProfileEntry> entries) {
-    std::vector<Line> lines = splitLines(bytes);
-    const std::string lineEnd = lineEndOf(lines);
+    EditedLines file{splitLines(bytes), {}};
+    const std::string_view lineEnd = lineEndOf(file.lines);
     for (const ProfileEntry& entry : entries) {
-        setEntry(lines, lineEnd, section, entry.key, entry.value);
+        setEntry(file, lineEnd, section, entry.key, entry.value);
     }
-    return joinLines(lines);
+    return joinLines(file.lines);
 }
 
 std::optional<std::string> readProfileString(const fs::path& path, const std::string& section,

@@ -185,5 +185,16 @@ TEST(ProfileBytes, ReadAndWriteWorkOnAFilesContentAsOnTheFile) {
     EXPECT_EQ(withProfileStrings("", "S", {&same, 1}), "[S]\r\nx=1\r\n");
 }
 
+TEST(ProfileBytes, ALastLineWithoutALineEndIsEditedInPlace) {
+    const std::string file = "[S]\nK=1\n[S]\nK=2";
+    EXPECT_EQ(profileStringIn(file, "S", "K"), "1");
+    const ProfileEntry longer{"k", "1]"};
+    EXPECT_EQ(withProfileStrings("[S]\nK=1", "S", {&longer, 1}), "[S]\nK=1]");
+    const ProfileEntry same{"K", "1"};
+    EXPECT_EQ(withProfileStrings(file, "S", {&same, 1}), file);
+    const ProfileEntry added{"L", "3"};
+    EXPECT_EQ(withProfileStrings(file, "S", {&added, 1}), "[S]\nK=1\nL=3\n[S]\nK=2");
+}
+
 }  // namespace
 }  // namespace relaydeck
