@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Checks.h"
 #include "link/ComLinkHost.h"
 
 using relaydeck::kLinkFalse;
@@ -23,30 +24,8 @@ using relaydeck::LinkBool;
 
 namespace {
 
-int passed = 0;
-int failed = 0;
-
-void check(bool ok, const char* what, int line) {
-    if (ok) {
-        ++passed;
-        return;
-    }
-    ++failed;
-    std::printf("FAILED (line %d): %s\n", line, what);
-}
-
-void checkEqual(const std::string& actual, const std::string& expected, int line) {
-    if (actual == expected) {
-        ++passed;
-        return;
-    }
-    ++failed;
-    std::printf("FAILED (line %d):\n  expected: %s\n  actual:   %s\n", line, expected.c_str(),
-                actual.c_str());
-}
-
-#define CHECK(condition) check((condition), #condition, __LINE__)
-#define CHECK_EQ(actual, expected) checkEqual((actual), (expected), __LINE__)
+using wintest::failed;
+using wintest::passed;
 
 double nowMs() {
     static LARGE_INTEGER frequency = [] {
