@@ -64,37 +64,10 @@ NOT_COVERED bool lineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
-/// Whether @p after is @p before with the one entry written: the entry's line replaced, or
-/// it added (with its section header when that was missing, and a line end after a last
-/// line that had none), and every other byte where it was.
-NOT_COVERED bool onlyTheEntryChanged(std::string_view before, std::string_view after,
-                                     std::string_view section, std::string_view key,
-                                     std::string_view value) {
-    std::size_t prefix = 0;
-    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) {
-        ++prefix;
-    }
-    std::size_t suffix = 0;
-    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
-           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    // Widen the difference to whole lines: back to a line start, on to a line end.
-    // Lines put in between two lines, or after everything there was, are already whole;
-    // text that goes on a last line without a line end is part of that line.
-    std::size_t beforeEnd = before.size() - suffix;
-    std::size_t afterEnd = after.size() - suffix;
-    const bool atEnd =
-        prefix == before.size() && (prefix == after.size() || lineBreak(after[prefix]));
-    const bool inserted =
-        beforeEnd == prefix && (prefix == 0 || atEnd || lineBreak(before[prefix - 1]));
-    if (!inserted) {
-        while (prefix > 0 && !lineBreak(before[prefix - 1])) --prefix;
-        while (beforeEnd < before.size() && !lineBreak(before[beforeEnd])) ++beforeEnd, ++afterEnd;
-    }
-
-    const std::string_view removed = before.substr(prefix, beforeEnd - prefix);
-    const std::string_view added = after.substr(prefix, afterEnd - prefix);
+/// Whether the lines @p removed gave way to @p added, at most a section header and the entry.
+NOT_COVERED bool onlyEntryLines(std::string_view removed, std::string_view added,
+                                std::string_view section, std::string_view key,
+                                std::string_view value) {
     if (!removed.empty() && (removed.find_first_of("\r\n") != std::string_view::npos ||
                              removed.find('=') == std::string_view::npos)) {
         return false;
@@ -118,6 +91,45 @@ NOT_COVERED bool onlyTheEntryChanged(std::string_view before, std::string_view a
         start = stop + 1;
     }
     return lines <= 2;
+}
+
+/// Whether @p after is @p before with the one entry written: the entry's line replaced, or
+/// it added (with its section header when that was missing, and a line end after a last
+/// line that had none), and every other byte where it was.
+NOT_COVERED bool onlyTheEntryChanged(std::string_view before, std::string_view after,
+                                     std::string_view section, std::string_view key,
+                                     std::string_view value) {
+    std::size_t prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) {
+        ++prefix;
+    }
+    std::size_t suffix = 0;
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    // Widen the difference to whole lines: back to a line start, on to a line end.
+    // Lines put in between two lines, or after everything there was, are already whole;
+    // text that goes on a last line without a line end is part of that line. A difference
+    // that looks like whole lines put in may also be a line replaced whose new text ends
+    // like the old one (" S=x" becoming "S=y S=x"): either reading may hold.
+    const std::size_t beforeEnd = before.size() - suffix;
+    const std::size_t afterEnd = after.size() - suffix;
+    const bool atEnd =
+        prefix == before.size() && (prefix == after.size() || lineBreak(after[prefix]));
+    const bool inserted =
+        beforeEnd == prefix && (prefix == 0 || atEnd || lineBreak(before[prefix - 1]));
+    if (inserted && onlyEntryLines(before.substr(prefix, 0), after.substr(prefix, afterEnd - prefix),
+                                   section, key, value)) {
+        return true;
+    }
+    std::size_t lineStart = prefix;
+    while (lineStart > 0 && !lineBreak(before[lineStart - 1])) --lineStart;
+    std::size_t widen = 0;
+    while (beforeEnd + widen < before.size() && !lineBreak(before[beforeEnd + widen])) ++widen;
+    return onlyEntryLines(before.substr(lineStart, beforeEnd + widen - lineStart),
+                          after.substr(lineStart, afterEnd + widen - lineStart), section, key,
+                          value);
 }
 
 }  // namespace
