@@ -72,7 +72,7 @@ for t in "${targets[@]}"; do
     if [ -z "$(ls -A "$corpus")" ]; then
         case "$t" in
             scenario|replay) cp "$root"/tests/scenarios/*.scn "$corpus"/ ;;
-            settings) printf 'SETTINGS\x01HANGTIME\x0110\x01[SETTINGS]\r\nHANGTIME=5\r\nCWIDTEXT="PY2XYZ"\r\n' >"$corpus/seed" ;;
+            settings) printf 'SETTINGS\\ HANGTIME\\ 10\\ [SETTINGS]\r\nHANGTIME=5\r\nCWIDTEXT="PY2XYZ"\r\n' >"$corpus/seed" ;;
         esac
     fi
     log="$build/$t.log"

@@ -1,14 +1,20 @@
 #include "ActivityOutput.h"
 
+#include <sstream>
+
 #include "activity/TimelineSvg.h"
 
 namespace relaydeck::replay {
 
 std::string ActivityOutput::csv() const {
-    std::string text(kActivityCsvHeader);
-    text += "\r\n";
-    for (const ActivityRecord& r : records_) text += activityCsvLine(r, {}) + "\r\n";
-    return text;
+    std::ostringstream text;
+    writeCsv(text);
+    return std::move(text).str();
+}
+
+void ActivityOutput::writeCsv(std::ostream& out) const {
+    out << kActivityCsvHeader << "\r\n";
+    for (const ActivityRecord& r : records_) out << activityCsvLine(r, {}) << "\r\n";
 }
 
 std::string ActivityOutput::svg(ActivityTime end, const std::string& scenario) const {
@@ -17,11 +23,20 @@ std::string ActivityOutput::svg(ActivityTime end, const std::string& scenario) c
                        "Relaydeck activity: " + scenario);
 }
 
-bool writeTextFile(const std::filesystem::path& file, const std::string& text) {
+namespace {
+
+template <typename Write>
+bool writeFile(const std::filesystem::path& file, const Write& write) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
+    write(out);
     out.flush();
     return static_cast<bool>(out);
+}
+
+}  // namespace
+
+bool writeTextFile(const std::filesystem::path& file, const std::string& text) {
+    return writeFile(file, [&](std::ostream& out) { out << text; });
 }
 
 bool takeActivityOptions(std::vector<std::string>& args, ActivityOptions& options) {
@@ -44,13 +59,18 @@ bool takeActivityOptions(std::vector<std::string>& args, ActivityOptions& option
 bool writeActivity(const ActivityOptions& options, const ActivityOutput& output, ActivityTime end,
                    const std::string& scenario, std::ostream& errors) {
     bool ok = true;
-    const auto write = [&](const std::string& file, const std::string& text) {
-        if (file.empty() || writeTextFile(file, text)) return;
+    const auto written = [&](const std::string& file, bool fine) {
+        if (fine) return;
         errors << "relaydeck-replay: cannot write " << file << '\n';
         ok = false;
     };
-    write(options.csv, output.csv());
-    write(options.svg, output.svg(end, scenario));
+    if (!options.csv.empty()) {
+        written(options.csv,
+                writeFile(options.csv, [&](std::ostream& out) { output.writeCsv(out); }));
+    }
+    if (!options.svg.empty()) {
+        written(options.svg, writeTextFile(options.svg, output.svg(end, scenario)));
+    }
     return ok;
 }
 

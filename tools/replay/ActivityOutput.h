@@ -21,6 +21,8 @@ class ActivityOutput final : public ActivitySink {
     /// @brief The records as the activity log file writes them (times in UTC, the
     /// virtual clock starting at 1970-01-01 00:00).
     std::string csv() const;
+    /// @brief csv() written to @p out line by line.
+    void writeCsv(std::ostream& out) const;
     /// @brief The timeline from the clock's start to @p end, titled after @p scenario.
     std::string svg(ActivityTime end, const std::string& scenario) const;
 
@@ -35,6 +37,9 @@ bool writeTextFile(const std::filesystem::path& file, const std::string& text);
 struct ActivityOptions {
     std::string csv;
     std::string svg;
+
+    /// @brief Whether a file is asked for: only then are the records kept.
+    bool wanted() const { return !csv.empty() || !svg.empty(); }
 };
 
 /// @brief Takes `--activity-csv FILE` and `--timeline-svg FILE` out of @p args, wherever

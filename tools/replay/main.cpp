@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
     try {
         const relaydeck::replay::ScenarioFolder folder;
         relaydeck::replay::ReplayRunner runner(*scenario, std::cout, folder.path());
-        runner.setActivity(output);
+        // A month's records would take many megabytes: kept only for the files asked for.
+        if (activity.wanted()) runner.setActivity(output);
         if (echo) runner.echoScenario();
         try {
             runner.run();
