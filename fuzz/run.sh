@@ -99,7 +99,6 @@ for t in "${targets[@]}"; do
     # One process ends with its statistics; fork mode with its last "#N:" progress line.
     executed=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -1 || true)
     [ -n "$executed" ] || executed=$(grep -o '^#[0-9]*:' "$log" | tr -d '#:' | tail -1 || true)
-    [ -n "$executed" ] || executed=$(grep -o 'fuzzed for [0-9]* iterations' "$log" | grep -o '[0-9]*' | tail -1 || true)
     crashes=$(find "$build/crashes" -name "$t-*" -newer "$log.start" | wc -l)
     [ "$rc" -eq 0 ] || crashes=$((crashes > 0 ? crashes : 1))
     rate=$(awk -v n="${executed:-0}" -v t="$took" 'BEGIN { printf "%d", (t > 0 ? n / t : 0) }')

@@ -61,7 +61,7 @@ if [ -x "$bin/relaydeck" ]; then
     busy_ms=""
     if command -v perf >/dev/null; then
         busy_ms=$(perf stat -x, -e task-clock -p "$pid" -- sleep 30 2>&1 >/dev/null |
-            awk -F, '$3 == "task-clock" || $3 ~ /^task-clock/ {print $1}' | head -1)
+            awk -F, '$3 ~ /^task-clock/ {print $1}' | head -1)
         [[ "$busy_ms" =~ ^[0-9.]+$ ]] || busy_ms=""
         seconds=30
     fi
