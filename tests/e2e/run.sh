@@ -143,6 +143,16 @@ cp "$work/helpers/link_standin.exe" "$work/helpers/standin_probe.exe" "$work/hel
     "$run/standin/"
 standin=$run/standin
 boxes() { timeout 120 "$wine" "$standin/boxes.exe" "$@" </dev/null | tr -d '\r'; }
+# Whether process $2 ends within $1 seconds (looked at every 50 ms).
+ends_within() {
+    local tries=$(($1 * 20))
+    while [ "$tries" -gt 0 ]; do
+        kill -0 "$2" 2>/dev/null || return 0
+        sleep 0.05
+        tries=$((tries - 1))
+    done
+    return 1
+}
 
 # ---- 1: no link program registered ----------------------------------------------------------
 note "relaydeck.exe with no link program registered"
@@ -155,15 +165,7 @@ else
     echo "   box: $box"
     [[ "$box" == *"not registered"* ]] || fail "the failure box does not say what failed: $box"
 fi
-ended=no
-for _ in $(seq 200); do
-    if ! kill -0 "$app_pid" 2>/dev/null; then
-        ended=yes
-        break
-    fi
-    sleep 0.1
-done
-if [ "$ended" = yes ]; then
+if ends_within 20 "$app_pid"; then
     wait "$app_pid"
     note "the program ended after its failure box (exit code $?)"
 else
@@ -348,15 +350,7 @@ fi
 note "Closing"
 closing_ns=$(date +%s%N)
 ask "closing"
-ended=no
-for _ in $(seq 600); do
-    if ! kill -0 "$app_pid" 2>/dev/null; then
-        ended=yes
-        break
-    fi
-    sleep 0.05
-done
-if [ "$ended" = yes ]; then
+if ends_within 30 "$app_pid"; then
     wait "$app_pid"
     status=$?
     exit_ms=$(( ($(date +%s%N) - closing_ns) / 1000000 ))
