@@ -34,11 +34,6 @@ std::string csvField(std::string_view text) {
 
 }  // namespace
 
-local_time<milliseconds> toLocal(ActivityTime time, const UtcOffset& offset) {
-    const seconds shift = offset ? offset(time) : seconds{0};
-    return local_time<milliseconds>{time.time_since_epoch() + shift};
-}
-
 std::string formatActivityTime(local_time<milliseconds> time) {
     const auto day = floor<days>(time);
     const hh_mm_ss clock{time - day};

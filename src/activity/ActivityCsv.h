@@ -9,16 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "controller/ActivityClock.h"
 #include "controller/ActivityLog.h"
 
 namespace relaydeck {
-
-/// @brief The offset of local time from UTC at a moment (DST changes it).
-using UtcOffset = std::function<std::chrono::seconds(ActivityTime)>;
-
-/// @brief A moment as local time: the UTC time plus @p offset's offset (UTC when empty).
-std::chrono::local_time<std::chrono::milliseconds> toLocal(ActivityTime time,
-                                                           const UtcOffset& offset);
 
 /// @brief The first line of every activity file.
 inline constexpr std::string_view kActivityCsvHeader = "time,event,duration,detail";

@@ -77,26 +77,6 @@ milliseconds tickStep(milliseconds span) {
 
 }  // namespace
 
-std::string formatClockSpan(milliseconds span) {
-    const long long total = duration_cast<seconds>(span).count();
-    const long long h = total / 3600, m = total / 60 % 60, s = total % 60;
-    const auto appendTwo = [](std::string& text, long long v) {
-        text += static_cast<char>('0' + v / 10);
-        text += static_cast<char>('0' + v % 10);
-    };
-    std::string text;
-    if (h > 0) {
-        text += std::to_string(h);
-        text += ':';
-        appendTwo(text, m);
-    } else {
-        text += std::to_string(m);
-    }
-    text += ':';
-    appendTwo(text, s);
-    return text;
-}
-
 std::string timelineSvg(const Timeline& timeline, const std::string& title) {
     const milliseconds span = std::max(timeline.to - timeline.from, milliseconds{1});
     const auto x = [&](ActivityTime t) {

@@ -10,9 +10,6 @@
 
 namespace relaydeck {
 
-/// @brief "1:05:00", "5:00", "0:30": a span of time on a timeline's axis.
-std::string formatClockSpan(std::chrono::milliseconds span);
-
 /// @brief The SVG document of @p timeline, titled @p title; the axis reads time since
 /// the timeline's start. The same timeline always gives the same bytes.
 std::string timelineSvg(const Timeline& timeline, const std::string& title);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "activity/TimelineSvg.h"
+#include "controller/ActivityClock.h"
 
 namespace relaydeck {
 

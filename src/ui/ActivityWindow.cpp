@@ -10,7 +10,7 @@
 #include <QTimeZone>
 #include <array>
 
-#include "activity/TimelineSvg.h"
+#include "controller/ActivityClock.h"
 #include "ui/Fonts.h"
 
 namespace relaydeck {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "activity/TimelineSvg.h"
+#include "controller/ActivityClock.h"
 #include "controller/WindowLayout.h"
 #include "win32/Text.h"
 
