@@ -87,7 +87,6 @@ class ActivityJournal final : public ActivitySink {
     Timeline timeline(ActivityTime from, ActivityTime to) const {
         return buildTimeline(records_, from, to);
     }
-    const UtcOffset& utcOffset() const { return offset_; }
 
     /// @brief Called after each new record (a view refreshes itself from it).
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }

@@ -154,9 +154,6 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     /// @brief The main window's link host, for the event loop of a simulator.
     LinkHost* link() { return link_.get(); }
 
-    /// @brief True while the transmitter may be keyed by this controller: from a call
-    /// that keys it to the next unkeying call that succeeds.
-    bool keyedTransmitter() const { return keyed_; }
     /// @brief Unkeys the transmitter when this controller keyed it; one try, a failure of
     /// it is ignored. For a program that ends or stops to report a failure.
     void releaseTransmitter() noexcept;

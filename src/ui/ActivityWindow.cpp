@@ -209,7 +209,6 @@ ActivityWindow::~ActivityWindow() {
 }
 
 void ActivityWindow::refreshContent() {
-    ++refreshes_;
     QScrollBar* bar = table_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     rows_->sync();

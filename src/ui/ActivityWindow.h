@@ -60,11 +60,8 @@ class ActivityWindow : public QWidget {
     explicit ActivityWindow(ActivityModel& model, QWidget* parent = nullptr);
     ~ActivityWindow() override;
 
-    TimelineView* timelineView() const { return timeline_; }
     QTableView* table() const { return table_; }
     QWidget* control(ActivityControl c) const { return layout_.control(c); }
-    /// @brief How many times the content was redrawn (for tests: none while hidden).
-    int contentRefreshes() const { return refreshes_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,7 +77,6 @@ class ActivityWindow : public QWidget {
     TimelineView* timeline_ = nullptr;
     ActivityTableModel* rows_ = nullptr;
     QTableView* table_ = nullptr;
-    int refreshes_ = 0;
 };
 
 }  // namespace relaydeck
