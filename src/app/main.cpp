@@ -93,8 +93,8 @@ int main(int argc, char* argv[]) {
     StationActivity activity(settings.SettingsPath().parent_path(), qtUtcOffset, timers);
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
-    program.addObserver(&views);
-    program.setActivity(activity.sink());
+    const Connection viewing = program.addObserver(views);
+    const Connection recording = program.setActivity(activity.sink());
     views.setActivity(&activity.window());
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW

@@ -61,10 +61,4 @@ class ActivitySink {
     virtual void record(const ActivityRecord& record) = 0;
 };
 
-/// @brief The sink of a program that keeps no activity.
-class NoActivity final : public ActivitySink {
-  public:
-    void record(const ActivityRecord&) override {}
-};
-
 }  // namespace relaydeck

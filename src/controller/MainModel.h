@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "controller/ActivityLog.h"
+#include "controller/ActivityRelay.h"
 #include "controller/IntervalTimer.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
@@ -104,7 +105,7 @@ struct MainServices {
     const SettingsStore& settings;
     OperatorInterface& op;
     ProgramControl& program;
-    ActivitySink& activity;
+    ActivityRelay& activity;
 };
 
 /// @brief The main window `Main` as a model: controls, timers, `TimedOut` and handlers.
@@ -189,6 +190,8 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void checkClearTick();
     void timeOutResetClicked();
     void setTimedOut(bool timedOut);
+    /// @brief While timed out, an over that begins is not repeated: unkeys, returns true.
+    bool refusedWhileTimedOut();
     // kerchunk and squelch-crash timers (SideTimers.cpp)
     void kerchunkerTick();
     void squelchCrashTick();
@@ -220,7 +223,9 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     // activity records (ActivityRecords.cpp)
     /// @brief Reports @p event now; whatever the sink throws is dropped.
     void note(ActivityEvent event, std::string detail = {},
-              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
+              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept {
+        services_.activity.note(services_.timers.wallTime(), event, std::move(detail), duration);
+    }
     /// @brief The time since @p since (now when empty), which it then clears.
     std::chrono::milliseconds endSpan(std::optional<ActivityTime>& since) const;
     void noteCarrier(bool on);

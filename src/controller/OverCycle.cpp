@@ -13,10 +13,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
     runGuarded([this, bCD] {
         noteCarrier(bCD == kLinkTrue);
         if (bCD == kLinkTrue) {
-            if (timedOut_) {
-                setTransmitter(false);
-                return;
-            }
+            if (refusedWhileTimedOut()) return;
             assignText(MainControl::Status, kStatusReceiving);
             setColour(MainControl::LED, kGreen);
             beginTheOver();
@@ -32,10 +29,7 @@ void MainModel::RX(LinkBool bRX) {
     runGuarded([this, bRX] {
         noteInternetAudio(bRX == kLinkTrue);
         if (bRX == kLinkTrue) {
-            if (timedOut_) {
-                setTransmitter(false);
-                return;
-            }
+            if (refusedWhileTimedOut()) return;
             setColour(MainControl::LED, kGreen);
             beginTheOver();
             return;

@@ -12,6 +12,8 @@
 
 #include "controller/AboutModel.h"
 #include "controller/ActivityLog.h"
+#include "controller/ActivityRelay.h"
+#include "controller/Connection.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
@@ -65,14 +67,14 @@ class Program : public ProgramControl {
     /// @brief The About window while it is open, else nullptr.
     AboutModel* about() { return about_.get(); }
 
-    void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
-    /// @brief Where the program's activity goes from now on (nowhere by default).
-    void setActivity(ActivitySink& activity) { activity_ = &activity; }
+    /// @brief Tells @p observer of windows and the end until the connection ends.
+    Connection addObserver(ProgramObserver& observer) { return observers_.add(observer); }
+    /// @brief Where the program's activity goes from now on (nowhere by default), until
+    /// the connection ends.
+    Connection setActivity(ActivitySink& activity) { return activity_.connect(activity); }
 
   private:
     void reportFailure(const std::string& what);
-    void note(ActivityEvent event, std::string detail,
-              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
     LinkHostFactory& links_;
     TimerService& timers_;
@@ -81,9 +83,8 @@ class Program : public ProgramControl {
     std::unique_ptr<SplashModel> splash_;
     std::unique_ptr<MainModel> main_;
     std::unique_ptr<AboutModel> about_;
-    std::vector<ProgramObserver*> observers_;
-    NoActivity noActivity_;
-    ActivitySink* activity_ = &noActivity_;
+    ObserverList<ProgramObserver> observers_;
+    ActivityRelay activity_;
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;

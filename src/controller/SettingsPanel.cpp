@@ -30,7 +30,7 @@ void MainModel::kerchunkTimeChanged() {
 }
 
 void MainModel::hangTimeChanged() {
-    assignText(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
+    reloadHangTime();
 }
 
 void MainModel::idIntervalChanged() {

@@ -36,10 +36,8 @@ void MainModel::startUp() {
 
     loadSettings();
 
-    if (auto ms = parseTimerMilliseconds(text(MainControl::KerchunkTime))) {
-        timer(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
-    }
-    assignText(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
+    kerchunkTimeChanged();
+    reloadHangTime();
     reloadTimeOut();
     reloadCWID();
     assignText(MainControl::Status, kStatusWaiting);

@@ -200,13 +200,11 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     table_->setColumnWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("Duration")) + 16);
     place(table_, activityTableRect());
     setFixedSize(twips_.px(ActivityModel::kWidthTwips), twips_.px(ActivityModel::kHeightTwips));
-    model_.setContentListener([this] { refreshContent(); });
+    contentListener_ = model_.setContentListener([this] { refreshContent(); });
     applyWindow();
 }
 
-ActivityWindow::~ActivityWindow() {
-    model_.setContentListener({});
-}
+ActivityWindow::~ActivityWindow() = default;
 
 void ActivityWindow::refreshContent() {
     QScrollBar* bar = table_->verticalScrollBar();

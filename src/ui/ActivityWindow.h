@@ -77,6 +77,7 @@ class ActivityWindow : public QWidget {
     TimelineView* timeline_ = nullptr;
     ActivityTableModel* rows_ = nullptr;
     QTableView* table_ = nullptr;
+    Connection contentListener_;
 };
 
 }  // namespace relaydeck

@@ -32,6 +32,7 @@ class ActivityView : public Window {
     HWND list_ = nullptr;
     int shown_ = 0;
     ActivityTime firstShown_{};
+    Connection contentListener_;
 };
 
 }  // namespace relaydeck::win32

@@ -112,8 +112,8 @@ int run() {
 
     Program program(links, timers, settings, op);
     ProgramWindows views(op);
-    program.addObserver(&views);
-    program.setActivity(activity.sink());
+    const Connection viewing = program.addObserver(views);
+    const Connection recording = program.setActivity(activity.sink());
     views.setActivity(&activity.window());
 
     program.startWithSplash();

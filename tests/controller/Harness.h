@@ -78,7 +78,7 @@ class Harness : public ProgramObserver {
 
     void newProgram() {
         program = std::make_unique<Program>(factory, clock, settings, op);
-        program->addObserver(this);
+        observing = program->addObserver(*this);
     }
     /// Shows the main window as the startup dialog's button would.
     MainModel& start() {
@@ -137,6 +137,7 @@ class Harness : public ProgramObserver {
     SettingsStore settings;
     ScriptedOperator op;
     std::unique_ptr<Program> program;
+    Connection observing;
     std::vector<std::string> calls;
     bool traceQueries = false;
 };

@@ -108,7 +108,7 @@ struct Rig {
             std::fputs(settingsText.c_str(), file);
             std::fclose(file);
         }
-        program.addObserver(&windows);
+        viewing = program.addObserver(windows);
     }
     ~Rig() {
         pump();
@@ -144,6 +144,7 @@ struct Rig {
     FakeOperator op;
     Program program{links, clock, settings, op};
     ProgramWindows windows{op};
+    Connection viewing;
 };
 
 bool visible(HWND window) {
@@ -351,7 +352,7 @@ int main() {
         ActivityModel activity(journal, activityClock);
         Rig rig;
         rig.windows.setActivity(&activity);
-        rig.program.setActivity(journal);
+        const Connection recording = rig.program.setActivity(journal);
         rig.startMain();
         rig.station.setCarrier(kLinkTrue);
         pump();
