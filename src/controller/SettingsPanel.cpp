@@ -150,8 +150,13 @@ void MainModel::timeOutChanged() {
         reloadTimeOut();
     }
     markMinutes(MainControl::txtTimeOut, timeOutMinutes_);
-    // The hang time is held to the time-out period: a new period may hold it or free it.
+    // The hang time is held to the time-out period: a new period may hold it or free it,
+    // and a count already beyond it comes down to it.
     markHangTime();
+    const auto shown = parseNumber(text(MainControl::txtHangTimeTime));
+    if (shown && *shown > hangTimeBoundSeconds()) {
+        assignText(MainControl::txtHangTimeTime, numberToText(hangTimeBoundSeconds()));
+    }
 }
 
 void MainModel::saveClicked() {

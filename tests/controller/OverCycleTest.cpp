@@ -175,6 +175,14 @@ TEST(OverCycleHangTime, IsNeverLongerThanTheTimeOutPeriodNorTakenFromText) {
         h.wait(1);
         EXPECT_FALSE(h.station.ptt()) << c.hang;
     }
+    // A shorter time-out during a hang time holds the count at once.
+    Harness h;
+    MainModel& m = h.start();
+    m.setText(txtHangTime, "200");
+    h.rx(kLinkTrue);
+    h.rx(kLinkFalse);
+    m.setText(txtTimeOut, "0.5");
+    EXPECT_EQ(m.text(txtHangTimeTime), "30");
 }
 
 TEST_F(OverCycle, ABreakOfZeroSendsTheCourtesyAtOnceInsteadOfNever) {
