@@ -73,8 +73,9 @@ Traffic generateTraffic(const TrafficOptions& options) {
                                                               : ChannelChange::Source::Carrier;
             longest = seconds(90);
         }
-        std::stable_sort(traffic.changes.begin() + first, traffic.changes.end(),
-                         [](const ChannelChange& a, const ChannelChange& b) { return a.at < b.at; });
+        std::stable_sort(
+            traffic.changes.begin() + first, traffic.changes.end(),
+            [](const ChannelChange& a, const ChannelChange& b) { return a.at < b.at; });
         return overEnd;
     };
 
