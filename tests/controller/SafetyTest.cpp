@@ -216,6 +216,7 @@ class FailureInjection {
             out.broken += " made " + std::to_string(reports) + " failure reports;";
         if (out.failed.empty() && (reports != 0 || h.program->ended() != operatorEnded))
             out.broken += " ended or reported with nothing failing;";
+        h.program.reset();  // before the references' factory goes
         return out;
     }
 
