@@ -30,8 +30,8 @@
 #define RELAYDECK_COM_LINK 1
 #else
 #include "link/SimulatedLinkHost.h"
-#if __has_include("ui/SimulatorWindow.h")
-#include "ui/SimulatorWindow.h"
+#if __has_include("simulator/SimulatorWindow.h")
+#include "simulator/SimulatorWindow.h"
 #define RELAYDECK_SIMULATOR_WINDOW 1
 #endif
 #endif
