@@ -57,8 +57,9 @@ void MainModel::markMinutes(MainControl field, double minutesInForce) {
 
 void MainModel::markMilliseconds(MainControl field, const IntervalTimer& timer) {
     const bool asTyped = parseTimerMilliseconds(text(field)).has_value();
-    markInForce(field, asTyped ? std::nullopt
-                               : std::optional<double>(static_cast<double>(timer.interval().count())));
+    markInForce(field, asTyped
+                           ? std::nullopt
+                           : std::optional<double>(static_cast<double>(timer.interval().count())));
 }
 
 double MainModel::hangTimeBoundSeconds() const {

@@ -149,8 +149,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // A start that fails before the program's windows can report it.
         Win32Operator op;
         op.showMessage({Program::kFailureTitle,
-                        Program::failureText(Program::kProgramFailed, e.what()),
-                        MessageButtons::Ok, MessageIcon::Critical});
+                        Program::failureText(Program::kProgramFailed, e.what()), MessageButtons::Ok,
+                        MessageIcon::Critical});
         status = exitCode(ExitStatus::ProgramFailed);
     }
     if (SUCCEEDED(com)) CoUninitialize();
