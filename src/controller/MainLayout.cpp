@@ -138,8 +138,7 @@ const ControlPlacement kControls[] = {
     {c(C::InForceIDInterval), kPanel, unit(2, kMarkLeft), L, {}, kMarkColour, kMarkLook},
     {c(C::InForceSpeechInterval), kPanel, unit(3, kMarkLeft), L, {}, kMarkColour, kMarkLook},
     {c(C::InForceBreakTime), kPanel, unit(6, kBreakLeft), L, {}, kMarkColour, kMarkLook},
-    {c(C::InForceKerchunkTime), kPanel, unit(7, kLongUnitMarkLeft), L, {}, kMarkColour,
-     kMarkLook},
+    {c(C::InForceKerchunkTime), kPanel, unit(7, kLongUnitMarkLeft), L, {}, kMarkColour, kMarkLook},
     {c(C::InForceHangTime), kPanel, unit(8, kMarkLeft), L, {}, kMarkColour, kMarkLook},
     {c(C::InForceTimeOut), kPanel, unit(9, kMarkLeft), L, {}, kMarkColour, kMarkLook},
 
