@@ -71,6 +71,7 @@ enum class MainControl : int {
     mnuSettings,
     mnuAbout,
     mnuActivity,
+    mnuUnattended,
     Count
 };
 

@@ -55,7 +55,7 @@ void MainModel::PTT(LinkBool bPTT) {
 }
 
 void MainModel::Closing() {
-    runGuarded([this] { services_.program.endProgram(); });
+    runGuarded([this] { services_.program.linkProgramClosed(); });
 }
 
 // ---- over cycle ----
