@@ -160,7 +160,7 @@ class WindowsGuardSystem final : public GuardSystem {
         wchar_t value[2048];
         DWORD size = sizeof value;
         if (RegGetValueW(HKEY_CLASSES_ROOT, kLinkServerKey, nullptr,
-                         RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, value,
+                         RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, value,
                          &size) != ERROR_SUCCESS) {
             return std::nullopt;
         }
