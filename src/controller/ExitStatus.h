@@ -1,13 +1,22 @@
 #pragma once
 /// @file
-/// @brief The exit statuses of the program that a supervisor reads.
+/// @brief The program's exit status: how a run ended, for whatever started it.
 
 namespace relaydeck {
 
-/// @brief The program ended as the operator asked (menu, close with Yes).
-inline constexpr int kExitNormal = 0;
-/// @brief Running under its guard, the program ended because the link program closed;
-/// unguarded, that end is a normal one.
-inline constexpr int kExitLinkProgramClosed = 3;
+/// @brief Why the program ended; the value is the process's exit status.
+enum class ExitStatus : int {
+    Normal = 0,           ///< the operator left (exit command, close answered Yes, Finish)
+    LinkFailed = 1,       ///< a call on the link program failed while running
+    LinkUnavailable = 2,  ///< the link program could not be reached (not installed or not
+                          ///< registered, or its object could not be created)
+    ProgramFailed = 3,    ///< a fault of Relaydeck itself, start-up included
+    LinkClosed = 4,       ///< the link program closed (its Closing event); not a failure
+};
+
+/// @brief The status as the process's exit code.
+constexpr int exitCode(ExitStatus status) {
+    return static_cast<int>(status);
+}
 
 }  // namespace relaydeck

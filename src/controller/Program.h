@@ -52,13 +52,14 @@ class Program : public ProgramControl {
     void showMain() override;
     void openAbout() override;
     void openActivity() override;
-    void endProgram() override;
-    void linkProgramClosed() override;
+    void endProgram(ExitStatus status = ExitStatus::Normal) override;
     /// @brief Asks whether to turn unattended running on (or off) and keeps the answer as
     /// GUARDED in the section RELAYDECK of the settings file (when the front end has a
     /// guard: setUnattendedAvailable).
     void chooseUnattended() override;
     bool ended() const override { return ended_ || failing_; }
+    /// @brief Why the program ended (Normal while it runs).
+    ExitStatus exitStatus() const { return status_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
 
@@ -74,8 +75,6 @@ class Program : public ProgramControl {
     /// @brief Whether this front end can run under a guard (the menu entry does nothing
     /// otherwise).
     void setUnattendedAvailable(bool available) { unattendedAvailable_ = available; }
-    /// @brief True when the program ended because the link program closed.
-    bool endedByLinkProgram() const { return endedByLinkProgram_; }
 
     /// @brief The question of the unattended entry while unattended running is off / on.
     static constexpr const char* kUnattendedOffQuestion =
@@ -93,11 +92,10 @@ class Program : public ProgramControl {
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
 
   private:
-    void reportFailure(const std::string& what);
+    void reportFailure(const std::string& what, ExitStatus status);
     void note(ActivityEvent event, std::string detail,
               std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
-    LinkHostFactory& links_;
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
@@ -110,8 +108,18 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
-    bool endedByLinkProgram_ = false;
     bool unattendedAvailable_ = false;
+    ExitStatus status_ = ExitStatus::Normal;
+    /// @brief The windows' link references come from here: a reference that cannot be
+    /// created is told apart from a call that fails.
+    class Links : public LinkHostFactory {
+      public:
+        explicit Links(LinkHostFactory& links) : links_(links) {}
+        std::unique_ptr<LinkHost> create() override;
+
+      private:
+        LinkHostFactory& links_;
+    } windowLinks_;
 };
 
 }  // namespace relaydeck
