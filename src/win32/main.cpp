@@ -138,7 +138,7 @@ int run() {
 #ifndef RELAYDECK_DEMO
     // Started by the guard ("--guarded"), or handed over to it.
     const bool guarded = hasOption(L"--guarded");
-    if (!guarded && handOverToGuard(folder, settings)) return kExitNormal;
+    if (!guarded && handOverToGuard(folder, settings)) return exitCode(ExitStatus::Normal);
 #else
     const bool guarded = false;
 #endif

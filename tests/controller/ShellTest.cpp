@@ -281,20 +281,5 @@ TEST(Shell, TheUnattendedEntryAsksThenKeepsTheChoiceInTheProgramsOwnSection) {
     EXPECT_EQ(h.fileText().find("[SETTINGS]"), std::string::npos);
 }
 
-TEST(Shell, OnlyAnEndForTheLinkProgramsClosingSaysSo) {
-    Harness h;
-    h.start();
-    h.main().click(mnuExit);
-    EXPECT_TRUE(h.program->ended());
-    EXPECT_FALSE(h.program->endedByLinkProgram());
-
-    Harness closing;
-    closing.start();
-    closing.station.raiseClosing();
-    closing.drain();
-    EXPECT_TRUE(closing.program->ended());
-    EXPECT_TRUE(closing.program->endedByLinkProgram());
-}
-
 }  // namespace
 }  // namespace relaydeck::testing
