@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "ui/ControlBinder.h"
 #include "ui/LayoutBuilder.h"
 #include "ui/Twips.h"

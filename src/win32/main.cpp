@@ -10,7 +10,7 @@
 #include <string>
 
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"

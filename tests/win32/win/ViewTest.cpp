@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
 #include "link/SimulatedLinkHost.h"
