@@ -4,6 +4,8 @@
 
 #include "TempFolder.h"
 #include "activity/ActivityCsv.h"
+#include "activity/StationActivity.h"
+#include "controller/VirtualClock.h"
 
 namespace relaydeck {
 namespace {
@@ -190,6 +192,32 @@ TEST(ActivityCsv, CellsASpreadsheetWouldEvaluateAreInertAndReadBackAsTheyWere) {
                               "2026-12-07 09:00:00.000,fan-on,,\"open"}) {
         EXPECT_EQ(readActivityCsvLine(other, {}), std::nullopt) << other;
     }
+}
+
+TEST(StationActivity, AfterARestartOnTheSameDayTheWindowCoversTheWholeDay) {
+    TempFolder folder;
+    const UtcOffset brasilia = [](ActivityTime) { return hours{-3}; };
+    VirtualClock clock;
+    clock.setOrigin(at(kDay, hours{15}));
+    {
+        StationActivity first(folder.path(), brasilia, clock);
+        for (int i = 0; i < 3; ++i) {
+            first.sink().record({clock.wallTime(), ActivityEvent::LocalOverBegun, {}, ""});
+            clock.advance(seconds{10});
+            first.sink().record(
+                {clock.wallTime(), ActivityEvent::LocalOverEnded, seconds{10}, "=x, \"y\""});
+        }
+        first.sink().record({clock.wallTime(), ActivityEvent::ProgramEnded, {}, ""});
+    }
+    clock.advance(minutes{5});
+    StationActivity second(folder.path(), brasilia, clock);
+    second.sink().record({clock.wallTime(), ActivityEvent::ProgramStarted, {}, ""});
+    ASSERT_EQ(second.journal().records().size(), 8u);
+    EXPECT_EQ(second.journal().records()[1].detail, "=x, \"y\"");
+    EXPECT_EQ(second.journal().records()[1].time, at(kDay, hours{15}, minutes{0}, seconds{10}));
+    second.window().open();
+    EXPECT_EQ(second.window().text(ActivityControl::lblLocalOvers), "3");
+    EXPECT_EQ(second.writeFailure(), std::nullopt);
 }
 
 }  // namespace
