@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"

@@ -12,7 +12,7 @@
 
 #include "controller/ExitStatus.h"
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"
