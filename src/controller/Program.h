@@ -52,8 +52,10 @@ class Program : public ProgramControl {
     void showMain() override;
     void openAbout() override;
     void openActivity() override;
-    void endProgram() override;
+    void endProgram(ExitStatus status = ExitStatus::Normal) override;
     bool ended() const override { return ended_ || failing_; }
+    /// @brief Why the program ended (Normal while it runs).
+    ExitStatus exitStatus() const { return status_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
 
@@ -70,11 +72,10 @@ class Program : public ProgramControl {
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
 
   private:
-    void reportFailure(const std::string& what);
+    void reportFailure(const std::string& what, ExitStatus status);
     void note(ActivityEvent event, std::string detail,
               std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
-    LinkHostFactory& links_;
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
@@ -87,6 +88,17 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    ExitStatus status_ = ExitStatus::Normal;
+    /// @brief The windows' link references come from here: a reference that cannot be
+    /// created is told apart from a call that fails.
+    class Links : public LinkHostFactory {
+      public:
+        explicit Links(LinkHostFactory& links) : links_(links) {}
+        std::unique_ptr<LinkHost> create() override;
+
+      private:
+        LinkHostFactory& links_;
+    } windowLinks_;
 };
 
 }  // namespace relaydeck

@@ -170,6 +170,15 @@ int main() {
         pump();
         CHECK(rig.model().text(C::txtHangTime) == "12");
         CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        // A text not taken as typed: what is in force shows beside the field.
+        SetWindowTextW(hang, L"abc");
+        pump();
+        CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        CHECK(textOf(rig.control(C::InForceHangTime)) == "in force: 12");
+        CHECK(IsWindowVisible(rig.control(C::InForceHangTime)) == IsWindowVisible(hang));
+        SetWindowTextW(hang, L"12");
+        pump();
+        CHECK(textOf(rig.control(C::InForceHangTime)).empty());
         // The model's own change shows without being sent back as an edit.
         rig.station.setCarrier(kLinkTrue);
         pump();
