@@ -25,6 +25,7 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "fan-on",
     "fan-off",
     "link-failure",
+    "guard",
 };
 }  // namespace
 

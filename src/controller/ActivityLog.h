@@ -32,6 +32,7 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    Guard,
     Count
 };
 

@@ -78,6 +78,7 @@ enum class MainControl : int {
     mnuSettings,
     mnuAbout,
     mnuActivity,
+    mnuUnattended,
     Count
 };
 

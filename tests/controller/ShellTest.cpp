@@ -260,5 +260,40 @@ TEST(Shell, TheViewsMovesAreKeptWithinRangeAndNonFiniteOnesIgnored) {
     EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
 }
 
+TEST(Shell, TheUnattendedEntryAsksThenKeepsTheChoiceInTheProgramsOwnSection) {
+    Harness h;
+    MainModel& m = h.start();
+    m.click(mnuUnattended);  // a front end without a guard: nothing happens
+    EXPECT_TRUE(h.op.boxes.empty());
+
+    h.program->setUnattendedAvailable(true);
+    const SettingsStore own(h.folder_, Program::kOwnSection);
+    h.op.answers = {MessageAnswer::No, MessageAnswer::Yes, MessageAnswer::Yes};
+    m.click(mnuUnattended);
+    EXPECT_EQ(own.ReadSetting("GUARDED", "absent"), "absent");
+    m.click(mnuUnattended);
+    EXPECT_EQ(own.ReadSetting("GUARDED", ""), "1");
+    EXPECT_EQ(h.op.boxes.back().prompt, Program::kUnattendedOffQuestion);
+    m.click(mnuUnattended);
+    EXPECT_EQ(own.ReadSetting("GUARDED", ""), "0");
+    EXPECT_EQ(h.op.boxes.back().prompt, Program::kUnattendedOnQuestion);
+    EXPECT_EQ(h.fileText().find("[SETTINGS]"), std::string::npos);
+}
+
+TEST(Shell, OnlyAnEndForTheLinkProgramsClosingSaysSo) {
+    Harness h;
+    h.start();
+    h.main().click(mnuExit);
+    EXPECT_TRUE(h.program->ended());
+    EXPECT_FALSE(h.program->endedByLinkProgram());
+
+    Harness closing;
+    closing.start();
+    closing.station.raiseClosing();
+    closing.drain();
+    EXPECT_TRUE(closing.program->ended());
+    EXPECT_TRUE(closing.program->endedByLinkProgram());
+}
+
 }  // namespace
 }  // namespace relaydeck::testing

@@ -78,6 +78,7 @@ app_pid=""
 
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "${guard_pid:-}" ] && kill "$guard_pid" 2>/dev/null
     if command -v wineserver >/dev/null 2>&1 && [ -d "$WINEPREFIX" ]; then
         timeout 30 wineserver -k </dev/null >/dev/null 2>&1
         timeout 30 wineserver -w </dev/null >/dev/null 2>&1
@@ -372,6 +373,12 @@ else
 fi
 app_pid=""
 ask "quit"
+
+# ---- 4: under the guard -------------------------------------------------------------------
+guard_pid=""
+# shellcheck source=guard-steps.sh
+source "$here/guard-steps.sh"
+guard_steps
 
 echo "---- calls seen by the stand-in ($calls)"
 cat "$calls"

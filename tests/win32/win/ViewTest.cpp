@@ -249,7 +249,7 @@ int main() {
         MainView& view = rig.startMain();
         const HMENU bar = GetMenu(view.hwnd());
         CHECK(bar != nullptr);
-        CHECK(GetMenuItemCount(bar) == 7);
+        CHECK(GetMenuItemCount(bar) == 8);
         wchar_t text[64] = {};
         GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "S&ai");
@@ -257,6 +257,8 @@ int main() {
         CHECK(narrow(text) == "Sobre");
         GetMenuStringW(bar, 6, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Atividade");
+        GetMenuStringW(bar, 7, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Sem operador");
         const UINT enabled = GetMenuState(
             bar, static_cast<UINT>(ControlHost::commandId(static_cast<int>(C::mnuEnabled))),
             MF_BYCOMMAND);
