@@ -5,7 +5,7 @@
 #       program; tests/e2e/run.sh builds it)
 # Two states, each over the given time: the guard watching a running relaydeck.exe (it waits
 # on the process handle), and the guard waiting for the link program after it closed (it
-# looks for the process every 2 s). Processor time is perf's task clock of all the guard's
+# looks for the process every 5 s). Processor time is perf's task clock of all the guard's
 # threads; memory is the guard's Unix process: resident, and its private pages alone
 # (what it adds, beside the Wine libraries every Windows program shares).
 set -euo pipefail

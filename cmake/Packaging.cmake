@@ -45,10 +45,11 @@ set(CPACK_PACKAGE_VENDOR "The Relaydeck authors")
 set(CPACK_PACKAGE_CONTACT "The Relaydeck authors <relaydeck@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Repeater controller for an EchoLink station")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Relaydeck turns the single radio of an EchoLink station into a repeater: courtesy\n"
-    "tones, hang time, time-out, Morse and speech identification and a fan output.\n"
-    "On Linux it runs against a simulated link host shown in the Link Simulator window.\n"
-    "relaydeck-replay runs scenarios on a virtual clock without a display.")
+    "Relaydeck turns the single radio of an EchoLink station into a repeater:\n"
+    "courtesy tones, hang time, time-out, Morse and speech identification and a\n"
+    "fan output. On Linux it runs against a simulated link host shown in the Link\n"
+    "Simulator window. relaydeck-replay runs scenarios on a virtual clock without\n"
+    "a display; relaydeck-traffic writes made-up traffic for it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)

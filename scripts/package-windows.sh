@@ -12,6 +12,7 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$repo/build/windows}
 
 bash "$repo/scripts/build-windows.sh" "$build"
+build=$(cd "$build" && pwd)
 version=$(sed -n 's/^project(Relaydeck VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
 [ -n "$version" ] || { echo "package-windows.sh: no version in CMakeLists.txt" >&2; exit 1; }
 zip="$build/relaydeck-$version-win64.zip"

@@ -5,7 +5,8 @@
 ; An upgrade and the uninstaller keep relaydeck.ini and the activity files unless the
 ; operator ticks their removal (or gives /PURGE).
 
-Unicode true
+; A 64-bit installer for a 64-bit program (and Wine without its 32-bit half runs it).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 

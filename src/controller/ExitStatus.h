@@ -19,9 +19,4 @@ constexpr int exitCode(ExitStatus status) {
     return static_cast<int>(status);
 }
 
-/// @brief The statuses a supervisor compares with.
-inline constexpr int kExitNormal = exitCode(ExitStatus::Normal);
-inline constexpr int kExitLinkProgramClosed = exitCode(ExitStatus::LinkClosed);
-inline constexpr int kExitLinkUnavailable = exitCode(ExitStatus::LinkUnavailable);
-
 }  // namespace relaydeck

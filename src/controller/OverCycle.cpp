@@ -57,7 +57,7 @@ void MainModel::PTT(LinkBool bPTT) {
 }
 
 void MainModel::Closing() {
-    runGuarded([this] { services_.program.linkProgramClosed(); });
+    runGuarded([this] { services_.program.endProgram(ExitStatus::LinkClosed); });
 }
 
 // ---- over cycle ----

@@ -89,12 +89,6 @@ void Program::endProgram(ExitStatus status) {
     for (ProgramObserver* o : observers_) o->programEnded();
 }
 
-void Program::linkProgramClosed() {
-    if (ended()) return;
-    endedByLinkProgram_ = true;
-    endProgram(ExitStatus::LinkClosed);
-}
-
 void Program::chooseUnattended() {
     if (ended() || !unattendedAvailable_) return;
     const SettingsStore own(settings_.SettingsPath().parent_path(), kOwnSection);

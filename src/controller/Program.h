@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
@@ -53,7 +53,6 @@ class Program : public ProgramControl {
     void openAbout() override;
     void openActivity() override;
     void endProgram(ExitStatus status = ExitStatus::Normal) override;
-    void linkProgramClosed() override;
     /// @brief Asks whether to turn unattended running on (or off) and keeps the answer as
     /// GUARDED in the section RELAYDECK of the settings file (when the front end has a
     /// guard: setUnattendedAvailable).
@@ -76,8 +75,6 @@ class Program : public ProgramControl {
     /// @brief Whether this front end can run under a guard (the menu entry does nothing
     /// otherwise).
     void setUnattendedAvailable(bool available) { unattendedAvailable_ = available; }
-    /// @brief True when the program ended because the link program closed.
-    bool endedByLinkProgram() const { return endedByLinkProgram_; }
 
     /// @brief The question of the unattended entry while unattended running is off / on.
     static constexpr const char* kUnattendedOffQuestion =
@@ -111,6 +108,7 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    bool unattendedAvailable_ = false;
     ExitStatus status_ = ExitStatus::Normal;
     /// @brief The windows' link references come from here: a reference that cannot be
     /// created is told apart from a call that fails.
@@ -122,8 +120,6 @@ class Program : public ProgramControl {
       private:
         LinkHostFactory& links_;
     } windowLinks_;
-    bool endedByLinkProgram_ = false;
-    bool unattendedAvailable_ = false;
 };
 
 }  // namespace relaydeck

@@ -23,8 +23,6 @@ class ProgramControl {
     /// @brief Ends the program at once: every window closes, no further handler runs.
     /// @p status says why (the operator's own exit by default).
     virtual void endProgram(ExitStatus status = ExitStatus::Normal) = 0;
-    /// @brief Ends the program because the link program is closing.
-    virtual void linkProgramClosed() { endProgram(ExitStatus::LinkClosed); }
     /// @brief The operator asked to turn unattended running on or off.
     virtual void chooseUnattended() {}
     /// @brief True once the program has ended (or is ending after a failure).

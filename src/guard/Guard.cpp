@@ -11,10 +11,11 @@ namespace relaydeck {
 using namespace std::chrono_literals;
 
 ControllerEnd controllerEndFor(unsigned long exitStatus) {
-    if (exitStatus == static_cast<unsigned long>(kExitNormal)) return ControllerEnd::Normal;
-    // The link program closed, or could not be reached at start: wait until it runs again.
-    if (exitStatus == static_cast<unsigned long>(kExitLinkProgramClosed) ||
-        exitStatus == static_cast<unsigned long>(kExitLinkUnavailable)) {
+    const auto is = [exitStatus](ExitStatus status) {
+        return exitStatus == static_cast<unsigned long>(exitCode(status));
+    };
+    if (is(ExitStatus::Normal)) return ControllerEnd::Normal;
+    if (is(ExitStatus::LinkClosed)) {
         return ControllerEnd::LinkProgramClosed;
     }
     return ControllerEnd::Abnormal;

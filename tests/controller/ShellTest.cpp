@@ -98,7 +98,8 @@ TEST(Shell, EveryWayOutUnkeysOrSaysWhyAndEndsWithItsExitStatus) {
         h.carrier(kLinkTrue);
     };
     const Case cases[] = {
-        {"exit command", [&](Harness& h) {
+        {"exit command",
+         [&](Harness& h) {
              keyed(h);
              h.main().click(mnuExit);
          },
@@ -278,21 +279,6 @@ TEST(Shell, TheUnattendedEntryAsksThenKeepsTheChoiceInTheProgramsOwnSection) {
     EXPECT_EQ(own.ReadSetting("GUARDED", ""), "0");
     EXPECT_EQ(h.op.boxes.back().prompt, Program::kUnattendedOnQuestion);
     EXPECT_EQ(h.fileText().find("[SETTINGS]"), std::string::npos);
-}
-
-TEST(Shell, OnlyAnEndForTheLinkProgramsClosingSaysSo) {
-    Harness h;
-    h.start();
-    h.main().click(mnuExit);
-    EXPECT_TRUE(h.program->ended());
-    EXPECT_FALSE(h.program->endedByLinkProgram());
-
-    Harness closing;
-    closing.start();
-    closing.station.raiseClosing();
-    closing.drain();
-    EXPECT_TRUE(closing.program->ended());
-    EXPECT_TRUE(closing.program->endedByLinkProgram());
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 //   boxes.exe close TITLE        posts WM_CLOSE to the visible top-level window titled TITLE
 //   boxes.exe windows            prints every visible titled top-level window: its title
 //   boxes.exe kill NAME          ends every process whose program file is NAME at once, with
-//                                exit code 1, as Task Manager's "End task" does
+//                                exit code 1, as Task Manager's "End task" does; prints the
+//                                moment, in milliseconds since 1970 (UTC)
 // Exit code: 0 done, 1 nothing found in time, 2 wrong usage.
 
 #include <windows.h>
@@ -161,7 +162,11 @@ int wmain(int argc, wchar_t** argv) {
             if (process != nullptr) CloseHandle(process);
         }
         CloseHandle(snapshot);
-        std::printf("%d\n", killed);
+        FILETIME now{};
+        GetSystemTimePreciseAsFileTime(&now);
+        const unsigned long long ticks =
+            (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+        std::printf("%llu\n", ticks / 10000ULL - 11644473600000ULL);
         return killed > 0 ? 0 : 1;
     }
     std::fprintf(stderr,

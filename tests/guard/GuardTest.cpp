@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "controller/ExitStatus.h"
 #include "link/LinkHost.h"
 
 namespace relaydeck {
@@ -15,7 +14,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr unsigned long kKilled = 1;
+constexpr unsigned long kNormal = 0;
+constexpr unsigned long kLinkClosed = 4;
+constexpr unsigned long kKilled = 1;  // also a link failure's status
 constexpr unsigned long kAccessViolation = 0xC0000005;
 
 /// Plays the controller's ends from a list and writes down what the guard does.
@@ -72,7 +73,7 @@ using Steps = std::vector<std::string>;
 
 TEST(Guard, ACrashReleasesTheTransmitterBeforeAnythingElseThenRestarts) {
     ScriptedSystem s;
-    s.ends = {kAccessViolation, kKilled, kExitNormal};
+    s.ends = {kAccessViolation, kKilled, kNormal};
     Guard guard(s);
     EXPECT_EQ(guard.run(true), Guard::kEnded);
     EXPECT_EQ(s.steps,
@@ -84,7 +85,7 @@ TEST(Guard, ACrashReleasesTheTransmitterBeforeAnythingElseThenRestarts) {
 
 TEST(Guard, TheLinkProgramClosingIsWaitedOutWithoutReleaseOrRestartCount) {
     ScriptedSystem s;
-    s.ends = {kExitLinkProgramClosed, kExitLinkProgramClosed, kExitNormal};
+    s.ends = {kLinkClosed, kLinkClosed, kNormal};
     Guard guard(s, RestartBudget(1));
     EXPECT_EQ(guard.run(true), Guard::kEnded);
     EXPECT_EQ(s.steps, (Steps{"run", "wait-link-end", "wait-link", "run", "wait-link-end",
@@ -96,7 +97,7 @@ TEST(Guard, NeverReachesForALinkProgramThatIsNotRunning) {
     ScriptedSystem s;
     s.linkUp = false;
     s.linkEndsWithEachRun = true;
-    s.ends = {kKilled, kExitNormal};
+    s.ends = {kKilled, kNormal};
     Guard guard(s);
     EXPECT_EQ(guard.run(false), Guard::kEnded);
     EXPECT_EQ(s.steps, (Steps{"wait-link", "run", "wait-link", "run"}));
@@ -105,7 +106,7 @@ TEST(Guard, NeverReachesForALinkProgramThatIsNotRunning) {
 TEST(Guard, AFailedReleaseIsLoggedAndTheRestartStillComes) {
     ScriptedSystem s;
     s.releaseFails = true;
-    s.ends = {kKilled, kExitNormal};
+    s.ends = {kKilled, kNormal};
     Guard guard(s);
     EXPECT_EQ(guard.run(true), Guard::kEnded);
     EXPECT_EQ(s.steps, (Steps{"run", "release", "run"}));
@@ -116,7 +117,7 @@ TEST(Guard, AFailedReleaseIsLoggedAndTheRestartStillComes) {
 
 TEST(Guard, StopsAfterFiveRestartsWithinAnHourAndSaysWhy) {
     ScriptedSystem s;
-    s.ends = {kKilled, kKilled, kKilled, kKilled, kKilled, kKilled, kExitNormal};
+    s.ends = {kKilled, kKilled, kKilled, kKilled, kKilled, kKilled, kNormal};
     s.runTimes = {10min, 10min, 10min, 10min, 10min, 9min};
     Guard guard(s);
     EXPECT_EQ(guard.run(true), Guard::kGaveUp);
@@ -127,7 +128,7 @@ TEST(Guard, StopsAfterFiveRestartsWithinAnHourAndSaysWhy) {
 
     // Spread over more than an hour, the same six ends are restarted.
     ScriptedSystem spread;
-    spread.ends = {kKilled, kKilled, kKilled, kKilled, kKilled, kKilled, kExitNormal};
+    spread.ends = {kKilled, kKilled, kKilled, kKilled, kKilled, kKilled, kNormal};
     spread.runTimes = {10min, 13min, 13min, 13min, 13min, 13min};
     Guard patient(spread);
     EXPECT_EQ(patient.run(true), Guard::kEnded);
@@ -136,7 +137,7 @@ TEST(Guard, StopsAfterFiveRestartsWithinAnHourAndSaysWhy) {
 TEST(Guard, EndsAfterTheReleaseWhenUnattendedRunningWasTurnedOff) {
     ScriptedSystem s;
     s.wanted = false;
-    s.ends = {kKilled, kExitNormal};
+    s.ends = {kKilled, kNormal};
     Guard guard(s);
     EXPECT_EQ(guard.run(true), Guard::kEnded);
     EXPECT_EQ(s.steps, (Steps{"run", "release", "log-released"}));

@@ -137,6 +137,11 @@ TEST_F(MainWindowTest, OperatorEditsRunTheModelsHandlers) {
     EXPECT_EQ(mark->text(), QStringLiteral("in force: 1"));
     EXPECT_EQ(mark->parentWidget(), control<QLineEdit>(C::txtIDInterval)->parentWidget());
     EXPECT_GT(mark->x(), control<QLineEdit>(C::txtIDInterval)->geometry().right());
+    // A long value shrinks to fit its place.
+    const double points = mark->font().pointSizeF();
+    type(C::txtIDInterval, "0.00001x");
+    EXPECT_EQ(mark->text(), QStringLiteral("in force: 0.00001"));
+    EXPECT_LT(mark->font().pointSizeF(), points);
     type(C::txtIDInterval, "2");
     EXPECT_EQ(mark->text(), QString());
 

@@ -31,6 +31,9 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 cleanup() { timeout 30 wineserver -k </dev/null >/dev/null 2>&1; }
 trap cleanup EXIT
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+export WINEPREFIX=$work/prefix
 cleanup
 rm -rf "$work"
 mkdir -p "$work"

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // After windows.h, which it builds on.
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <chrono>
@@ -15,7 +16,7 @@
 #include <vector>
 
 #include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
 #include "link/SimulatedLinkHost.h"
@@ -372,8 +373,11 @@ int main() {
         if (view == nullptr) return;
         CHECK(activity.isVisible() && visible(view->hwnd()));
         CHECK(textOf(view->hwnd()) == "Atividade");
-        const HWND list = FindWindowExW(view->hwnd(), nullptr, L"LISTBOX", nullptr);
-        const auto rows = [list] { return SendMessageW(list, LB_GETCOUNT, 0, 0); };
+        const HWND list = FindWindowExW(view->hwnd(), nullptr, WC_LISTVIEWW, nullptr);
+        const auto rows = [list] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
+        // The table has its column headers.
+        const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        CHECK(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) == 4);
         const auto label = [view](ActivityControl c) {
             return textOf(view->controls().handle(static_cast<int>(c)));
         };
