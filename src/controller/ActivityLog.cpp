@@ -25,6 +25,10 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "fan-on",
     "fan-off",
     "link-failure",
+    "repeater-off",
+    "repeater-on",
+    "control",
+    "settings-saved",
 };
 }  // namespace
 

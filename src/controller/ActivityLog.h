@@ -32,6 +32,11 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    RepeaterOff,
+    RepeaterOn,
+    /// An operator's action (from the window's menu or from afar); the detail says which.
+    Control,
+    SettingsSaved,
     Count
 };
 

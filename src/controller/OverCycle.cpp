@@ -12,6 +12,7 @@ namespace relaydeck {
 void MainModel::CarrierDetect(LinkBool bCD) {
     runGuarded([this, bCD] {
         noteCarrier(bCD == kLinkTrue);
+        if (repeaterOff_) return setColour(MainControl::LED, bCD == kLinkTrue ? kGreen : kGrey);
         if (bCD == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);
@@ -31,6 +32,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
 void MainModel::RX(LinkBool bRX) {
     runGuarded([this, bRX] {
         noteInternetAudio(bRX == kLinkTrue);
+        if (repeaterOff_) return setColour(MainControl::LED, bRX == kLinkTrue ? kGreen : kGrey);
         if (bRX == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);

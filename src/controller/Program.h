@@ -68,6 +68,8 @@ class Program : public ProgramControl {
     void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
     /// @brief Where the program's activity goes from now on (nowhere by default).
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
+    /// @brief Runs after each handler (e.g. to publish the station's state).
+    void setAfterHandler(std::function<void()> after) { afterHandler_ = std::move(after); }
 
   private:
     void reportFailure(const std::string& what);
@@ -87,6 +89,7 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    std::function<void()> afterHandler_;
 };
 
 }  // namespace relaydeck

@@ -8,5 +8,7 @@ inline constexpr const char* kStatusWaiting = "Waiting...";
 inline constexpr const char* kStatusReceiving = "Receiving...";
 inline constexpr const char* kStatusWaitingForNextOver = "Waiting for next over ...";
 inline constexpr const char* kStatusTimeOut = "TimeOut...!";
+/// @brief While the repeater is switched off (an option of Relaydeck's own).
+inline constexpr const char* kStatusRepeaterOff = "Repeater off";
 
 }  // namespace relaydeck
