@@ -73,8 +73,9 @@ WebServer::~WebServer() {
     stop();
 }
 
-void WebServer::setGuard(std::unique_ptr<AccessGuard> guard) {
+void WebServer::setGuard(std::unique_ptr<AccessGuard> guard, std::string passwordHash) {
     guard_ = std::move(guard);
+    guardHash_ = std::move(passwordHash);
 }
 
 std::optional<std::string> WebServer::start(const WebSettings& settings, Limits limits) {
@@ -99,7 +100,10 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    if (!guard_) guard_ = std::make_shared<AccessGuard>(settings.passwordHash);
+    // Sessions outlive a restart of the server with the same password.
+    if (!guard_ || guardHash_ != settings.passwordHash) {
+        setGuard(std::make_unique<AccessGuard>(settings.passwordHash), settings.passwordHash);
+    }
     route(*server);
 
     const int port = settings.port == 0 ? server->bind_to_any_port(settings.address)
@@ -120,7 +124,6 @@ void WebServer::stop() {
     if (server_) server_->stop();
     if (thread_.joinable()) thread_.join();
     server_.reset();
-    guard_.reset();
     port_ = 0;
 }
 

@@ -54,8 +54,9 @@ class WebServer {
     /// @brief The port it listens on (0 when stopped).
     int port() const { return port_; }
 
-    /// @brief Replaces the login rules (tests use a clock of their own).
-    void setGuard(std::unique_ptr<AccessGuard> guard);
+    /// @brief Replaces the login rules for the password @p passwordHash (tests use a clock
+    /// of their own); a start with another password makes new ones.
+    void setGuard(std::unique_ptr<AccessGuard> guard, std::string passwordHash);
 
   private:
     void route(httplib::Server& server);
@@ -65,6 +66,7 @@ class WebServer {
     std::filesystem::path activityFolder_;
     std::unique_ptr<httplib::Server> server_;
     std::shared_ptr<AccessGuard> guard_;
+    std::string guardHash_;
     std::thread thread_;
     int port_ = 0;
 };

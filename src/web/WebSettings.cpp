@@ -13,7 +13,7 @@ bool isLoopback(const std::string& address) {
 }
 
 std::optional<std::string> refusal(const WebSettings& s) {
-    if (s.port < 1 || s.port > 65535) return std::string(texts::kRefusedPort);
+    if (s.port < 0 || s.port > 65535) return std::string(texts::kRefusedPort);  // 0: any free one
     if (s.address.empty()) return std::string(texts::kRefusedAddress);
     if (!isLoopback(s.address) && s.passwordHash.empty()) {
         return std::string(texts::kRefusedNoPassword);
