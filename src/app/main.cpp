@@ -34,6 +34,7 @@
 #else
 #include "link/SimulatedLinkHost.h"
 #if __has_include("ui/SimulatorWindow.h")
+#include "ui/SimulatorConsole.h"
 #include "ui/SimulatorWindow.h"
 #define RELAYDECK_SIMULATOR_WINDOW 1
 #endif
@@ -117,6 +118,11 @@ int main(int argc, char* argv[]) {
     // the keyboard.
     simulator.setAttribute(Qt::WA_ShowWithoutActivating);
     simulator.show();
+    // Tests drive the simulator from standard input.
+    std::unique_ptr<SimulatorConsole> console;
+    if (QCoreApplication::arguments().contains(QStringLiteral("--simulator-console"))) {
+        console = std::make_unique<SimulatorConsole>(station);
+    }
 #endif
 
     program.startWithSplash();
