@@ -52,8 +52,10 @@ class Program : public ProgramControl {
     void showMain() override;
     void openAbout() override;
     void openActivity() override;
-    void endProgram() override;
+    void endProgram(ExitStatus status = ExitStatus::Normal) override;
     bool ended() const override { return ended_ || failing_; }
+    /// @brief Why the program ended (Normal while it runs).
+    ExitStatus exitStatus() const { return status_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
 
@@ -72,11 +74,10 @@ class Program : public ProgramControl {
     void setAfterHandler(std::function<void()> after) { afterHandler_ = std::move(after); }
 
   private:
-    void reportFailure(const std::string& what);
+    void reportFailure(const std::string& what, ExitStatus status);
     void note(ActivityEvent event, std::string detail,
               std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
-    LinkHostFactory& links_;
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
@@ -90,6 +91,17 @@ class Program : public ProgramControl {
     bool ended_ = false;
     bool failing_ = false;
     std::function<void()> afterHandler_;
+    ExitStatus status_ = ExitStatus::Normal;
+    /// @brief The windows' link references come from here: a reference that cannot be
+    /// created is told apart from a call that fails.
+    class Links : public LinkHostFactory {
+      public:
+        explicit Links(LinkHostFactory& links) : links_(links) {}
+        std::unique_ptr<LinkHost> create() override;
+
+      private:
+        LinkHostFactory& links_;
+    } windowLinks_;
 };
 
 }  // namespace relaydeck

@@ -11,4 +11,9 @@ inline constexpr const char* kStatusTimeOut = "TimeOut...!";
 /// @brief While the repeater is switched off (an option of Relaydeck's own).
 inline constexpr const char* kStatusRepeaterOff = "Repeater off";
 
+/// @brief Beside a timing field whose text is not taken as typed: what is in force.
+inline constexpr const char* kInForceMark = "in force: ";
+inline constexpr const char* kInForceTooltip =
+    "The text beside is not taken as typed: this value is in force.";
+
 }  // namespace relaydeck

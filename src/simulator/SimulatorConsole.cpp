@@ -1,4 +1,4 @@
-#include "ui/SimulatorConsole.h"
+#include "simulator/SimulatorConsole.h"
 
 #include <QSocketNotifier>
 #include <cstdio>
