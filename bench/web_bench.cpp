@@ -10,6 +10,8 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QMetaObject>
 #include <atomic>
 #include <chrono>
@@ -41,12 +43,11 @@ double cpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+/// Runs the event loop for @p span, sleeping while there is nothing to do.
 void runEvents(std::chrono::milliseconds span) {
-    const auto until = Clock::now() + span;
-    while (Clock::now() < until) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        std::this_thread::sleep_for(1ms);
-    }
+    QEventLoop loop;
+    QTimer::singleShot(span, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 }  // namespace
@@ -82,11 +83,10 @@ int main(int argc, char* argv[]) {
     ProgramViews views(&op);
     program.addObserver(&views);
     NoActivity nowhere;
-    web::RemoteStation remote(program, folder.path(), nowhere, timers,
-                              [&app](std::function<void()> task) {
-                                  QMetaObject::invokeMethod(&app, std::move(task),
-                                                            Qt::QueuedConnection);
-                              });
+    web::RemoteStation remote(
+        program, folder.path(), nowhere, timers, [&app](std::function<void()> task) {
+            QMetaObject::invokeMethod(&app, std::move(task), Qt::QueuedConnection);
+        });
     program.setActivity(remote.sink());
     program.showMain();
     QCoreApplication::processEvents();
@@ -99,7 +99,9 @@ int main(int argc, char* argv[]) {
     double before = cpuSeconds();
     runEvents(std::chrono::seconds(idleSeconds));
     const double idleOff = (cpuSeconds() - before) / idleSeconds;
-    if (const auto why = remote.startFromSettings()) {
+    web::WebSettings on = off;
+    on.enabled = true;
+    if (const auto why = remote.apply(on, {}, false)) {
         std::fprintf(stderr, "web_bench: %s\n", why->c_str());
         return 1;
     }
@@ -109,8 +111,8 @@ int main(int argc, char* argv[]) {
     before = cpuSeconds();
     runEvents(std::chrono::seconds(idleSeconds));
     const double idleOn = (cpuSeconds() - before) / idleSeconds;
-    std::printf("idle_cpu server_off %.3f%% server_on %.3f%% of a core over %d s\n",
-                idleOff * 100, idleOn * 100, idleSeconds);
+    std::printf("idle_cpu server_off %.3f%% server_on %.3f%% of a core over %d s\n", idleOff * 100,
+                idleOn * 100, idleSeconds);
 
     for (const int clients : {0, 1, 50}) {
         std::atomic<bool> stop = false;

@@ -11,8 +11,8 @@ void MainModel::setRepeaterOff(bool off) {
     note(off ? ActivityEvent::RepeaterOff : ActivityEvent::RepeaterOn);
     if (!link_) return;  // before the start-up: it shows the state once the window is up
     if (off) {
-        for (MainTimer t : {MainTimer::Break, MainTimer::HangTime, MainTimer::TimeOut,
-                            MainTimer::CheckClear}) {
+        for (MainTimer t :
+             {MainTimer::Break, MainTimer::HangTime, MainTimer::TimeOut, MainTimer::CheckClear}) {
             timer(t).stop();
         }
         if (timedOut_) setTimedOut(false);

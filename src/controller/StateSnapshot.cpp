@@ -46,8 +46,8 @@ bool StateSnapshot::sameStateAs(const StateSnapshot& o) const {
            hangTimeCount == o.hangTimeCount && timeOutCount == o.timeOutCount &&
            txLamp == o.txLamp && rxLamp == o.rxLamp && fanLamp == o.fanLamp &&
            timeOutLamp == o.timeOutLamp && timedOut == o.timedOut &&
-           linkAnswering == o.linkAnswering && repeaterOff == o.repeaterOff &&
-           uptime == o.uptime && counters == o.counters;
+           linkAnswering == o.linkAnswering && repeaterOff == o.repeaterOff && uptime == o.uptime &&
+           counters == o.counters;
 }
 
 void SnapshotBoard::publish(StateSnapshot snapshot) {
@@ -62,8 +62,8 @@ StateSnapshot SnapshotBoard::latest() const {
     return latest_;
 }
 
-StatePublisher::StatePublisher(Program& program, const CountingSink& counters,
-                               SnapshotBoard& board, const TimerService& timers)
+StatePublisher::StatePublisher(Program& program, const CountingSink& counters, SnapshotBoard& board,
+                               const TimerService& timers)
     : program_(program), counters_(counters), board_(board), timers_(timers) {}
 
 void StatePublisher::publish() noexcept {

@@ -8,8 +8,8 @@
 namespace relaydeck {
 
 namespace {
-constexpr std::array kNames = {"cw-id",    "speech-id",    "time-out-reset", "fan-on",
-                               "fan-off",  "repeater-off", "repeater-on"};
+constexpr std::array kNames = {"cw-id",   "speech-id",    "time-out-reset", "fan-on",
+                               "fan-off", "repeater-off", "repeater-on"};
 }  // namespace
 
 const char* stationCommandName(StationCommand command) {
@@ -43,8 +43,7 @@ void StationControl::perform(StationCommand command, const std::string& origin) 
     program_.runHandler([&] {
         MainModel* main = program_.main();
         if (main == nullptr || main->link() == nullptr) return;
-        note(ActivityEvent::Control,
-             std::string(stationCommandName(command)) + " from " + origin);
+        note(ActivityEvent::Control, std::string(stationCommandName(command)) + " from " + origin);
         using C = MainControl;
         const bool fanOn = main->colour(C::FanLED) != kGrey;
         switch (command) {

@@ -1,10 +1,10 @@
 #include "simulator/SimulatorConsole.h"
 
+#include <unistd.h>
 #include <QSocketNotifier>
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 #include "link/SimulatedLinkHost.h"
 

@@ -104,7 +104,7 @@ void WebMenu::mainCreated(MainModel&) {
 void WebMenu::refresh() {
     if (repeater_ == nullptr) return;
     repeater_->setText(QString::fromUtf8(remote_.repeaterOff() ? texts::kMenuRepeaterOn
-                                                                : texts::kMenuRepeaterOff));
+                                                               : texts::kMenuRepeaterOff));
 }
 
 }  // namespace relaydeck

@@ -18,8 +18,8 @@ AccessGuard::Login AccessGuard::login(const std::string& address, std::string_vi
     const auto now = clock_();
     Failures& f = failures_[address];
     if (f.lockedUntil && now < *f.lockedUntil) {
-        return {Outcome::LockedOut, {},
-                std::chrono::ceil<std::chrono::seconds>(*f.lockedUntil - now)};
+        return {
+            Outcome::LockedOut, {}, std::chrono::ceil<std::chrono::seconds>(*f.lockedUntil - now)};
     }
     if (f.lockedUntil || (f.count > 0 && now - f.first > limits_.failureWindow)) f = {};
 
@@ -33,7 +33,8 @@ AccessGuard::Login AccessGuard::login(const std::string& address, std::string_vi
         if (failures_.size() > kMaxAddressesTracked) {
             // Forget addresses that are neither locked nor recent.
             std::erase_if(failures_, [&](const auto& entry) {
-                return !entry.second.lockedUntil && now - entry.second.first > limits_.failureWindow;
+                return !entry.second.lockedUntil &&
+                       now - entry.second.first > limits_.failureWindow;
             });
         }
         return {Outcome::WrongPassword, {}, {}};

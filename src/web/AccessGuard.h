@@ -31,7 +31,7 @@ class AccessGuard {
     enum class Outcome { LoggedIn, WrongPassword, LockedOut, NoPassword };
     struct Login {
         Outcome outcome = Outcome::WrongPassword;
-        std::string session;  ///< the cookie's value, when logged in
+        std::string session;                 ///< the cookie's value, when logged in
         std::chrono::seconds retryAfter{0};  ///< when locked out
     };
 

@@ -83,11 +83,20 @@ std::string escapeHtml(std::string_view text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -180,8 +189,9 @@ std::string activityPageBody(const std::vector<year_month_day>& kept, year_month
     row("Time-outs", std::to_string(t.timeOuts));
     row("Identifications", std::to_string(t.identifications));
     html += "</table>\n<p><img class=\"timeline\" alt=\"Timeline of " + when +
-            "\" src=\"/activity.svg?day=" + when + "\"></p>\n<p><a href=\"/activity.csv?day=" +
-            when + "\" download>Download " + activityFileName(day) + "</a></p>\n";
+            "\" src=\"/activity.svg?day=" + when +
+            "\"></p>\n<p><a href=\"/activity.csv?day=" + when + "\" download>Download " +
+            activityFileName(day) + "</a></p>\n";
     return html;
 }
 

@@ -70,14 +70,13 @@ Bytes derive(std::string_view password, const Bytes& salt, unsigned iterations) 
     const LONG status = BCryptDeriveKeyPBKDF2(
         algorithm, reinterpret_cast<PUCHAR>(const_cast<char*>(password.data())),
         static_cast<ULONG>(password.size()), const_cast<PUCHAR>(salt.data()),
-        static_cast<ULONG>(salt.size()), iterations, key.data(), static_cast<ULONG>(key.size()),
-        0);
+        static_cast<ULONG>(salt.size()), iterations, key.data(), static_cast<ULONG>(key.size()), 0);
     BCryptCloseAlgorithmProvider(algorithm, 0);
     if (status != 0) throw std::runtime_error("the password could not be hashed");
 #else
     if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), salt.data(),
-                          static_cast<int>(salt.size()), static_cast<int>(iterations),
-                          EVP_sha256(), static_cast<int>(key.size()), key.data()) != 1) {
+                          static_cast<int>(salt.size()), static_cast<int>(iterations), EVP_sha256(),
+                          static_cast<int>(key.size()), key.data()) != 1) {
         throw std::runtime_error("the password could not be hashed");
     }
 #endif

@@ -14,8 +14,7 @@ inline constexpr unsigned kPasswordIterations = 600000;
 
 /// @brief "pbkdf2-sha256$<iterations>$<salt hex>$<key hex>" for @p password, with a fresh
 /// random salt. Throws std::runtime_error when the platform cannot hash.
-std::string makePasswordHash(std::string_view password,
-                             unsigned iterations = kPasswordIterations);
+std::string makePasswordHash(std::string_view password, unsigned iterations = kPasswordIterations);
 
 /// @brief True when @p password gives @p stored (as made by makePasswordHash); a stored
 /// text of any other form matches nothing.

@@ -64,9 +64,8 @@ std::string statusJson(const StateSnapshot& s) {
          ",\"speechId\":" + jsonString(s.speechIdCount) +
          ",\"hangTime\":" + jsonString(s.hangTimeCount) +
          ",\"timeOut\":" + jsonString(s.timeOutCount) + "}";
-    j += ",\"lamps\":{\"tx\":" + std::string(boolText(s.txLamp)) +
-         ",\"rx\":" + boolText(s.rxLamp) + ",\"fan\":" + boolText(s.fanLamp) +
-         ",\"timeOut\":" + boolText(s.timeOutLamp) + "}";
+    j += ",\"lamps\":{\"tx\":" + std::string(boolText(s.txLamp)) + ",\"rx\":" + boolText(s.rxLamp) +
+         ",\"fan\":" + boolText(s.fanLamp) + ",\"timeOut\":" + boolText(s.timeOutLamp) + "}";
     j += ",\"timedOut\":" + std::string(boolText(s.timedOut));
     j += ",\"linkAnswering\":" + std::string(boolText(s.linkAnswering));
     j += ",\"repeaterOff\":" + std::string(boolText(s.repeaterOff));

@@ -89,27 +89,30 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
     server->set_payload_max_length(limits.maxBody);
     server->set_read_timeout(static_cast<time_t>(limits.readTimeout.count()), 0);
     server->set_write_timeout(static_cast<time_t>(limits.readTimeout.count()), 0);
+    // A polling page keeps its connection (and its worker) between requests: reconnecting
+    // for each would overflow the library's short listen queue under many clients.
+    server->set_keep_alive_max_count(1000);
     server->set_keep_alive_timeout(static_cast<time_t>(limits.keepAlive.count()));
     const std::size_t maxHeaders = limits.maxHeaders;
-    server->set_pre_routing_handler([maxHeaders](const httplib::Request& req,
-                                                 httplib::Response& res) {
-        secureHeaders(res);
-        if (req.headers.size() > maxHeaders) {
-            fail(res, 431, texts::kBadRequest);
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
+    server->set_pre_routing_handler(
+        [maxHeaders](const httplib::Request& req, httplib::Response& res) {
+            secureHeaders(res);
+            if (req.headers.size() > maxHeaders) {
+                fail(res, 431, texts::kBadRequest);
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
     // Sessions outlive a restart of the server with the same password.
     if (!guard_ || guardHash_ != settings.passwordHash) {
         setGuard(std::make_unique<AccessGuard>(settings.passwordHash), settings.passwordHash);
     }
     route(*server);
 
-    const int port = settings.port == 0 ? server->bind_to_any_port(settings.address)
-                                        : (server->bind_to_port(settings.address, settings.port)
-                                               ? settings.port
-                                               : -1);
+    const int port =
+        settings.port == 0
+            ? server->bind_to_any_port(settings.address)
+            : (server->bind_to_port(settings.address, settings.port) ? settings.port : -1);
     if (port <= 0) {
         return std::string(texts::kCannotListen) + settings.address + ":" +
                std::to_string(settings.port) + ".";
@@ -205,8 +208,8 @@ void WebServer::route(httplib::Server& server) {
             return fail(res, 403, texts::kNotAllowed);
         }
         guard->logout(session);
-        res.set_header("Set-Cookie", std::string(kCookie) +
-                                         "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0");
+        res.set_header("Set-Cookie",
+                       std::string(kCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0");
         res.set_content("{\"loggedIn\":false}", "application/json");
     });
     CommandSink command = command_;

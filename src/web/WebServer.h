@@ -31,7 +31,7 @@ class WebServer {
     struct Limits {
         std::size_t maxBody = 4096;
         std::size_t maxHeaders = 40;
-        std::size_t workers = 8;
+        std::size_t workers = 64;  ///< connections served at once; more wait
         std::chrono::seconds readTimeout{5};
         std::chrono::seconds keepAlive{2};
     };

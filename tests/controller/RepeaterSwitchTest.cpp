@@ -60,9 +60,8 @@ TEST_F(RepeaterSwitch, OffUnkeysAtOnceKeysNothingAndStaysOffAcrossARestart) {
 
     // The control and its origin are in the log, then the switch itself.
     ASSERT_GE(log.records.size(), 2u);
-    const auto noted = std::find_if(log.records.begin(), log.records.end(), [](auto& r) {
-        return r.event == ActivityEvent::Control;
-    });
+    const auto noted = std::find_if(log.records.begin(), log.records.end(),
+                                    [](auto& r) { return r.event == ActivityEvent::Control; });
     ASSERT_NE(noted, log.records.end());
     EXPECT_EQ(noted->detail, "repeater-off from 192.0.2.7");
     EXPECT_EQ((noted + 1)->event, ActivityEvent::RepeaterOff);

@@ -47,8 +47,8 @@ class WebServerTest : public ::testing::Test {
         s.counters.localOvers = 3;
         s.counters.identifications[1] = 2;
         board.publish(s);
-        server.setGuard(std::make_unique<AccessGuard>(kHash, [this] { return clock.now; },
-                                                      AccessGuard::Limits{}),
+        server.setGuard(std::make_unique<AccessGuard>(
+                            kHash, [this] { return clock.now; }, AccessGuard::Limits{}),
                         kHash);
         WebSettings settings{true, "127.0.0.1", 0, kHash};
         WebServer::Limits limits;
@@ -136,30 +136,31 @@ TEST_F(WebServerTest, CommandsNeedALoginAndTheSessionsCsrfToken) {
     EXPECT_EQ(c.Get("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}})->status, 404);
     EXPECT_EQ(commands, std::vector<std::string>{});
 
-    EXPECT_EQ(c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "",
-                     "text/plain")
-                  ->status,
-              200);
-    EXPECT_EQ(c.Post("/control/rm-rf", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "",
-                     "text/plain")
-                  ->status,
-              404);
+    EXPECT_EQ(
+        c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "", "text/plain")
+            ->status,
+        200);
+    EXPECT_EQ(
+        c.Post("/control/rm-rf", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "", "text/plain")
+            ->status,
+        404);
     EXPECT_EQ(commands, std::vector<std::string>{"cw-id@127.0.0.1"});
 
     // An idle session expires.
     clock.now += 31min;
-    EXPECT_EQ(c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "",
-                     "text/plain")
-                  ->status,
-              403);
+    EXPECT_EQ(
+        c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "", "text/plain")
+            ->status,
+        403);
     EXPECT_EQ(commands.size(), 1u);
 }
 
 TEST_F(WebServerTest, WrongPasswordsLockTheAddressOutForAWhile) {
     auto c = client();
     const auto attempt = [&c](const char* password) {
-        return c.Post("/login", std::string("password=") + password,
-                      "application/x-www-form-urlencoded")
+        return c
+            .Post("/login", std::string("password=") + password,
+                  "application/x-www-form-urlencoded")
             ->status;
     };
     for (int i = 0; i < 4; ++i) EXPECT_EQ(attempt("wrong"), 401);
@@ -179,7 +180,7 @@ TEST_F(WebServerTest, OversizedMalformedAndSlowRequestsAreRefusedAndTheServerGoe
     // A malformed request line, and a client that stops half-way through its headers: the
     // first is answered with an error, the second cut off after the read time-out.
     for (const std::string& bytes : {std::string("BREW /pot HTCPCP\r\n\r\n"),
-                                    std::string("GET /api/status HTTP/1.1\r\nHost: x\r\nX-")}) {
+                                     std::string("GET /api/status HTTP/1.1\r\nHost: x\r\nX-")}) {
         const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in to{};
         to.sin_family = AF_INET;
