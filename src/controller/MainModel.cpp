@@ -85,6 +85,7 @@ constexpr ControlDefinition kMainControls[] = {
     {"mnuSettings", K::MenuItem, "Configuração"},
     {"mnuAbout", K::MenuItem, "Sobre"},
     {"mnuActivity", K::MenuItem, "Atividade"},
+    {"mnuUnattended", K::MenuItem, "Sem operador"},
 };
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
@@ -237,6 +238,8 @@ void MainModel::clicked(MainControl control) {
             return services_.program.openAbout();
         case MainControl::mnuActivity:
             return services_.program.openActivity();
+        case MainControl::mnuUnattended:
+            return services_.program.chooseUnattended();
         case MainControl::Save:
             return saveClicked();
         case MainControl::FanLabel:

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <string>
 
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 

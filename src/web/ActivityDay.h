@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck::web {
 
