@@ -10,10 +10,11 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <iostream>
 #include <optional>
 
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"
@@ -24,6 +25,8 @@
 #include "ui/Resources.h"
 #include "ui/ScreenPlacement.h"
 #include "ui/SplashDialog.h"
+#include "ui/WebMenu.h"
+#include "web/RemoteStation.h"
 
 #if defined(Q_OS_WIN) && __has_include("link/ComLinkHost.h")
 #include "link/ComLinkHost.h"
@@ -31,6 +34,7 @@
 #else
 #include "link/SimulatedLinkHost.h"
 #if __has_include("simulator/SimulatorWindow.h")
+#include "simulator/SimulatorConsole.h"
 #include "simulator/SimulatorWindow.h"
 #define RELAYDECK_SIMULATOR_WINDOW 1
 #endif
@@ -61,12 +65,10 @@ void placeFirstView(QWidget& splash, QWidget& simulator, bool simulatorPlaced) {
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+/// The program's run, from the first window to its end; returns the exit status.
+int run([[maybe_unused]] QApplication& app) {
     using namespace relaydeck;
 
-    QApplication app(argc, argv);
     // The program ends only by its own commands, never because a window went away.
     QApplication::setQuitOnLastWindowClosed(false);
     initResources();
@@ -97,6 +99,17 @@ int main(int argc, char* argv[]) {
     const Connection recording = program.setActivity(activity.sink());
     views.setActivity(&activity.window());
 
+    // The station from afar: snapshot, commands and the web server (off unless set).
+    web::RemoteStation remote(program, settings.SettingsPath().parent_path(), activity.sink(),
+                              timers, [&app](std::function<void()> task) {
+                                  QMetaObject::invokeMethod(&app, std::move(task),
+                                                            Qt::QueuedConnection);
+                              });
+    const Connection remoteRecording = program.setActivity(remote.sink());
+    WebMenu webMenu(views, remote);
+    const Connection webMenuViewing = program.addObserver(webMenu);
+    if (const auto why = remote.startFromSettings()) std::cerr << "relaydeck: " << *why << "\n";
+
 #ifdef RELAYDECK_SIMULATOR_WINDOW
     // Before the startup dialog loads, so that it reads the simulator's stored callsign.
     SimulatorWindow simulator(station, settings);
@@ -104,10 +117,15 @@ int main(int argc, char* argv[]) {
     // the keyboard.
     simulator.setAttribute(Qt::WA_ShowWithoutActivating);
     simulator.show();
+    // Tests drive the simulator from standard input.
+    std::unique_ptr<SimulatorConsole> console;
+    if (QCoreApplication::arguments().contains(QStringLiteral("--simulator-console"))) {
+        console = std::make_unique<SimulatorConsole>(station);
+    }
 #endif
 
     program.startWithSplash();
-    if (program.ended() || program.splash() == nullptr) return 0;
+    if (program.ended() || program.splash() == nullptr) return exitCode(program.exitStatus());
     SplashDialog splash(*program.splash());
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
@@ -119,5 +137,23 @@ int main(int argc, char* argv[]) {
     });
 #endif
 
-    return QApplication::exec();
+    const int loop = QApplication::exec();
+    return program.ended() ? exitCode(program.exitStatus()) : loop;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace relaydeck;
+    QApplication app(argc, argv);
+    try {
+        return run(app);
+    } catch (const std::exception& e) {
+        // A start that fails before the program's windows can report it.
+        QtOperator op;
+        op.showMessage({Program::kFailureTitle,
+                        Program::failureText(Program::kProgramFailed, e.what()), MessageButtons::Ok,
+                        MessageIcon::Critical});
+        return exitCode(ExitStatus::ProgramFailed);
+    }
 }

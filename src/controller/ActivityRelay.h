@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "controller/ActivityLog.h"
 #include "controller/Connection.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 

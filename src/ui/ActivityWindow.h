@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "ui/ControlBinder.h"
 #include "ui/LayoutBuilder.h"
 #include "ui/Twips.h"
@@ -40,7 +40,7 @@ class ActivityTableModel : public QAbstractTableModel {
     ActivityTime firstShown_{};
 };
 
-/// @brief Draws the bands and marks of a timeline, with the local time of day on its axis.
+/// @brief Paints the timeline's drawing, with the local time of day on its axis.
 class TimelineView : public QWidget {
     Q_OBJECT
   public:

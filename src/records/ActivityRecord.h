@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace relaydeck {
 
@@ -32,11 +33,19 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    Guard,
+    RepeaterOff,
+    RepeaterOn,
+    /// An operator's action (from the window's menu or from afar); the detail says which.
+    Control,
+    SettingsSaved,
     Count
 };
 
 /// @brief The event's name as the log file writes it ("local-over-begun").
 const char* activityEventName(ActivityEvent event);
+/// @brief The event of a name activityEventName() gives, or nullopt.
+std::optional<ActivityEvent> activityEventFromName(std::string_view name);
 /// @brief True for the five kinds of identification.
 constexpr bool isIdentification(ActivityEvent event) {
     return event >= ActivityEvent::IdPeriodicMorse && event <= ActivityEvent::IdClosedown;
@@ -59,6 +68,12 @@ class ActivitySink {
   public:
     virtual ~ActivitySink() = default;
     virtual void record(const ActivityRecord& record) = 0;
+};
+
+/// @brief The sink of a program that keeps no activity.
+class NoActivity final : public ActivitySink {
+  public:
+    void record(const ActivityRecord&) override {}
 };
 
 }  // namespace relaydeck
