@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 #include "controller/IntervalTimer.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"

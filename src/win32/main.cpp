@@ -12,7 +12,7 @@
 
 #include "controller/ExitStatus.h"
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"
@@ -200,8 +200,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // A start that fails before the program's windows can report it.
         Win32Operator op;
         op.showMessage({Program::kFailureTitle,
-                        Program::failureText(Program::kProgramFailed, e.what()),
-                        MessageButtons::Ok, MessageIcon::Critical});
+                        Program::failureText(Program::kProgramFailed, e.what()), MessageButtons::Ok,
+                        MessageIcon::Critical});
         status = exitCode(ExitStatus::ProgramFailed);
     }
     if (SUCCEEDED(com)) CoUninitialize();

@@ -98,7 +98,8 @@ TEST(Shell, EveryWayOutUnkeysOrSaysWhyAndEndsWithItsExitStatus) {
         h.carrier(kLinkTrue);
     };
     const Case cases[] = {
-        {"exit command", [&](Harness& h) {
+        {"exit command",
+         [&](Harness& h) {
              keyed(h);
              h.main().click(mnuExit);
          },
