@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
