@@ -12,8 +12,8 @@
 #include <memory>
 #include <optional>
 
-#include "controller/Program.h"
 #include "activity/StationActivity.h"
+#include "controller/Program.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"

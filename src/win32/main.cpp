@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "controller/Program.h"
 #include "activity/StationActivity.h"
+#include "controller/Program.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"
