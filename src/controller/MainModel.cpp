@@ -85,6 +85,7 @@ constexpr ControlDefinition kMainControls[] = {
     {"mnuSettings", K::MenuItem, "Configuração"},
     {"mnuAbout", K::MenuItem, "Sobre"},
     {"mnuActivity", K::MenuItem, "Atividade"},
+    {"mnuUnattended", K::MenuItem, "Sem operador"},
 };
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
@@ -198,6 +199,7 @@ void MainModel::stopAllTimers() {
 }
 
 void MainModel::setTransmitter(bool on) {
+    if (on && repeaterOff_) return;
     // Marked before the call: a key call that fails may still have keyed.
     if (on) keyed_ = true;
     if (on && !keyedSince_) {
@@ -236,6 +238,8 @@ void MainModel::clicked(MainControl control) {
             return services_.program.openAbout();
         case MainControl::mnuActivity:
             return services_.program.openActivity();
+        case MainControl::mnuUnattended:
+            return services_.program.chooseUnattended();
         case MainControl::Save:
             return saveClicked();
         case MainControl::FanLabel:

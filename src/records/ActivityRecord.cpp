@@ -25,6 +25,11 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "fan-on",
     "fan-off",
     "link-failure",
+    "guard",
+    "repeater-off",
+    "repeater-on",
+    "control",
+    "settings-saved",
 };
 }  // namespace
 

@@ -33,6 +33,12 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    Guard,
+    RepeaterOff,
+    RepeaterOn,
+    /// An operator's action (from the window's menu or from afar); the detail says which.
+    Control,
+    SettingsSaved,
     Count
 };
 

@@ -171,6 +171,15 @@ int main() {
         pump();
         CHECK(rig.model().text(C::txtHangTime) == "12");
         CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        // A text not taken as typed: what is in force shows beside the field.
+        SetWindowTextW(hang, L"abc");
+        pump();
+        CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        CHECK(textOf(rig.control(C::InForceHangTime)) == "in force: 12");
+        CHECK(IsWindowVisible(rig.control(C::InForceHangTime)) == IsWindowVisible(hang));
+        SetWindowTextW(hang, L"12");
+        pump();
+        CHECK(textOf(rig.control(C::InForceHangTime)).empty());
         // The model's own change shows without being sent back as an edit.
         rig.station.setCarrier(kLinkTrue);
         pump();
@@ -241,7 +250,7 @@ int main() {
         MainView& view = rig.startMain();
         const HMENU bar = GetMenu(view.hwnd());
         CHECK(bar != nullptr);
-        CHECK(GetMenuItemCount(bar) == 7);
+        CHECK(GetMenuItemCount(bar) == 8);
         wchar_t text[64] = {};
         GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "S&ai");
@@ -249,6 +258,8 @@ int main() {
         CHECK(narrow(text) == "Sobre");
         GetMenuStringW(bar, 6, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Atividade");
+        GetMenuStringW(bar, 7, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Sem operador");
         const UINT enabled = GetMenuState(
             bar, static_cast<UINT>(ControlHost::commandId(static_cast<int>(C::mnuEnabled))),
             MF_BYCOMMAND);
