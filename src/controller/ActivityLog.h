@@ -32,6 +32,8 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    LinkNotAnswering,  ///< the link program answered again after this long
+    LinkIncomplete,    ///< the link program lacks something Relaydeck can do without
     Count
 };
 

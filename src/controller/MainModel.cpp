@@ -148,7 +148,9 @@ MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), s
 }
 
 MainModel::~MainModel() {
-    if (link_) link_->setEventSink(nullptr);
+    if (!link_) return;
+    link_->setEventSink(nullptr);
+    link_->setWatcher(nullptr);
 }
 
 void MainModel::runGuarded(const std::function<void()>& action) {
@@ -203,6 +205,13 @@ void MainModel::setTransmitter(bool on) {
 
 void MainModel::releaseTransmitter() noexcept {
     if (!keyed_ || !link_) return;
+    if (notAnsweringSince_) {
+        // The call would only queue behind the one the link program does not answer.
+        std::optional<ActivityTime> since = notAnsweringSince_;
+        note(ActivityEvent::LinkNotAnswering, "the transmitter could not be released",
+             endSpan(since));
+        return;
+    }
     try {
         setTransmitter(false);
     } catch (...) {

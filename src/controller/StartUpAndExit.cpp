@@ -17,6 +17,7 @@ namespace relaydeck {
 void MainModel::startUp() {
     link_ = services_.links.create();
     link_->setEventSink(this);
+    link_->setWatcher(this);
     link_->SetControlMode(kLinkTrue);
     setTimedOut(false);
     setHeight(kShortHeightTwips);
@@ -50,6 +51,9 @@ void MainModel::startUp() {
     setEnabled(MainControl::DecodeTone, value(MainControl::CTCSSDecode) == 1);
     setEnabled(MainControl::EncodeTone, value(MainControl::CTCSSEncode) == 1);
     note(ActivityEvent::ProgramStarted, callsign);
+    for (std::string& missing : link_->missingMembers()) {
+        note(ActivityEvent::LinkIncomplete, std::move(missing));
+    }
 }
 
 void MainModel::loadSettings() {
@@ -119,7 +123,12 @@ void MainModel::exitClicked() {
         services_.program.reportWriteFailure(error);
         if (services_.program.ended()) return;
     }
-    setTransmitter(false);
+    // A call to a link program that does not answer would keep the program from ending.
+    if (notAnsweringSince_) {
+        releaseTransmitter();
+    } else {
+        setTransmitter(false);
+    }
     services_.program.endProgram();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 /// @file
-/// @brief The main window's status line texts.
+/// @brief The main window's status line texts, and what its title adds while the link
+///        program does not answer.
 
 namespace relaydeck {
 
@@ -8,5 +9,9 @@ inline constexpr const char* kStatusWaiting = "Waiting...";
 inline constexpr const char* kStatusReceiving = "Receiving...";
 inline constexpr const char* kStatusWaitingForNextOver = "Waiting for next over ...";
 inline constexpr const char* kStatusTimeOut = "TimeOut...!";
+
+/// @brief Added to the title while a call waits for the link program: " - " + this +
+/// the whole seconds waited + " s".
+inline constexpr const char* kTitleNotAnswering = "EchoLink not answering for ";
 
 }  // namespace relaydeck
