@@ -11,7 +11,7 @@ void MainModel::linkNotAnswering(std::chrono::milliseconds waited) {
         notAnsweringSince_ = services_.timers.wallTime() - waited;
         captionWhileAnswering_ = caption();
     }
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(waited).count();
+    const auto seconds = std::chrono::round<std::chrono::seconds>(waited).count();
     setCaption(captionWhileAnswering_ + " - " + kTitleNotAnswering + std::to_string(seconds) +
                " s");
 }

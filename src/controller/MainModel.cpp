@@ -132,8 +132,13 @@ MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), s
     for (const TimerDefinition& definition : kMainTimers) {
         const MainTimer which = definition.timer;
         auto& slot = timers_[static_cast<std::size_t>(which)];
-        slot = services_.timers.createTimer(
-            [this, which] { services_.program.runHandler([this, which] { tick(which); }); });
+        // A tick that comes while a call waits for the link program (inside a box's or a
+        // menu's loop) is skipped, as a busy window thread would: its call would only
+        // queue behind the one that is not answered.
+        slot = services_.timers.createTimer([this, which] {
+            if (notAnsweringSince_) return;
+            services_.program.runHandler([this, which] { tick(which); });
+        });
         slot->setInterval(definition.period);
     }
     for (const TimerDefinition& definition : kMainTimers) {

@@ -568,6 +568,8 @@ class LinkCallRunner {
     /// True when events arrive on other threads and are posted to the reference's thread.
     virtual bool postsEvents() const = 0;
     virtual void setWatcher(LinkWatcher* watcher) = 0;
+    /// True while a call has waited for the link program longer than it should.
+    virtual bool notAnswering() const = 0;
 };
 
 namespace {
@@ -581,6 +583,7 @@ class CallsHere final : public CallRunner {
     void runLater(std::function<void()> job) override { job(); }
     bool postsEvents() const override { return false; }
     void setWatcher(LinkWatcher*) override {}
+    bool notAnswering() const override { return false; }
 };
 
 std::int64_t steadyMs() {
@@ -698,6 +701,7 @@ class CallThread final : public CallRunner {
     }
     bool postsEvents() const override { return true; }
     void setWatcher(LinkWatcher* watcher) override { watcher_ = watcher; }
+    bool notAnswering() const override { return notAnswering_; }
 
   private:
     void enqueue(std::shared_ptr<Job> job) {
@@ -869,18 +873,32 @@ class ComLinkHost final : public LinkHost {
     ComLinkHost(const ComLinkHost&) = delete;
     ComLinkHost& operator=(const ComLinkHost&) = delete;
 
-    /// The window procedure of the posted events' window.
+    /// The window procedure of the posted events' window. An event that comes while a
+    /// call waits for the link program (inside a box's or a menu's loop) is held, and
+    /// handed over in order once the link program answers again.
     static LRESULT CALLBACK eventWindowProc(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) {
+        auto* host = reinterpret_cast<ComLinkHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (host == nullptr || (message != EventPost::kMessage && message != WM_TIMER)) {
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
         if (message == EventPost::kMessage) {
-            auto* host = reinterpret_cast<ComLinkHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-            if (host != nullptr) {
-                EventSink::deliverEvent(host->target_, static_cast<LinkEvent>(wParam),
-                                        static_cast<LinkBool>(lParam));
-            }
+            host->held_.emplace_back(static_cast<LinkEvent>(wParam), static_cast<LinkBool>(lParam));
+        }
+        if (host->runner_->notAnswering()) {
+            SetTimer(window, kRetryTimer, kRetryMs, nullptr);
             return 0;
         }
-        return DefWindowProcW(window, message, wParam, lParam);
+        KillTimer(window, kRetryTimer);
+        while (!host->held_.empty() && !host->runner_->notAnswering()) {
+            const auto [event, value] = host->held_.front();
+            host->held_.pop_front();
+            // The handler may release this reference: nothing of it is used afterwards.
+            const bool last = host->held_.empty();
+            EventSink::deliverEvent(host->target_, event, value);
+            if (last) break;
+        }
+        return 0;
     }
 
     // Only a reference that was given a receiver is advised: every advised sink costs the
@@ -951,6 +969,9 @@ class ComLinkHost final : public LinkHost {
     std::shared_ptr<EventPost> post_;
     LinkEvents* target_ = nullptr;
     bool advised_ = false;
+    std::deque<std::pair<LinkEvent, LinkBool>> held_;
+    static constexpr UINT_PTR kRetryTimer = 1;
+    static constexpr UINT kRetryMs = 250;
 };
 
 /// The StationCallsign of the station object @p value holds.
