@@ -40,6 +40,8 @@ export DISPLAY=:$(head -n 1 "$work/run/display")
 openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 timeout 300 "$wine" wineboot -i >/dev/null 2>&1
+timeout 60 "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
 timeout 60 wineserver -w
 
 cp "$work/helpers/link_standin.exe" "$work/helpers/minimal_client.exe" "$windows/bin/relaydeck.exe" \
@@ -66,7 +68,8 @@ one_run() {  # label command...
     "$wine" "$@" </dev/null >/dev/null 2>&1 &
     local pid=$!
     wait_count " advise " $((advises + 1)) 60
-    sleep 2
+    # Past the start-up (the startup dialog hides, the main window shows) before the first over.
+    sleep 5
     ask "mark run $label"
     for over in $(seq "$overs"); do
         keys=$(lines "call SetPTT(-1)")

@@ -562,7 +562,13 @@ class LinkCallRunner {
   public:
     virtual ~LinkCallRunner() = default;
     /// Runs @p job, which owns whatever it uses, and waits for its end; rethrows what it threw.
-    virtual void run(std::function<void()> job) = 0;
+    /// After @p quietMs without an answer the wait lets the window paint and take input.
+    virtual void run(std::function<void()> job, std::int64_t quietMs = kQuietMs) = 0;
+    /// How long a call waits before the link program counts as not answering.
+    static constexpr std::int64_t kQuietMs = 1000;
+    /// The same for the creation, which starts the link program's server (about 1 s):
+    /// until it is done, no operator action (the startup dialog's) runs in the middle.
+    static constexpr std::int64_t kCreationQuietMs = 5000;
     /// Runs @p job without waiting for its end (a reference's release).
     virtual void runLater(std::function<void()> job) = 0;
     /// True when events arrive on other threads and are posted to the reference's thread.
@@ -579,7 +585,7 @@ using CallRunner = LinkCallRunner;
 /// Every call on the thread that makes it, events inside its message loop.
 class CallsHere final : public CallRunner {
   public:
-    void run(std::function<void()> job) override { job(); }
+    void run(std::function<void()> job, std::int64_t) override { job(); }
     void runLater(std::function<void()> job) override { job(); }
     bool postsEvents() const override { return false; }
     void setWatcher(LinkWatcher*) override {}
@@ -660,7 +666,6 @@ DWORD WINAPI serveJobs(void* parameter) {
 /// or event (those wait for the call's end, as they would behind any long handler).
 class CallThread final : public CallRunner {
   public:
-    static constexpr std::int64_t kQuietMs = 1000;
     static constexpr DWORD kReportMs = 1000;
     static constexpr DWORD kDrainMs = 3000;
 
@@ -686,11 +691,11 @@ class CallThread final : public CallRunner {
     CallThread(const CallThread&) = delete;
     CallThread& operator=(const CallThread&) = delete;
 
-    void run(std::function<void()> work) override {
+    void run(std::function<void()> work, std::int64_t quietMs) override {
         const auto job = std::make_shared<Job>();
         job->work = std::move(work);
         enqueue(job);
-        wait(*job);
+        wait(*job, quietMs);
         noticeAnswering();
         if (job->error) std::rethrow_exception(job->error);
     }
@@ -712,12 +717,12 @@ class CallThread final : public CallRunner {
         SetEvent(queue_->wake);
     }
 
-    void wait(const Job& job) {
+    void wait(const Job& job, std::int64_t quietMs) {
         const std::int64_t start = steadyMs();
         for (;;) {
             ResetEvent(queue_->finished);
             if (job.done) return;
-            const std::int64_t left = kQuietMs - (steadyMs() - start);
+            const std::int64_t left = quietMs - (steadyMs() - start);
             if (left <= 0) break;
             WaitForSingleObject(queue_->finished, static_cast<DWORD>(left));
         }
@@ -1085,7 +1090,8 @@ std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
     }
     auto remote = std::make_shared<Remote>();
     try {
-        runner_->run([remote, post] { createRemote(*remote, post); });
+        runner_->run([remote, post] { createRemote(*remote, post); },
+                     LinkCallRunner::kCreationQuietMs);
     } catch (...) {
         if (eventWindow != nullptr) DestroyWindow(eventWindow);
         // Whatever was made is released where it was made.
