@@ -57,6 +57,13 @@ constexpr int kBoxLeft = kLabelLeft + 30;
 constexpr int kBoxWidth = kFieldLeft - kLabelLeft - 60;
 constexpr int kFullWidth = kPanelRight - kLabelLeft - 30;
 constexpr int kDtmfCaptionWidth = kPanelRight - kShortField - kGap - kUnitLeft;
+// What is in force beside a field: after its unit, shrunk to fit where a long value needs
+// it; the kerchunk row's unit is the longest, and the break time's row is full, so its
+// mark stands below the field.
+constexpr int kMarkLeft = kUnitLeft + 975;
+constexpr int kLongUnitMarkLeft = kUnitLeft + 1245;
+constexpr Colour kMarkColour = Colour::fixed(0x800000);
+constexpr Look kMarkLook = Look::ShrinkToFit;
 
 constexpr int panelRow(int n) {
     return kPanelTop + n * kPanelPitch;
@@ -73,8 +80,8 @@ constexpr TwipsRect box(int n, int width) {
 constexpr TwipsRect rowCaption(int n) {
     return {kLabelLeft, panelRow(n), kLabelWidth, kFieldHeight};
 }
-constexpr TwipsRect unit(int n, int left) {
-    return {left, panelRow(n), kPanelRight - left, kFieldHeight};
+constexpr TwipsRect unit(int n, int left, int right = kPanelRight) {
+    return {left, panelRow(n), right - left, kFieldHeight};
 }
 
 constexpr FrameLayout kFrames[] = {
@@ -128,6 +135,12 @@ const ControlPlacement kControls[] = {
     {c(C::DTMFDisable), kPanel, field(16, kFieldLeft, kShortField)},
     {c(C::DTMFEnable), kPanel, field(16, kUnitLeft + kDtmfCaptionWidth + kGap, kShortField)},
     {c(C::ToneBurstAccess), kPanel, box(17, kFullWidth)},
+    {c(C::InForceIDInterval), kPanel, unit(2, kMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceSpeechInterval), kPanel, unit(3, kMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceBreakTime), kPanel, unit(6, kBreakLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceKerchunkTime), kPanel, unit(7, kLongUnitMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceHangTime), kPanel, unit(8, kMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceTimeOut), kPanel, unit(9, kMarkLeft), L, {}, kMarkColour, kMarkLook},
 
     {c(C::Save), kClientArea, {60, 8745, 4695, 360}},
 };
@@ -141,18 +154,18 @@ const CaptionLayout kCaptions[] = {
     {"Indicativo/fala ID :", kPanel, rowCaption(0), R},
     {"CW ID Texto :", kPanel, rowCaption(1), R},
     {"CW ID Intervalo :", kPanel, rowCaption(2), R},
-    {"minutes", kPanel, unit(2, kUnitLeft), L},
+    {"minutes", kPanel, unit(2, kUnitLeft, kMarkLeft - kGap), L},
     {"Intervalo da fala :", kPanel, rowCaption(3), R},
-    {"minutes", kPanel, unit(3, kUnitLeft), L},
+    {"minutes", kPanel, unit(3, kUnitLeft, kMarkLeft - kGap), L},
     {"RF Tom cortesia :", kPanel, rowCaption(5), R},
     {"mS - Break Time", kPanel, unit(5, kBreakLeft + kShortField + kGap), L},
     {"IP Tom cortesia :", kPanel, rowCaption(6), R},
     {"RF Kerchunker :", kPanel, rowCaption(7), R, false},
-    {"milisegundos", kPanel, unit(7, kUnitLeft), L, false},
+    {"milisegundos", kPanel, unit(7, kUnitLeft, kLongUnitMarkLeft - kGap), L, false},
     {"Tempo desligar :", kPanel, rowCaption(8), R},
-    {"segundos", kPanel, unit(8, kUnitLeft), L},
+    {"segundos", kPanel, unit(8, kUnitLeft, kMarkLeft - kGap), L},
     {"Tempo sair :", kPanel, rowCaption(9), R},
-    {"minutos", kPanel, unit(9, kUnitLeft), L},
+    {"minutos", kPanel, unit(9, kUnitLeft, kMarkLeft - kGap), L},
     {"Tempo sair ID :", kPanel, rowCaption(10), R},
     {"DTMF Desativado :", kPanel, rowCaption(16), R, false},
     {"DTMF Ativado :",

@@ -6,6 +6,7 @@
 
 #include "controller/NumberText.h"
 #include "controller/ProgramControl.h"
+#include "controller/StatusTexts.h"
 
 namespace relaydeck {
 
@@ -70,6 +71,12 @@ constexpr ControlDefinition kMainControls[] = {
      "When ticked, traffic from the Internet will not Time Out...", false},
     {"DTMFDisable", K::TextField, "*6*6", "Code to disable the repeater.", false},
     {"DTMFEnable", K::TextField, "*5*5", "Code to enable the repeater.", false},
+    {"InForceIDInterval", K::Label, "", kInForceTooltip},
+    {"InForceSpeechInterval", K::Label, "", kInForceTooltip},
+    {"InForceBreakTime", K::Label, "", kInForceTooltip},
+    {"InForceKerchunkTime", K::Label, "", kInForceTooltip},
+    {"InForceHangTime", K::Label, "", kInForceTooltip},
+    {"InForceTimeOut", K::Label, "", kInForceTooltip},
     {"Save", K::Button, "Grava Configuração"},
     {"mnuExit", K::MenuItem, "S&ai"},
     {"mnuEnabled", K::MenuItem, "Ativado", "", false},
@@ -78,6 +85,7 @@ constexpr ControlDefinition kMainControls[] = {
     {"mnuSettings", K::MenuItem, "Configuração"},
     {"mnuAbout", K::MenuItem, "Sobre"},
     {"mnuActivity", K::MenuItem, "Atividade"},
+    {"mnuUnattended", K::MenuItem, "Sem operador"},
 };
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
@@ -150,6 +158,9 @@ MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), s
     cwIntervalMinutes_ = creationMinutes(MainControl::txtIDInterval);
     speechIntervalMinutes_ = creationMinutes(MainControl::txtSpeechInterval);
     timeOutMinutes_ = creationMinutes(MainControl::txtTimeOut);
+    hangTimeSeconds_ =
+        parseNumber(kMainControls[static_cast<std::size_t>(MainControl::txtHangTime)].text)
+            .value_or(0);
 }
 
 MainModel::~MainModel() {
@@ -240,6 +251,8 @@ void MainModel::clicked(MainControl control) {
             return services_.program.openAbout();
         case MainControl::mnuActivity:
             return services_.program.openActivity();
+        case MainControl::mnuUnattended:
+            return services_.program.chooseUnattended();
         case MainControl::Save:
             return saveClicked();
         case MainControl::FanLabel:

@@ -7,15 +7,31 @@
 
 namespace relaydeck {
 
+namespace {
+/// @brief The link program's object could not be created: it is not there to be reached.
+class LinkUnavailable : public LinkError {
+  public:
+    using LinkError::LinkError;
+};
+}  // namespace
+
+std::unique_ptr<LinkHost> Program::Links::create() {
+    try {
+        return links_.create();
+    } catch (const LinkError& e) {
+        throw LinkUnavailable(e.what());
+    }
+}
+
 Program::Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
                  OperatorInterface& op)
-    : links_(links), timers_(timers), settings_(settings), op_(op) {}
+    : timers_(timers), settings_(settings), op_(op), windowLinks_(links) {}
 
 Program::~Program() = default;
 
 void Program::startWithSplash() {
     runHandler([this] {
-        splash_ = std::make_unique<SplashModel>(links_, timers_, settings_, *this);
+        splash_ = std::make_unique<SplashModel>(windowLinks_, timers_, settings_, *this);
         splash_->load();
     });
 }
@@ -25,7 +41,7 @@ void Program::showMain() {
         if (!main_) {
             main_ =
                 std::make_unique<MainModel>(
-                    MainServices{links_, timers_, settings_, op_, *this, *activity_});
+                    MainServices{windowLinks_, timers_, settings_, op_, *this, *activity_});
             startedAt_ = timers_.wallTime();
             for (ProgramObserver* o : observers_) o->mainCreated(*main_);
             main_->startUp();
@@ -36,7 +52,7 @@ void Program::showMain() {
 
 void Program::openAbout() {
     if (ended() || about_) return;
-    about_ = std::make_unique<AboutModel>(links_);
+    about_ = std::make_unique<AboutModel>(windowLinks_);
     struct Unload {
         std::unique_ptr<AboutModel>& about;
         ~Unload() { about.reset(); }
@@ -59,9 +75,10 @@ void Program::note(ActivityEvent event, std::string detail,
     }
 }
 
-void Program::endProgram() {
+void Program::endProgram(ExitStatus status) {
     if (ended_) return;
     ended_ = true;
+    if (!failing_) status_ = status;
     if (startedAt_) note(ActivityEvent::ProgramEnded, {}, timers_.wallTime() - *startedAt_);
     if (main_) {
         main_->stopAllTimers();
@@ -72,16 +89,33 @@ void Program::endProgram() {
     for (ProgramObserver* o : observers_) o->programEnded();
 }
 
+void Program::chooseUnattended() {
+    if (ended() || !unattendedAvailable_) return;
+    const SettingsStore own(settings_.SettingsPath().parent_path(), kOwnSection);
+    const bool on = own.ReadSetting(kGuardedKey, "0") == "1";
+    const MessageAnswer answer =
+        op_.showMessage({kFailureTitle, on ? kUnattendedOnQuestion : kUnattendedOffQuestion,
+                         MessageButtons::YesNo, MessageIcon::Question});
+    if (answer != MessageAnswer::Yes || ended()) return;
+    try {
+        own.WriteSetting(kGuardedKey, on ? "0" : "1");
+    } catch (const SettingsWriteError& e) {
+        reportWriteFailure(e);
+    }
+}
+
 void Program::runHandler(const std::function<void()>& handler) {
     if (ended()) return;
     try {
         handler();
+    } catch (const LinkUnavailable& e) {
+        reportFailure(failureText(kLinkFailed, e.what()), ExitStatus::LinkUnavailable);
     } catch (const LinkError& e) {
-        reportFailure(failureText(kLinkFailed, e.what()));
+        reportFailure(failureText(kLinkFailed, e.what()), ExitStatus::LinkFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(failureText(kProgramFailed, "Out of memory."));
+        reportFailure(failureText(kProgramFailed, "Out of memory."), ExitStatus::ProgramFailed);
     } catch (const std::exception& e) {
-        reportFailure(failureText(kProgramFailed, e.what()));
+        reportFailure(failureText(kProgramFailed, e.what()), ExitStatus::ProgramFailed);
     }
 }
 
@@ -108,9 +142,10 @@ void Program::reportWriteFailure(const SettingsWriteError& error) {
         {kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
 }
 
-void Program::reportFailure(const std::string& text) {
+void Program::reportFailure(const std::string& text, ExitStatus status) {
     if (ended()) return;
     failing_ = true;
+    status_ = status;
     note(ActivityEvent::LinkFailure, text);
     if (main_) {
         main_->stopAllTimers();

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
@@ -52,8 +52,14 @@ class Program : public ProgramControl {
     void showMain() override;
     void openAbout() override;
     void openActivity() override;
-    void endProgram() override;
+    void endProgram(ExitStatus status = ExitStatus::Normal) override;
+    /// @brief Asks whether to turn unattended running on (or off) and keeps the answer as
+    /// GUARDED in the section RELAYDECK of the settings file (when the front end has a
+    /// guard: setUnattendedAvailable).
+    void chooseUnattended() override;
     bool ended() const override { return ended_ || failing_; }
+    /// @brief Why the program ended (Normal while it runs).
+    ExitStatus exitStatus() const { return status_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
 
@@ -66,15 +72,30 @@ class Program : public ProgramControl {
     AboutModel* about() { return about_.get(); }
 
     void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
+    /// @brief Whether this front end can run under a guard (the menu entry does nothing
+    /// otherwise).
+    void setUnattendedAvailable(bool available) { unattendedAvailable_ = available; }
+
+    /// @brief The question of the unattended entry while unattended running is off / on.
+    static constexpr const char* kUnattendedOffQuestion =
+        "Unattended running is off.\n\nTurn it on? From its next start Relaydeck runs "
+        "under its guard, which releases the transmitter and starts Relaydeck again when it "
+        "ends abnormally, and waits for EchoLink when EchoLink closes.";
+    static constexpr const char* kUnattendedOnQuestion =
+        "Unattended running is on.\n\nTurn it off? From its next start Relaydeck runs "
+        "without its guard.";
+    /// @brief The section and key of the choice in the settings file.
+    static constexpr const char* kOwnSection = "RELAYDECK";
+    static constexpr const char* kGuardedKey = "GUARDED";
+
     /// @brief Where the program's activity goes from now on (nowhere by default).
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
 
   private:
-    void reportFailure(const std::string& what);
+    void reportFailure(const std::string& what, ExitStatus status);
     void note(ActivityEvent event, std::string detail,
               std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
-    LinkHostFactory& links_;
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
@@ -87,6 +108,18 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    bool unattendedAvailable_ = false;
+    ExitStatus status_ = ExitStatus::Normal;
+    /// @brief The windows' link references come from here: a reference that cannot be
+    /// created is told apart from a call that fails.
+    class Links : public LinkHostFactory {
+      public:
+        explicit Links(LinkHostFactory& links) : links_(links) {}
+        std::unique_ptr<LinkHost> create() override;
+
+      private:
+        LinkHostFactory& links_;
+    } windowLinks_;
 };
 
 }  // namespace relaydeck

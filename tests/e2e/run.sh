@@ -80,6 +80,7 @@ short_dir=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
     [ -n "$short_dir" ] && rm -rf "$short_dir"
+    [ -n "${guard_pid:-}" ] && kill "$guard_pid" 2>/dev/null
     if command -v wineserver >/dev/null 2>&1 && [ -d "$WINEPREFIX" ]; then
         timeout 30 wineserver -k </dev/null >/dev/null 2>&1
         timeout 30 wineserver -w </dev/null >/dev/null 2>&1
@@ -173,7 +174,10 @@ else
 fi
 if ends_within 20 "$app_pid"; then
     wait "$app_pid"
-    note "the program ended after its failure box (exit code $?)"
+    status=$?
+    note "the program ended after its failure box (exit code $status)"
+    # 2: the link program could not be reached (README, "Exit status").
+    [ "$status" -eq 2 ] || fail "exit code $status after 'not registered', expected 2"
 else
     fail "the program did not end after its failure box was answered"
     kill "$app_pid" 2>/dev/null
@@ -388,8 +392,9 @@ hang_checks() {
 }
 
 # ---- leaving while the link program does not answer -----------------------------------------
-# Run after Closing: a new relaydeck.exe keys, the stand-in stops answering for 60 s, and the
-# operator closes the window: the question comes, and Yes ends the program at once.
+# Run after Closing: a new relaydeck.exe keys, the stand-in stops answering for 20 s, and the
+# operator closes the window: the question comes, and Yes ends the program at once. The
+# step waits for the stand-in to answer again, so that the next steps find it working.
 leave_while_hung() {
     local advises
     advises=$(grep -c " advise " "$calls")
@@ -407,7 +412,7 @@ leave_while_hung() {
     sleep 2
     local from
     from=$(tail -n 1 "$calls" | awk '{ print $1 }')
-    ask "hang 60"
+    ask "hang 20"
     ask "carrier 1"
     wait_for "$from" "hang begins" 10 >/dev/null || { fail "no call waited on the stand-in"; return; }
     sleep 2
@@ -427,6 +432,7 @@ leave_while_hung() {
         kill "$app_pid" 2>/dev/null
     fi
     app_pid=""
+    wait_for "$from" "hang ends" 30 >/dev/null || fail "the stand-in's hang did not end"
     grep -h "could not be released" "$run/app"/relaydeck-activity-*.csv 2>/dev/null | tail -n 1 |
         sed 's/^/   activity: /'
 }
@@ -465,6 +471,8 @@ if ends_within 30 "$app_pid"; then
     exit_ms=$(( ($(date +%s%N) - closing_ns) / 1000000 ))
     timings+=("exit after Closing asked=${exit_ms}ms")
     note "the program ended on Closing (exit code $status) ${exit_ms} ms after it was asked"
+    # 4: the link program closed (README, "Exit status").
+    [ "$status" -eq 4 ] || fail "exit code $status after Closing, expected 4"
     closing=$(first_after 0 "raise Closing to 1 sink(s)")
     [ -n "$closing" ] || fail "Closing was not raised to the program's one sink"
     # Ending the program releases its references: the stand-in then ends by itself.
@@ -478,6 +486,12 @@ app_pid=""
 note "leaving while the link program does not answer"
 leave_while_hung
 ask "quit"
+
+# ---- 4: under the guard -------------------------------------------------------------------
+guard_pid=""
+# shellcheck source=guard-steps.sh
+source "$here/guard-steps.sh"
+guard_steps
 
 echo "---- calls seen by the stand-in ($calls)"
 cat "$calls"

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // After windows.h, which it builds on.
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <chrono>
@@ -15,7 +16,7 @@
 #include <vector>
 
 #include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
 #include "link/SimulatedLinkHost.h"
@@ -170,6 +171,15 @@ int main() {
         pump();
         CHECK(rig.model().text(C::txtHangTime) == "12");
         CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        // A text not taken as typed: what is in force shows beside the field.
+        SetWindowTextW(hang, L"abc");
+        pump();
+        CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        CHECK(textOf(rig.control(C::InForceHangTime)) == "in force: 12");
+        CHECK(IsWindowVisible(rig.control(C::InForceHangTime)) == IsWindowVisible(hang));
+        SetWindowTextW(hang, L"12");
+        pump();
+        CHECK(textOf(rig.control(C::InForceHangTime)).empty());
         // The model's own change shows without being sent back as an edit.
         rig.station.setCarrier(kLinkTrue);
         pump();
@@ -240,7 +250,7 @@ int main() {
         MainView& view = rig.startMain();
         const HMENU bar = GetMenu(view.hwnd());
         CHECK(bar != nullptr);
-        CHECK(GetMenuItemCount(bar) == 7);
+        CHECK(GetMenuItemCount(bar) == 8);
         wchar_t text[64] = {};
         GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "S&ai");
@@ -248,6 +258,8 @@ int main() {
         CHECK(narrow(text) == "Sobre");
         GetMenuStringW(bar, 6, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Atividade");
+        GetMenuStringW(bar, 7, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Sem operador");
         const UINT enabled = GetMenuState(
             bar, static_cast<UINT>(ControlHost::commandId(static_cast<int>(C::mnuEnabled))),
             MF_BYCOMMAND);
@@ -361,8 +373,11 @@ int main() {
         if (view == nullptr) return;
         CHECK(activity.isVisible() && visible(view->hwnd()));
         CHECK(textOf(view->hwnd()) == "Atividade");
-        const HWND list = FindWindowExW(view->hwnd(), nullptr, L"LISTBOX", nullptr);
-        const auto rows = [list] { return SendMessageW(list, LB_GETCOUNT, 0, 0); };
+        const HWND list = FindWindowExW(view->hwnd(), nullptr, WC_LISTVIEWW, nullptr);
+        const auto rows = [list] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
+        // The table has its column headers.
+        const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        CHECK(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) == 4);
         const auto label = [view](ActivityControl c) {
             return textOf(view->controls().handle(static_cast<int>(c)));
         };

@@ -1,5 +1,4 @@
-#include "controller/ActivityModel.h"
-#include "controller/WindowLayout.h"
+#include "activity/ActivityModel.h"
 
 namespace relaydeck {
 

@@ -1,6 +1,8 @@
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 
 #include <string>
+
+#include "controller/IntervalTimer.h"
 
 namespace relaydeck {
 
@@ -9,9 +11,14 @@ StationActivity::StationActivity(const std::filesystem::path& logFolder,
     : journal_(offset),
       window_(journal_, timers),
       file_(logFolder, offset, ActivityFile::kDefaultKeepDays,
-            [this](const std::string& failure) { window_.reportFailure(failure); }) {
+            [this](const std::optional<std::string>& failure) {
+                window_.setWriteFailure(failure);
+            }) {
     const std::u8string folder = logFolder.u8string();
     window_.setStatus("Log files in " + std::string(folder.begin(), folder.end()));
+    for (const ActivityRecord& r : readActivityFile(file_.fileFor(timers.wallTime()), offset)) {
+        journal_.record(r);
+    }
     fanOut_.add(journal_);
     fanOut_.add(file_);
 }
