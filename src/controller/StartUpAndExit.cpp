@@ -145,8 +145,13 @@ bool MainModel::requestClose() {
         if (services_.program.ended()) return;
         if (answer != MessageAnswer::Yes) return;
         // A controller that quits must not leave the repeater transmitting; an unkey that
-        // fails is reported as the exit command reports it.
-        if (keyed_) setTransmitter(false);
+        // fails is reported as the exit command reports it. A link program that does not
+        // answer cannot be asked: that is logged, and the program ends without waiting.
+        if (notAnsweringSince_) {
+            releaseTransmitter();
+        } else if (keyed_) {
+            setTransmitter(false);
+        }
         services_.program.endProgram();
     });
     return services_.program.ended();
