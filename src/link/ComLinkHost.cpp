@@ -544,7 +544,8 @@ EventIds eventIds(IDispatch* object, std::vector<std::string>& missing) {
     for (std::size_t e = 0; e < ids.size(); ++e) {
         if (ids[e] != DISPID_UNKNOWN) continue;
         const std::string name(kLinkEventNames[e]);
-        if (kWithoutEvent[e].empty()) throw LinkError("The event interface has no event " + name + ".");
+        if (kWithoutEvent[e].empty())
+            throw LinkError("The event interface has no event " + name + ".");
         missing.push_back("The link program has no event " + name + ": " +
                           std::string(kWithoutEvent[e]) + ".");
     }
@@ -814,7 +815,8 @@ struct Remote {
                 object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &ids[index]);
             if (SUCCEEDED(lookups[index])) continue;
             ids[index] = DISPID_UNKNOWN;
-            if (isRequired(op.operation)) fail("Looking up " + std::string(op.name), lookups[index]);
+            if (isRequired(op.operation))
+                fail("Looking up " + std::string(op.name), lookups[index]);
             missing.push_back("The link program has no operation " + std::string(op.name) + " (" +
                               codeText(lookups[index]) + "): Relaydeck fails when it needs it.");
         }
@@ -1039,10 +1041,10 @@ HWND createEventWindow() {
         windowClass.lpszClassName = kEventWindowClass;
         return RegisterClassW(&windowClass) != 0;
     }();
-    HWND window = registered ? CreateWindowExW(0, kEventWindowClass, L"", 0, 0, 0, 0, 0,
-                                               HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
-                                               nullptr)
-                             : nullptr;
+    HWND window = registered
+                      ? CreateWindowExW(0, kEventWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr)
+                      : nullptr;
     if (window == nullptr) fail("Creating the event window", HRESULT_FROM_WIN32(GetLastError()));
     return window;
 }

@@ -54,8 +54,8 @@ TEST(LinkWatch, ACourtesyThatWaitsTenSecondsIsShownThenTheOverGoesOnOnce) {
         h.wait(3);  // ticks meanwhile (a box's loop) are skipped: no call queues behind
     });
     h.wait(0.75);
-    EXPECT_EQ(titles, std::vector<std::string>{std::string(kTitle) +
-                                               " - EchoLink not answering for 10 s"});
+    EXPECT_EQ(titles,
+              std::vector<std::string>{std::string(kTitle) + " - EchoLink not answering for 10 s"});
     ASSERT_TRUE(since.has_value());
     // The clock stands still while the station tells of the wait: since the first second.
     EXPECT_EQ(*since, ActivityTime(milliseconds(750)));
@@ -87,8 +87,8 @@ TEST(LinkWatch, LeavingWhileTheLinkDoesNotAnswerMakesNoCallAndSaysSo) {
         EXPECT_TRUE(h.program->ended());
         // The courtesy's own call goes on once answered; no unkeying call queues behind it.
         EXPECT_EQ(h.take(), (Calls{"0.750 End", "0.750 SendCW(False, \"K\")"})) << throughTheMenu;
-        EXPECT_TRUE(h.records.has(
-            "link-not-answering 1000ms the transmitter could not be released"));
+        EXPECT_TRUE(
+            h.records.has("link-not-answering 1000ms the transmitter could not be released"));
     }
 }
 

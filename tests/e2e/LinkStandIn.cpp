@@ -710,7 +710,8 @@ class Control {
         } else if (verb == "mark") {
             server.log.write("mark " + rest);
         } else if (verb == "hang") {
-            server.hangNextCallMs = static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10) * 1000);
+            server.hangNextCallMs =
+                static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10) * 1000);
             server.log.write("hang armed");
         } else if (verb == "quit") {
             quit();
