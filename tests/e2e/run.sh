@@ -394,7 +394,7 @@ hang_checks() {
 # ---- leaving while the link program does not answer -----------------------------------------
 # Run after Closing: a new relaydeck.exe keys, the stand-in stops answering for 20 s, and the
 # operator closes the window: the question comes, and Yes ends the program at once. The
-# step waits for the stand-in to answer again, so that the next steps find it working.
+# step then waits for the stand-in to answer again and ends it, as Closing left it.
 leave_while_hung() {
     local advises
     advises=$(grep -c " advise " "$calls")
@@ -433,6 +433,9 @@ leave_while_hung() {
     fi
     app_pid=""
     wait_for "$from" "hang ends" 30 >/dev/null || fail "the stand-in's hang did not end"
+    # The next steps begin with no link program running, as after Closing.
+    ask "quit"
+    wait_for "$from" "ended" 30 >/dev/null || fail "the stand-in did not end after the hang"
     grep -h "could not be released" "$run/app"/relaydeck-activity-*.csv 2>/dev/null | tail -n 1 |
         sed 's/^/   activity: /'
 }
