@@ -396,8 +396,20 @@ hang_checks() {
 # operator closes the window: the question comes, and Yes ends the program at once. The
 # step then waits for the stand-in to answer again and ends it, as Closing left it.
 leave_while_hung() {
-    local advises
+    local advises start_line
     advises=$(grep -c " advise " "$calls")
+    start_line=$(wc -l <"$calls")
+    # Line-numbered waits: a server started meanwhile logs on a clock of its own.
+    after_line() {  # text seconds
+        local tries=$(($2 * 20))
+        while [ "$tries" -gt 0 ]; do
+            awk -v from="$start_line" -v text="$1" 'NR > from && index($0, text) { f = 1 }
+                END { exit !f }' "$calls" && return 0
+            sleep 0.05
+            tries=$((tries - 1))
+        done
+        return 1
+    }
     "$wine" "$run/app/relaydeck.exe" </dev/null >"$run/app-leave.log" 2>&1 &
     app_pid=$!
     for _ in $(seq 600); do
@@ -410,11 +422,9 @@ leave_while_hung() {
         sleep 0.2
     done
     sleep 2
-    local from
-    from=$(tail -n 1 "$calls" | awk '{ print $1 }')
     ask "hang 20"
     ask "carrier 1"
-    wait_for "$from" "hang begins" 10 >/dev/null || { fail "no call waited on the stand-in"; return; }
+    after_line "hang begins" 10 || { fail "no call waited on the stand-in"; return; }
     sleep 2
     boxes close-prefixed "Relaydeck v1.1 - N0CALL-R" >/dev/null || { fail "no main window to close"; return; }
     local question=""
@@ -432,12 +442,13 @@ leave_while_hung() {
         kill "$app_pid" 2>/dev/null
     fi
     app_pid=""
-    wait_for "$from" "hang ends" 30 >/dev/null || fail "the stand-in's hang did not end"
-    # The next steps begin with no link program running, as after Closing.
-    ask "quit"
-    wait_for "$from" "ended" 30 >/dev/null || fail "the stand-in did not end after the hang"
     grep -h "could not be released" "$run/app"/relaydeck-activity-*.csv 2>/dev/null | tail -n 1 |
         sed 's/^/   activity: /'
+    # The next steps begin with no link program running, as after Closing.
+    after_line "hang ends" 40 || fail "the stand-in's hang did not end"
+    ask "quit"
+    after_line "ended" 30 || fail "the stand-in did not end after the hang"
+    sleep 1
 }
 
 main_advise=""
