@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "records/ActivityRecord.h"
 #include "controller/IntervalTimer.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
@@ -175,6 +175,11 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     /// @brief Since when a call has waited for the link program; empty while it answers.
     std::optional<ActivityTime> linkNotAnsweringSince() const { return notAnsweringSince_; }
 
+    /// @brief Switches the repeater off or on again. While off the controller keys
+    /// nothing (an over in progress is unkeyed at once) and the status line says so.
+    void setRepeaterOff(bool off);
+    bool repeaterOff() const { return repeaterOff_; }
+
   protected:
     void runGuarded(const std::function<void()>& action) override;
     void textChanged(MainControl c) override;
@@ -273,6 +278,7 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     std::array<std::unique_ptr<IntervalTimer>, static_cast<std::size_t>(MainTimer::Count)> timers_;
     bool timedOut_ = false;
     bool keyed_ = false;
+    bool repeaterOff_ = false;
     // What the link host's events last said of the local carrier and the Internet audio.
     bool carrierOn_ = false;
     bool internetAudioOn_ = false;

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
-#include "records/ActivityRecord.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
@@ -90,6 +90,8 @@ class Program : public ProgramControl {
 
     /// @brief Where the program's activity goes from now on (nowhere by default).
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
+    /// @brief Runs after each handler (e.g. to publish the station's state).
+    void setAfterHandler(std::function<void()> after) { afterHandler_ = std::move(after); }
 
   private:
     void reportFailure(const std::string& what, ExitStatus status);
@@ -108,6 +110,7 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    std::function<void()> afterHandler_;
     bool unattendedAvailable_ = false;
     ExitStatus status_ = ExitStatus::Normal;
     /// @brief The windows' link references come from here: a reference that cannot be

@@ -51,6 +51,7 @@ void MainModel::startUp() {
     setEnabled(MainControl::DecodeTone, value(MainControl::CTCSSDecode) == 1);
     setEnabled(MainControl::EncodeTone, value(MainControl::CTCSSEncode) == 1);
     note(ActivityEvent::ProgramStarted, callsign);
+    if (repeaterOff_) assignText(MainControl::Status, kStatusRepeaterOff);
     for (std::string& missing : link_->missingMembers()) {
         note(ActivityEvent::LinkIncomplete, std::move(missing));
     }

@@ -9,6 +9,8 @@ inline constexpr const char* kStatusWaiting = "Waiting...";
 inline constexpr const char* kStatusReceiving = "Receiving...";
 inline constexpr const char* kStatusWaitingForNextOver = "Waiting for next over ...";
 inline constexpr const char* kStatusTimeOut = "TimeOut...!";
+/// @brief While the repeater is switched off (an option of Relaydeck's own).
+inline constexpr const char* kStatusRepeaterOff = "Repeater off";
 
 /// @brief Beside a timing field whose text is not taken as typed: what is in force.
 inline constexpr const char* kInForceMark = "in force: ";

@@ -28,6 +28,10 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "link-not-answering",
     "link-incomplete",
     "guard",
+    "repeater-off",
+    "repeater-on",
+    "control",
+    "settings-saved",
 };
 }  // namespace
 

@@ -36,6 +36,11 @@ enum class ActivityEvent : int {
     LinkNotAnswering,  ///< the link program answered again after this long
     LinkIncomplete,    ///< the link program lacks something Relaydeck can do without
     Guard,
+    RepeaterOff,
+    RepeaterOn,
+    /// An operator's action (from the window's menu or from afar); the detail says which.
+    Control,
+    SettingsSaved,
     Count
 };
 

@@ -8,6 +8,8 @@ namespace relaydeck::win32 {
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Command identifiers of the own menu's entries, far above the controls' own.
+constexpr UINT kFirstOwnCommand = 0xE000;
 
 }  // namespace
 
@@ -65,9 +67,39 @@ void MainView::applyGeometry() {
     }
 }
 
+void MainView::addOwnMenu(const std::string& title, std::vector<OwnEntry> entries) {
+    const HWND window = hwnd();
+    const HMENU bar = window != nullptr ? GetMenu(window) : nullptr;
+    if (bar == nullptr || ownMenu_ != nullptr) return;
+    ownEntries_ = std::move(entries);
+    ownMenu_ = CreatePopupMenu();
+    for (UINT i = 0; i < ownEntries_.size(); ++i) {
+        AppendMenuW(ownMenu_, MF_STRING, kFirstOwnCommand + i,
+                    widen(ownEntries_[i].label()).c_str());
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(ownMenu_), widen(title).c_str());
+    DrawMenuBar(window);
+}
+
 LRESULT MainView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND window = hwnd();
     switch (message) {
+        case WM_INITMENUPOPUP:
+            if (reinterpret_cast<HMENU>(wParam) == ownMenu_ && ownMenu_ != nullptr) {
+                for (UINT i = 0; i < ownEntries_.size(); ++i) {
+                    ModifyMenuW(ownMenu_, kFirstOwnCommand + i, MF_BYCOMMAND | MF_STRING,
+                                kFirstOwnCommand + i, widen(ownEntries_[i].label()).c_str());
+                }
+                return 0;
+            }
+            return Window::onMessage(message, wParam, lParam);
+        case WM_COMMAND:
+            if (lParam == 0 && LOWORD(wParam) >= kFirstOwnCommand &&
+                LOWORD(wParam) < kFirstOwnCommand + ownEntries_.size()) {
+                ownEntries_[LOWORD(wParam) - kFirstOwnCommand].run();
+                return 0;
+            }
+            return Window::onMessage(message, wParam, lParam);
         case WM_CLOSE:
             // The model asks the operator; when the answer is Yes the program has ended and
             // the window goes with it.

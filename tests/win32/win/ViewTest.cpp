@@ -426,6 +426,32 @@ int main() {
         CHECK(zeroTicks == 0);
     });
 
+    runCase("AGuardedFailureBoxAnswersItselfAndOnlyAFailureBox", [] {
+        Win32Operator op;
+        op.closeFailureBoxesAfter(300ms);
+        // A safety net for a box that does not answer itself: answered after 3 s here.
+        const UINT_PTR net = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND box, LPARAM) {
+                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                    return TRUE;
+                },
+                0);
+        });
+        const ULONGLONG start = GetTickCount64();
+        CHECK(op.showMessage({"Relaydeck", "EchoLink failed: gone.", MessageButtons::Ok,
+                              MessageIcon::Critical}) == MessageAnswer::Ok);
+        const ULONGLONG took = GetTickCount64() - start;
+        CHECK(took >= 250 && took < 2500);
+        // A question waits for its answer (here the safety net's No, 3 s on).
+        CHECK(op.showMessage({"Exit Program", "Quit?", MessageButtons::YesNo,
+                              MessageIcon::Question}) == MessageAnswer::No);
+        CHECK(GetTickCount64() - start >= 2500);
+        KillTimer(nullptr, net);
+    });
+
     std::printf("%d passed, %d failed\n", casesPassed, casesFailed);
     CoUninitialize();
     return casesFailed == 0 ? 0 : 1;
