@@ -120,7 +120,7 @@ struct MainServices {
 ///
 /// Constructing it creates the window (controls at their creation values, the timers
 /// IDInterval, SpeechTimer and Kerchunker running). startUp() then runs the start-up.
-class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
+class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, private LinkWatcher {
   public:
     /// @brief Window heights in twips: status area only, and with the settings panel.
     static constexpr int kShortHeightTwips = 2670;
@@ -170,6 +170,8 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void releaseTransmitter() noexcept;
     /// @brief Stops every timer of the window (the program is ending).
     void stopAllTimers();
+    /// @brief Since when a call has waited for the link program; empty while it answers.
+    std::optional<ActivityTime> linkNotAnsweringSince() const { return notAnsweringSince_; }
 
     /// @brief Switches the repeater off or on again. While off the controller keys
     /// nothing (an over in progress is unkeyed at once) and the status line says so.
@@ -188,6 +190,9 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void RX(LinkBool bRX) override;
     void PTT(LinkBool bPTT) override;
     void Closing() override;
+    // LinkWatcher (LinkWatch.cpp)
+    void linkNotAnswering(std::chrono::milliseconds waited) override;
+    void linkAnswering(std::chrono::milliseconds waited) override;
 
     /// @brief Runs the handler of @p timer's tick.
     void tick(MainTimer timer);
@@ -293,6 +298,8 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     std::optional<ActivityTime> internetSince_;
     std::optional<ActivityTime> keyedSince_;
     std::optional<ActivityTime> timedOutAt_;
+    std::optional<ActivityTime> notAnsweringSince_;
+    std::string captionWhileAnswering_;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;

@@ -1,6 +1,7 @@
 #pragma once
 /// @file
-/// @brief The main window's status line texts.
+/// @brief The main window's status line texts, and what its title adds while the link
+///        program does not answer.
 
 namespace relaydeck {
 
@@ -15,5 +16,9 @@ inline constexpr const char* kStatusRepeaterOff = "Repeater off";
 inline constexpr const char* kInForceMark = "in force: ";
 inline constexpr const char* kInForceTooltip =
     "The text beside is not taken as typed: this value is in force.";
+
+/// @brief Added to the title while a call waits for the link program: " - " + this +
+/// the whole seconds waited + " s".
+inline constexpr const char* kTitleNotAnswering = "EchoLink not answering for ";
 
 }  // namespace relaydeck

@@ -180,7 +180,9 @@ int run() {
     station.setCallsign("PU2RLY");
     SimulatedLinkHostFactory links(station);
 #else
-    ComLinkHostFactory links;
+    // Calls on a thread of their own: a link program that stops answering never freezes
+    // the window.
+    ComLinkHostFactory links(LinkCalls::OnTheirOwnThread);
 #endif
 
     // The station's activity: the day's records for the window, one log file a day.

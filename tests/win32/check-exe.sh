@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds relaydeck.exe and relaydeck-guard.exe (if needed) and checks that they import only
-# DLLs that Windows itself has, and that relaydeck.exe carries its icon, manifest and version
-# information.
+# DLLs that Windows itself has, that relaydeck.exe carries its icon, manifest and version
+# information, and that it carries no debug sections.
 #   check-exe.sh <windows-build-dir>
 # Exit codes: 0 passed, 1 failed, 77 no MinGW-w64 here (skipped).
 set -uo pipefail
@@ -65,4 +65,11 @@ if ! grep -q 'Microsoft.Windows.Common-Controls' <<<"$(strings "$exe")"; then
     echo "check-exe.sh: the manifest asking for Common Controls 6 is missing" >&2
     status=1
 fi
+# Shipped stripped: the symbols doubled the file and served no user.
+debug=$("$objdump" -h "$exe" | grep -c ' \.debug_' || true)
+if [ "${debug:-0}" -gt 0 ]; then
+    echo "check-exe.sh: relaydeck.exe carries $debug debug sections (not stripped)" >&2
+    status=1
+fi
+echo "relaydeck.exe: $(stat -c %s "$exe") bytes"
 exit $status
