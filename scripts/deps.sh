@@ -17,7 +17,7 @@ case "${1:-build}" in
     run) want=("${build[@]}" xvfb xauth imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
     test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix
                 mingw-w64-x86-64-dev wine64 wine nsis lintian clang-14 libclang-rt-14-dev
-                prometheus chromium chromium-driver python3-selenium) ;;
+                prometheus chromium chromium-driver python3-selenium curl) ;;
     bench) want=("${build[@]}" libbenchmark-dev time xvfb xdotool) ;;
     *) echo "usage: deps.sh build|run|test|bench" >&2; exit 2 ;;
 esac
