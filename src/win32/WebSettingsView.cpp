@@ -79,8 +79,8 @@ class DialogTemplate {
 std::wstring textOf(HWND dialog, int id) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(GetDlgItem(dialog, id))) + 1,
                       L'\0');
-    text.resize(static_cast<std::size_t>(GetDlgItemTextW(dialog, id, text.data(),
-                                                         static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        GetDlgItemTextW(dialog, id, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

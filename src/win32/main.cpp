@@ -111,7 +111,9 @@ class OwnMenu : public ProgramObserver {
     /// @p webSettings opens the web server's settings over the given window; empty: none.
     OwnMenu(ProgramWindows& views, StationControl& control, Program& program,
             std::function<void(HWND)> webSettings)
-        : views_(views), control_(control), program_(program),
+        : views_(views),
+          control_(control),
+          program_(program),
           webSettings_(std::move(webSettings)) {}
     void mainCreated(MainModel&) override {
         MainView* main = views_.main();
