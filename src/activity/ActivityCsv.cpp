@@ -22,7 +22,8 @@ std::string dayText(year_month_day day) {
 /// A detail as a field: on one line, inert for a spreadsheet, quoted when it has to be.
 std::string csvField(std::string_view text) {
     std::string field;
-    if (!text.empty() && std::string_view("=+-@\t\r'").find(text.front()) != std::string_view::npos) {
+    if (!text.empty() &&
+        std::string_view("=+-@\t\r'").find(text.front()) != std::string_view::npos) {
         field += '\'';
     }
     for (const char c : text) field += c == '\r' || c == '\n' ? ' ' : c;

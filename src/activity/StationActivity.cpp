@@ -6,14 +6,13 @@
 
 namespace relaydeck {
 
-StationActivity::StationActivity(const std::filesystem::path& logFolder,
-                                 const UtcOffset& offset, TimerService& timers)
+StationActivity::StationActivity(const std::filesystem::path& logFolder, const UtcOffset& offset,
+                                 TimerService& timers)
     : journal_(offset),
       window_(journal_, timers),
-      file_(logFolder, offset, ActivityFile::kDefaultKeepDays,
-            [this](const std::optional<std::string>& failure) {
-                window_.setWriteFailure(failure);
-            }) {
+      file_(
+          logFolder, offset, ActivityFile::kDefaultKeepDays,
+          [this](const std::optional<std::string>& failure) { window_.setWriteFailure(failure); }) {
     const std::u8string folder = logFolder.u8string();
     window_.setStatus("Log files in " + std::string(folder.begin(), folder.end()));
     for (const ActivityRecord& r : readActivityFile(file_.fileFor(timers.wallTime()), offset)) {

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <optional>
 
-#include "controller/Program.h"
 #include "activity/StationActivity.h"
+#include "controller/Program.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"

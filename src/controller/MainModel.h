@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "records/ActivityRecord.h"
 #include "controller/IntervalTimer.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 

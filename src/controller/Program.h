@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
-#include "records/ActivityRecord.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 

@@ -71,12 +71,11 @@ ActivityView::ActivityView(ActivityModel& model) : Window(model, activityLayout(
     const RECT table = rectOf(activityTableRect());
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
-    list_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_NOSORTHEADER |
-                                LVS_SINGLESEL,
-                            table.left, table.top, table.right - table.left,
-                            table.bottom - table.top, window, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+    list_ = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
+        table.left, table.top, table.right - table.left, table.bottom - table.top, window, nullptr,
+        GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(host_.windowFont()), TRUE);
     SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     int used = GetSystemMetrics(SM_CXVSCROLL) + 4;

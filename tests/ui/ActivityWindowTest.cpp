@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QTableView>
 
-#include "controller/VirtualClock.h"
 #include "activity/TimelineDrawing.h"
+#include "controller/VirtualClock.h"
 #include "ui/ActivityWindow.h"
 
 namespace relaydeck {
