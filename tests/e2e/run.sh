@@ -507,6 +507,11 @@ guard_pid=""
 source "$here/guard-steps.sh"
 guard_steps
 
+# ---- 5: the web server under Wine -----------------------------------------------------------
+# shellcheck source=web-steps.sh
+source "$here/web-steps.sh"
+web_steps
+
 echo "---- calls seen by the stand-in ($calls)"
 cat "$calls"
 echo "----"

@@ -28,7 +28,7 @@ dlls=$(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | sort -f)
 echo "relaydeck.exe imports:"
 printf '  %s\n' $dlls
 # Windows' own DLLs; the C runtime is msvcrt or the universal CRT's api-ms-win-crt-* set.
-allowed='^(kernel32|user32|gdi32|comctl32|ole32|oleaut32|advapi32|shell32|uxtheme|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|ole32|oleaut32|advapi32|shell32|uxtheme|ws2_32|bcrypt|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 for dll in $dlls; do
     if ! grep -Eiq "$allowed" <<<"$dll"; then
         echo "check-exe.sh: relaydeck.exe needs $dll, which Windows does not have" >&2
