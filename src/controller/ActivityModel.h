@@ -10,6 +10,7 @@
 
 #include "activity/ActivityJournal.h"
 #include "controller/IntervalTimer.h"
+#include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
 
 namespace relaydeck {
@@ -40,11 +41,14 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     static constexpr int kHeightTwips = 7440;
     /// @brief How far back the timeline reaches.
     static constexpr std::chrono::minutes kTimelineSpan{60};
-    static constexpr const char* kCaption = "Atividade";
+    static inline const char* const kCaption = designedText(TextId::MenuActivity);
 
     ActivityModel(ActivityJournal& journal, TimerService& timers);
     ~ActivityModel() override;
 
+    const OperatorTexts* operatorTexts() const override { return texts_; }
+    /// @brief The texts the window is shown in from now on (nullptr: as designed).
+    void setOperatorTexts(const OperatorTexts* texts) { texts_ = texts; }
     /// @brief Shows the window and brings it up to date.
     void open();
     /// @brief Hides the window (its close box); it stops refreshing.
@@ -79,6 +83,7 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     std::string status_;
     bool failed_ = false;
     bool stale_ = true;
+    const OperatorTexts* texts_ = nullptr;
 };
 
 }  // namespace relaydeck

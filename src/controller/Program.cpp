@@ -1,5 +1,6 @@
 #include "controller/Program.h"
 
+#include "controller/LanguageSetting.h"
 #include "controller/OperatorInterface.h"
 #include "settings/SettingsStore.h"
 
@@ -9,7 +10,11 @@ namespace relaydeck {
 
 Program::Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
                  OperatorInterface& op)
-    : links_(links), timers_(timers), settings_(settings), op_(op) {}
+    : links_(links),
+      timers_(timers),
+      settings_(settings),
+      op_(op),
+      texts_(readLanguage(settings.SettingsPath().parent_path())) {}
 
 Program::~Program() = default;
 
@@ -23,9 +28,8 @@ void Program::startWithSplash() {
 void Program::showMain() {
     runHandler([this] {
         if (!main_) {
-            main_ =
-                std::make_unique<MainModel>(
-                    MainServices{links_, timers_, settings_, op_, *this, *activity_});
+            main_ = std::make_unique<MainModel>(
+                MainServices{links_, timers_, settings_, op_, *this, *activity_});
             startedAt_ = timers_.wallTime();
             for (ProgramObserver* o : observers_) o->mainCreated(*main_);
             main_->startUp();
@@ -36,7 +40,7 @@ void Program::showMain() {
 
 void Program::openAbout() {
     if (ended() || about_) return;
-    about_ = std::make_unique<AboutModel>(links_);
+    about_ = std::make_unique<AboutModel>(links_, &texts_);
     struct Unload {
         std::unique_ptr<AboutModel>& about;
         ~Unload() { about.reset(); }
@@ -77,26 +81,29 @@ void Program::runHandler(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const LinkError& e) {
-        reportFailure(failureText(kLinkFailed, e.what()));
+        reportFailure(kLinkFailed, e.what());
     } catch (const std::bad_alloc&) {
-        reportFailure(failureText(kProgramFailed, "Out of memory."));
+        reportFailure(kProgramFailed, designedText(TextId::OutOfMemory));
     } catch (const std::exception& e) {
-        reportFailure(failureText(kProgramFailed, e.what()));
+        reportFailure(kProgramFailed, e.what());
     }
 }
 
-std::string Program::failureText(std::string_view failed, std::string_view what) {
+std::string Program::failureText(std::string_view failed, std::string_view what,
+                                 Language language) {
     // A text that already names the failing side is not named twice.
     for (const std::string_view named :
          {kLinkFailed, kProgramFailed, std::string_view("EchoLink: ")}) {
         if (what.starts_with(named)) what.remove_prefix(named.size());
     }
-    return std::string(failed) + std::string(what) + " Relaydeck cannot go on and will close now.";
+    if (what == designedText(TextId::OutOfMemory))
+        what = operatorText(TextId::OutOfMemory, language);
+    return std::string(failed) + std::string(what) + operatorText(TextId::CannotGoOn, language);
 }
 
-std::string Program::writeFailureText(const SettingsWriteError& error) {
+std::string Program::writeFailureText(const SettingsWriteError& error, Language language) {
     const std::u8string file = error.file().u8string();
-    std::string text = "The settings could not be written to " +
+    std::string text = operatorText(TextId::SettingsNotWritten, language) +
                        std::string(file.begin(), file.end()) + ": " + error.reason();
     if (!text.ends_with('.')) text += '.';
     return text;
@@ -104,20 +111,33 @@ std::string Program::writeFailureText(const SettingsWriteError& error) {
 
 void Program::reportWriteFailure(const SettingsWriteError& error) {
     if (ended()) return;
-    op_.showMessage(
-        {kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
+    op_.showMessage({kFailureTitle, writeFailureText(error, texts_.language()), MessageButtons::Ok,
+                     MessageIcon::None});
 }
 
-void Program::reportFailure(const std::string& text) {
+void Program::chooseLanguage(Language language) {
+    texts_.setLanguage(language);
+    try {
+        writeLanguage(settings_.SettingsPath().parent_path(), language);
+    } catch (const SettingsWriteError& error) {
+        // In force for this run all the same.
+        reportWriteFailure(error);
+    }
+}
+
+void Program::reportFailure(std::string_view failed, std::string_view what) {
     if (ended()) return;
     failing_ = true;
-    note(ActivityEvent::LinkFailure, text);
+    note(ActivityEvent::LinkFailure, failureText(failed, what));
     if (main_) {
         main_->stopAllTimers();
         main_->releaseTransmitter();
     }
     if (splash_) splash_->stopTimer();
-    op_.showMessage({kFailureTitle, text, MessageButtons::Ok, MessageIcon::Critical});
+    const std::string_view shownFailed = failed == kLinkFailed ? texts_.text(TextId::LinkFailed)
+                                                               : texts_.text(TextId::ProgramFailed);
+    op_.showMessage({kFailureTitle, failureText(shownFailed, what, texts_.language()),
+                     MessageButtons::Ok, MessageIcon::Critical});
     endProgram();
 }
 

@@ -34,13 +34,14 @@ class ProgramObserver {
 class Program : public ProgramControl {
   public:
     /// @brief The title of the box that reports a failure.
-    static constexpr const char* kFailureTitle = "Relaydeck";
+    static inline const char* const kFailureTitle = designedText(TextId::ProgramName);
     /// @brief How a failure report begins: the link host's, or any other fault.
-    static constexpr std::string_view kLinkFailed = "EchoLink failed: ";
-    static constexpr std::string_view kProgramFailed = "Relaydeck failed: ";
+    static inline const std::string_view kLinkFailed = designedText(TextId::LinkFailed);
+    static inline const std::string_view kProgramFailed = designedText(TextId::ProgramFailed);
 
     /// @brief The text of the box that reports a failure: @p failed, @p what and the end.
-    static std::string failureText(std::string_view failed, std::string_view what);
+    static std::string failureText(std::string_view failed, std::string_view what,
+                                   Language language = Language::AsDesigned);
 
     Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
             OperatorInterface& op);
@@ -56,9 +57,14 @@ class Program : public ProgramControl {
     bool ended() const override { return ended_ || failing_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
+    const OperatorTexts& texts() const override { return texts_; }
+    /// @brief The texts, for the views that show them anew when the language changes.
+    OperatorTexts& texts() { return texts_; }
+    void chooseLanguage(Language language) override;
 
     /// @brief The text of the box that reports a settings file that could not be written.
-    static std::string writeFailureText(const SettingsWriteError& error);
+    static std::string writeFailureText(const SettingsWriteError& error,
+                                        Language language = Language::AsDesigned);
 
     SplashModel* splash() { return splash_.get(); }
     MainModel* main() { return main_.get(); }
@@ -70,7 +76,9 @@ class Program : public ProgramControl {
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
 
   private:
-    void reportFailure(const std::string& what);
+    /// @brief Ends the program after a failure, which the log keeps as designed and the
+    /// box says in the language in force.
+    void reportFailure(std::string_view failed, std::string_view what);
     void note(ActivityEvent event, std::string detail,
               std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
@@ -78,6 +86,7 @@ class Program : public ProgramControl {
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
+    OperatorTexts texts_;
     std::unique_ptr<SplashModel> splash_;
     std::unique_ptr<MainModel> main_;
     std::unique_ptr<AboutModel> about_;

@@ -2,11 +2,13 @@
 /// @file
 /// @brief The main window's status line texts.
 
+#include "controller/OperatorTexts.h"
+
 namespace relaydeck {
 
-inline constexpr const char* kStatusWaiting = "Waiting...";
-inline constexpr const char* kStatusReceiving = "Receiving...";
-inline constexpr const char* kStatusWaitingForNextOver = "Waiting for next over ...";
-inline constexpr const char* kStatusTimeOut = "TimeOut...!";
+inline const char* const kStatusWaiting = designedText(TextId::StatusWaiting);
+inline const char* const kStatusReceiving = designedText(TextId::StatusReceiving);
+inline const char* const kStatusWaitingForNextOver = designedText(TextId::StatusWaitingForNextOver);
+inline const char* const kStatusTimeOut = designedText(TextId::StatusTimeOut);
 
 }  // namespace relaydeck

@@ -20,14 +20,18 @@ namespace {
 using namespace std::chrono;
 
 struct LaneLook {
-    const char* name;
+    TextId name;
     QColor colour;
 };
 const std::array<LaneLook, 3> kLanes = {{
-    {"Carrier", QColor(0x2e, 0x8b, 0x3a)},
-    {"Internet", QColor(0x2f, 0x6f, 0xbf)},
-    {"Transmitter", QColor(0xd2, 0x3b, 0x2f)},
+    {TextId::LaneCarrier, QColor(0x2e, 0x8b, 0x3a)},
+    {TextId::LaneInternet, QColor(0x2f, 0x6f, 0xbf)},
+    {TextId::LaneTransmitter, QColor(0xd2, 0x3b, 0x2f)},
 }};
+
+QString textIn(const OperatorTexts* texts, TextId id) {
+    return QString::fromUtf8(texts != nullptr ? texts->text(id) : designedText(id));
+}
 const QColor kIdColour(0x6a, 0x3f, 0xa0);
 const QColor kTimeOutColour(0xe0, 0x8a, 0x00);
 
@@ -44,8 +48,14 @@ seconds qtUtcOffset(ActivityTime time) {
 
 // ---- table ----
 
-ActivityTableModel::ActivityTableModel(const ActivityJournal& journal, QObject* parent)
-    : QAbstractTableModel(parent), journal_(journal) {}
+ActivityTableModel::ActivityTableModel(const ActivityJournal& journal, const OperatorTexts* texts,
+                                       QObject* parent)
+    : QAbstractTableModel(parent), journal_(journal), texts_(texts) {}
+
+void ActivityTableModel::retranslate() {
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount({}) - 1);
+    if (shown_ > 0) emit dataChanged(index(0, 1), index(shown_ - 1, 1));
+}
 
 void ActivityTableModel::sync() {
     const auto& records = journal_.records();
@@ -80,7 +90,7 @@ QVariant ActivityTableModel::data(const QModelIndex& index, int role) const {
         case 0:
             return localDateTime(r.time).toString(QStringLiteral("HH:mm:ss"));
         case 1:
-            return QString::fromUtf8(activityEventName(r.event));
+            return textIn(texts_, activityEventText(r.event));
         case 2:
             return r.duration ? QString::fromStdString(formatClockSpan(*r.duration)) : QString();
         default:
@@ -90,8 +100,10 @@ QVariant ActivityTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ActivityTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    static const char* const kHeaders[] = {"Time", "Event", "Duration", "Detail"};
-    return section >= 0 && section < 4 ? QString::fromUtf8(kHeaders[section]) : QVariant();
+    static constexpr TextId kHeaders[] = {TextId::ActivityColumnTime, TextId::ActivityColumnEvent,
+                                          TextId::ActivityColumnDuration,
+                                          TextId::ActivityColumnDetail};
+    return section >= 0 && section < 4 ? textIn(texts_, kHeaders[section]) : QVariant();
 }
 
 // ---- timeline ----
@@ -106,7 +118,11 @@ void TimelineView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     const QFontMetrics metrics(font());
-    const int labelWidth = metrics.horizontalAdvance(QStringLiteral("Transmitter")) + 10;
+    int labelWidth = 0;
+    for (const LaneLook& lane : kLanes) {
+        labelWidth = std::max(
+            labelWidth, metrics.horizontalAdvance(textIn(model_.operatorTexts(), lane.name)) + 10);
+    }
     const int left = labelWidth;
     const int plotWidth = std::max(width() - left - 8, 1);
     const int axisHeight = metrics.height() + 6;
@@ -131,7 +147,8 @@ void TimelineView::paintEvent(QPaintEvent*) {
         p.drawRect(row.adjusted(0, 0, -1, -1));
         p.setPen(palette().windowText().color());
         p.drawText(QRect(0, row.top(), labelWidth - 6, laneHeight),
-                   Qt::AlignRight | Qt::AlignVCenter, QString::fromUtf8(kLanes[lane].name));
+                   Qt::AlignRight | Qt::AlignVCenter,
+                   textIn(model_.operatorTexts(), kLanes[lane].name));
     }
     for (const TimelineBand& band : timeline.bands) {
         const auto lane = static_cast<std::size_t>(band.lane);
@@ -175,7 +192,8 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     : QWidget(parent, Qt::Window),
       model_(model),
       twips_(Twips::forScreen(QGuiApplication::primaryScreen())),
-      binder_(model, [this] { applyWindow(); }),
+      binder_(
+          model, [this] { applyWindow(); }, model.operatorTexts()),
       layout_(activityLayout(), binder_, twips_) {
     setObjectName(QStringLiteral("Activity"));
     setFont(fontFor(activityLayout().font));
@@ -186,7 +204,7 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     };
     timeline_ = new TimelineView(model_, this);
     place(timeline_, activityTimelineRect());
-    rows_ = new ActivityTableModel(model_.journal(), this);
+    rows_ = new ActivityTableModel(model_.journal(), model_.operatorTexts(), this);
     table_ = new QTableView(this);
     table_->setModel(rows_);
     table_->verticalHeader()->setVisible(false);
@@ -194,11 +212,27 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
-    table_->setColumnWidth(
-        1, fontMetrics().horizontalAdvance(QStringLiteral("internet-over-ended")) + 16);
-    table_->setColumnWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("Duration")) + 16);
     place(table_, activityTableRect());
+    binder_.addTranslation([this] {
+        // Columns as wide as the longest time, event name and heading in the language.
+        const QFontMetrics metrics = fontMetrics();
+        int eventWidth = metrics.horizontalAdvance(
+            rows_->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (int e = 0; e < static_cast<int>(ActivityEvent::Count); ++e) {
+            eventWidth = std::max(
+                eventWidth,
+                metrics.horizontalAdvance(textIn(
+                    model_.operatorTexts(), activityEventText(static_cast<ActivityEvent>(e)))));
+        }
+        table_->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+        table_->setColumnWidth(1, eventWidth + 16);
+        table_->setColumnWidth(
+            2, metrics.horizontalAdvance(
+                   rows_->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                   16);
+        rows_->retranslate();
+        timeline_->update();
+    });
     setFixedSize(twips_.px(ActivityModel::kWidthTwips), twips_.px(ActivityModel::kHeightTwips));
     model_.setContentListener([this] { refreshContent(); });
     applyWindow();
@@ -219,7 +253,7 @@ void ActivityWindow::refreshContent() {
 }
 
 void ActivityWindow::applyWindow() {
-    setWindowTitle(QString::fromStdString(model_.caption()));
+    setWindowTitle(binder_.shown(model_.caption()));
     if (rows_ == nullptr) return;  // still being built
     if (model_.isVisible() && !isVisible()) {
         rows_->sync();

@@ -16,13 +16,13 @@ using namespace std::chrono;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 struct LaneLook {
-    const wchar_t* name;
+    TextId name;
     COLORREF colour;
 };
 constexpr std::array<LaneLook, 3> kLanes = {{
-    {L"Carrier", RGB(0x2e, 0x8b, 0x3a)},
-    {L"Internet", RGB(0x2f, 0x6f, 0xbf)},
-    {L"Transmitter", RGB(0xd2, 0x3b, 0x2f)},
+    {TextId::LaneCarrier, RGB(0x2e, 0x8b, 0x3a)},
+    {TextId::LaneInternet, RGB(0x2f, 0x6f, 0xbf)},
+    {TextId::LaneTransmitter, RGB(0xd2, 0x3b, 0x2f)},
 }};
 constexpr COLORREF kIdColour = RGB(0x6a, 0x3f, 0xa0);
 constexpr COLORREF kTimeOutColour = RGB(0xe0, 0x8a, 0x00);
@@ -97,7 +97,11 @@ RECT ActivityView::rectOf(const TwipsRect& twips) const {
 void ActivityView::applyWindow() {
     const HWND window = hwnd();
     if (window == nullptr || list_ == nullptr) return;
-    SetWindowTextW(window, widen(model_.caption()).c_str());
+    SetWindowTextW(window, host_.shown(model_.caption()).c_str());
+    if (const OperatorTexts* texts = model_.operatorTexts();
+        texts != nullptr && texts->language() != shownLanguage_) {
+        syncRows();  // the rows anew, in the language now in force
+    }
     const bool shown = IsWindowVisible(window) != FALSE;
     if (model_.isVisible() && !shown) {
         syncRows();
@@ -117,18 +121,21 @@ void ActivityView::refreshContent() {
 void ActivityView::syncRows() {
     const auto& records = model_.journal().records();
     const int count = static_cast<int>(records.size());
-    if (count < shown_ ||
+    const OperatorTexts* texts = model_.operatorTexts();
+    const Language language = texts != nullptr ? texts->language() : Language::AsDesigned;
+    if (language != shownLanguage_ || count < shown_ ||
         (shown_ > 0 && (records.empty() || records.front().time != firstShown_))) {
         SendMessageW(list_, LB_RESETCONTENT, 0, 0);
         shown_ = 0;
+        shownLanguage_ = language;
     }
     if (count == shown_) return;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     for (int i = shown_; i < count; ++i) {
         const ActivityRecord& r = records[static_cast<std::size_t>(i)];
-        std::string line = clockText(r.time) + '\t' + activityEventName(r.event) + '\t' +
-                           (r.duration ? formatClockSpan(*r.duration) : std::string()) + '\t' +
-                           r.detail;
+        std::string line =
+            clockText(r.time) + '\t' + operatorText(activityEventText(r.event), language) + '\t' +
+            (r.duration ? formatClockSpan(*r.duration) : std::string()) + '\t' + r.detail;
         SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(line).c_str()));
     }
     shown_ = count;
@@ -146,7 +153,12 @@ void ActivityView::paintTimeline(HDC dc) {
     GetTextMetricsW(dc, &metrics);
     const int lineHeight = metrics.tmHeight;
     SIZE labelSize{};
-    GetTextExtentPoint32W(dc, L"Transmitter", 11, &labelSize);
+    for (const LaneLook& lane : kLanes) {
+        const std::wstring name = host_.shown(designedText(lane.name));
+        SIZE size{};
+        GetTextExtentPoint32W(dc, name.c_str(), static_cast<int>(name.size()), &size);
+        labelSize.cx = std::max(labelSize.cx, size.cx);
+    }
     const int left = area.left + labelSize.cx + 10;
     const int plotWidth = std::max(static_cast<int>(area.right) - 8 - left, 1);
     const int marksHeight = 8;
@@ -173,7 +185,8 @@ void ActivityView::paintTimeline(HDC dc) {
         fill(dc, row, GetSysColor(COLOR_WINDOW));
         FrameRect(dc, &row, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
         RECT label{area.left, row.top, left - 6, row.bottom};
-        DrawTextW(dc, kLanes[lane].name, -1, &label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(dc, host_.shown(designedText(kLanes[lane].name)).c_str(), -1, &label,
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
     for (const TimelineBand& band : timeline.bands) {
         const auto lane = static_cast<std::size_t>(band.lane);
@@ -224,6 +237,13 @@ LRESULT ActivityView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             model_.close();
             return 0;
+        case WM_COMMAND:
+            // Esc, as a dialog's Cancel.
+            if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+                model_.close();
+                return 0;
+            }
+            return Window::onMessage(message, wParam, lParam);
         default:
             return Window::onMessage(message, wParam, lParam);
     }

@@ -19,6 +19,7 @@
 #endif
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
+#include "win32/DialogKeys.h"
 #include "win32/ProgramWindows.h"
 #include "win32/Win32Operator.h"
 #include "win32/Win32TimerService.h"
@@ -125,6 +126,7 @@ int run() {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (handleDialogKey(message)) continue;
         if (isNavigationKey(message)) {
             const HWND top = GetAncestor(message.hwnd, GA_ROOT);
             if (top != nullptr && IsDialogMessageW(top, &message)) continue;
