@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "controller/OperatorTexts.h"
+
 namespace relaydeck {
 
 namespace {
@@ -132,7 +134,7 @@ void ActivityFile::record(const ActivityRecord& record) {
     }
     if (!out) {
         const std::u8string name = file.u8string();
-        fail("The activity log could not be written to " + std::string(name.begin(), name.end()) +
+        fail(designedText(TextId::ActivityLogNotWritten) + std::string(name.begin(), name.end()) +
              ".");
     }
 }

@@ -267,6 +267,9 @@ constexpr Row kRows[] = {
     {T::LaneInternet, "Internet", "Internet", "Internet"},
     {T::LaneTransmitter, "Transmitter", "Transmitter", "Transmissor"},
     {T::ActivityLogFolder, "Log files in ", "Log files in ", "Arquivos de registro em "},
+    {T::ActivityLogNotWritten, "The activity log could not be written to ",
+     "The activity log could not be written to ",
+     "Não foi possível gravar o registro de atividade em "},
 
     {T::EventProgramStarted, "program-started", "Program started", "Programa iniciado"},
     {T::EventProgramEnded, "program-ended", "Program ended", "Programa encerrado"},
@@ -366,8 +369,14 @@ void OperatorTexts::setLanguage(Language language) {
 }
 
 std::string OperatorTexts::shown(std::string_view text) const {
-    if (language_ != Language::AsDesigned) {
-        if (const auto id = findDesignedText(text)) return operatorText(*id, language_);
+    if (language_ == Language::AsDesigned) return std::string(text);
+    if (const auto id = findDesignedText(text)) return operatorText(*id, language_);
+    for (const Row& row : kRows) {
+        const std::string_view beginning = row.designed;
+        if (beginning.ends_with(' ') && text.size() > beginning.size() &&
+            text.starts_with(beginning)) {
+            return operatorText(row.id, language_) + std::string(text.substr(beginning.size()));
+        }
     }
     return std::string(text);
 }

@@ -151,6 +151,7 @@ enum class TextId : std::uint16_t {
     LaneInternet,
     LaneTransmitter,
     ActivityLogFolder,
+    ActivityLogNotWritten,
     // activity events as the window shows them, in the order of ActivityEvent
     EventProgramStarted,
     EventProgramEnded,
@@ -198,8 +199,9 @@ class OperatorTexts {
 
     /// @brief The text @p id in the language in force.
     const char* text(TextId id) const { return operatorText(id, language_); }
-    /// @brief @p text as shown: a designed text in the language in force, any other text
-    /// (numbers, callsigns, what the operator typed) as it is.
+    /// @brief @p text as shown: a designed text in the language in force, and a text that
+    /// begins with a designed text ending in a blank ("Log files in ") with that beginning
+    /// in it; any other text (numbers, callsigns, what the operator typed) as it is.
     std::string shown(std::string_view text) const;
 
     /// @brief Stops telling its listener when it is destroyed.
