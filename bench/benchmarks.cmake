@@ -9,5 +9,5 @@ target_link_libraries(controller_bench PRIVATE relaydeck_replay_lib benchmark::b
 if(RELAYDECK_BUILD_UI)
     add_executable(ui_latency_bench ${CMAKE_CURRENT_LIST_DIR}/ui_latency_bench.cpp)
     target_include_directories(ui_latency_bench PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-    target_link_libraries(ui_latency_bench PRIVATE relaydeck_ui relaydeck_replay_lib)
+    target_link_libraries(ui_latency_bench PRIVATE relaydeck_simulator relaydeck_replay_lib)
 endif()

@@ -14,10 +14,10 @@
 #include "controller/Program.h"
 #include "link/SimulatedLinkHost.h"
 #include "settings/SettingsStore.h"
+#include "simulator/SimulatorWindow.h"
 #include "ui/ProgramViews.h"
 #include "ui/QtOperator.h"
 #include "ui/QtTimerService.h"
-#include "ui/SimulatorWindow.h"
 
 int main(int argc, char* argv[]) {
     using namespace relaydeck;

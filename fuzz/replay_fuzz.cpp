@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ReplayRunner.h"
+#include "ScenarioArguments.h"
 #include "ScenarioFolder.h"
 #include "ScenarioLexer.h"
 

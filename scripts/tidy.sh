@@ -25,7 +25,7 @@ if [ ! -f "$build/compile_commands.json" ]; then
     cmake -S . -B "$build" -G Ninja >/dev/null || exit 2
 fi
 # The Qt views need their generated moc headers before they can be read.
-cmake --build "$build" --target relaydeck_ui_autogen >/dev/null 2>&1 || true
+cmake --build "$build" --target relaydeck_ui_autogen relaydeck_simulator_autogen >/dev/null 2>&1 || true
 
 # Only what this build compiles (the COM binding, for one, is built for Windows alone).
 mapfile -t files < <(git ls-files 'src/*.cpp' 'tools/*.cpp' |

@@ -30,8 +30,8 @@
 #define RELAYDECK_COM_LINK 1
 #else
 #include "link/SimulatedLinkHost.h"
-#if __has_include("ui/SimulatorWindow.h")
-#include "ui/SimulatorWindow.h"
+#if __has_include("simulator/SimulatorWindow.h")
+#include "simulator/SimulatorWindow.h"
 #define RELAYDECK_SIMULATOR_WINDOW 1
 #endif
 #endif
@@ -61,12 +61,10 @@ void placeFirstView(QWidget& splash, QWidget& simulator, bool simulatorPlaced) {
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+/// The program's run, from the first window to its end; returns the exit status.
+int run([[maybe_unused]] QApplication& app) {
     using namespace relaydeck;
 
-    QApplication app(argc, argv);
     // The program ends only by its own commands, never because a window went away.
     QApplication::setQuitOnLastWindowClosed(false);
     initResources();
@@ -107,7 +105,7 @@ int main(int argc, char* argv[]) {
 #endif
 
     program.startWithSplash();
-    if (program.ended() || program.splash() == nullptr) return 0;
+    if (program.ended() || program.splash() == nullptr) return exitCode(program.exitStatus());
     SplashDialog splash(*program.splash());
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
@@ -119,5 +117,23 @@ int main(int argc, char* argv[]) {
     });
 #endif
 
-    return QApplication::exec();
+    const int loop = QApplication::exec();
+    return program.ended() ? exitCode(program.exitStatus()) : loop;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace relaydeck;
+    QApplication app(argc, argv);
+    try {
+        return run(app);
+    } catch (const std::exception& e) {
+        // A start that fails before the program's windows can report it.
+        QtOperator op;
+        op.showMessage({Program::kFailureTitle,
+                        Program::failureText(Program::kProgramFailed, e.what()),
+                        MessageButtons::Ok, MessageIcon::Critical});
+        return exitCode(ExitStatus::ProgramFailed);
+    }
 }

@@ -14,7 +14,7 @@ std::optional<MainModel::Step> MainModel::stepDown(MainControl display) {
 }
 
 void MainModel::reloadHangTime() {
-    assignText(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
+    assignText(MainControl::txtHangTimeTime, hangTimeReloadText());
 }
 
 // The minute count-downs reload from the last interval their field accepted: a field

@@ -60,6 +60,10 @@ constexpr int kBoxLeft = kLabelLeft + 30;
 constexpr int kBoxWidth = kFieldLeft - kLabelLeft - 60;
 constexpr int kFullWidth = kPanelRight - kLabelLeft - 30;
 constexpr int kDtmfCaptionWidth = kPanelRight - kShortField - kGap - kUnitLeft;
+// What is in force beside a field: after its unit ("milisegundos" the longest); the break
+// time's row is full, so its mark stands below the field.
+constexpr int kMarkLeft = kUnitLeft + 1005;
+constexpr Colour kMarkColour = Colour::fixed(0x800000);
 
 constexpr int panelRow(int n) {
     return kPanelTop + n * kPanelPitch;
@@ -76,13 +80,16 @@ constexpr TwipsRect box(int n, int width) {
 constexpr TwipsRect rowCaption(int n) {
     return {kLabelLeft, panelRow(n), kLabelWidth, kFieldHeight};
 }
-constexpr TwipsRect unit(int n, int left) {
-    return {left, panelRow(n), kPanelRight - left, kFieldHeight};
+constexpr TwipsRect unit(int n, int left, int right = kPanelRight) {
+    return {left, panelRow(n), right - left, kFieldHeight};
 }
 
 const FrameLayout kFrames[] = {
     {"Frame2", "", {60, 60, 4695, 1875}},
-    {"Frame1", designedText(T::MenuSettings), {60, 2070, 4695, 6630}, {"MS Sans Serif", 8.25, false}},
+    {"Frame1",
+     designedText(T::MenuSettings),
+     {60, 2070, 4695, 6630},
+     {"MS Sans Serif", 8.25, false}},
 };
 
 constexpr auto L = TextAlign::Left;
@@ -131,31 +138,40 @@ const ControlPlacement kControls[] = {
     {c(C::DTMFDisable), kPanel, field(16, kFieldLeft, kShortField)},
     {c(C::DTMFEnable), kPanel, field(16, kUnitLeft + kDtmfCaptionWidth + kGap, kShortField)},
     {c(C::ToneBurstAccess), kPanel, box(17, kFullWidth)},
+    {c(C::InForceIDInterval), kPanel, unit(2, kMarkLeft), L, {}, kMarkColour},
+    {c(C::InForceSpeechInterval), kPanel, unit(3, kMarkLeft), L, {}, kMarkColour},
+    {c(C::InForceBreakTime), kPanel, unit(6, kBreakLeft), L, {}, kMarkColour},
+    {c(C::InForceKerchunkTime), kPanel, unit(7, kMarkLeft), L, {}, kMarkColour},
+    {c(C::InForceHangTime), kPanel, unit(8, kMarkLeft), L, {}, kMarkColour},
+    {c(C::InForceTimeOut), kPanel, unit(9, kMarkLeft), L, {}, kMarkColour},
 
     {c(C::Save), kClientArea, {60, 8745, 4695, 360}},
 };
 
 const CaptionLayout kCaptions[] = {
     {designedText(T::RowCwIdTime), kStatus, {kRowLeft, row(0), kRowCaptionWidth, kRowHeight}, L},
-    {designedText(T::RowSpeechIdTime), kStatus, {kRowLeft, row(1), kRowCaptionWidth, kRowHeight}, L},
+    {designedText(T::RowSpeechIdTime),
+     kStatus,
+     {kRowLeft, row(1), kRowCaptionWidth, kRowHeight},
+     L},
     {designedText(T::RowHangTime), kStatus, {kRowLeft, row(2), kRowCaptionWidth, kRowHeight}, L},
     {designedText(T::RowTimeOutTime), kStatus, {kRowLeft, row(3), kRowCaptionWidth, kRowHeight}, L},
 
     {designedText(T::PanelSpeechId), kPanel, rowCaption(0), R},
     {designedText(T::PanelCwIdText), kPanel, rowCaption(1), R},
     {designedText(T::PanelCwIdInterval), kPanel, rowCaption(2), R},
-    {designedText(T::UnitMinutes), kPanel, unit(2, kUnitLeft), L},
+    {designedText(T::UnitMinutes), kPanel, unit(2, kUnitLeft, kMarkLeft - kGap), L},
     {designedText(T::PanelSpeechInterval), kPanel, rowCaption(3), R},
-    {designedText(T::UnitMinutes), kPanel, unit(3, kUnitLeft), L},
+    {designedText(T::UnitMinutes), kPanel, unit(3, kUnitLeft, kMarkLeft - kGap), L},
     {designedText(T::PanelRfCourtesy), kPanel, rowCaption(5), R},
     {designedText(T::UnitBreakTime), kPanel, unit(5, kBreakLeft + kShortField + kGap), L},
     {designedText(T::PanelIpCourtesy), kPanel, rowCaption(6), R},
     {designedText(T::PanelKerchunker), kPanel, rowCaption(7), R, false},
-    {designedText(T::UnitMilliseconds), kPanel, unit(7, kUnitLeft), L, false},
+    {designedText(T::UnitMilliseconds), kPanel, unit(7, kUnitLeft, kMarkLeft - kGap), L, false},
     {designedText(T::PanelHangTime), kPanel, rowCaption(8), R},
-    {designedText(T::UnitSeconds), kPanel, unit(8, kUnitLeft), L},
+    {designedText(T::UnitSeconds), kPanel, unit(8, kUnitLeft, kMarkLeft - kGap), L},
     {designedText(T::PanelTimeOut), kPanel, rowCaption(9), R},
-    {designedText(T::UnitMinutos), kPanel, unit(9, kUnitLeft), L},
+    {designedText(T::UnitMinutos), kPanel, unit(9, kUnitLeft, kMarkLeft - kGap), L},
     {designedText(T::PanelTimeOutId), kPanel, rowCaption(10), R},
     {designedText(T::PanelDtmfDisable), kPanel, rowCaption(16), R, false},
     {designedText(T::PanelDtmfEnable),

@@ -7,6 +7,7 @@
 
 #include "controller/NumberText.h"
 #include "controller/ProgramControl.h"
+#include "controller/StatusTexts.h"
 
 namespace relaydeck {
 
@@ -60,6 +61,12 @@ const ControlDefinition kMainControls[] = {
      false},
     {"DTMFDisable", K::TextField, "*6*6", designedText(T::TipDtmfDisable), false},
     {"DTMFEnable", K::TextField, "*5*5", designedText(T::TipDtmfEnable), false},
+    {"InForceIDInterval", K::Label, "", kInForceTooltip},
+    {"InForceSpeechInterval", K::Label, "", kInForceTooltip},
+    {"InForceBreakTime", K::Label, "", kInForceTooltip},
+    {"InForceKerchunkTime", K::Label, "", kInForceTooltip},
+    {"InForceHangTime", K::Label, "", kInForceTooltip},
+    {"InForceTimeOut", K::Label, "", kInForceTooltip},
     {"Save", K::Button, designedText(T::ButtonSave)},
     {"mnuExit", K::MenuItem, designedText(T::MenuExit)},
     {"mnuEnabled", K::MenuItem, designedText(T::MenuEnabled), "", false},
@@ -138,6 +145,9 @@ MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), s
     cwIntervalMinutes_ = creationMinutes(MainControl::txtIDInterval);
     speechIntervalMinutes_ = creationMinutes(MainControl::txtSpeechInterval);
     timeOutMinutes_ = creationMinutes(MainControl::txtTimeOut);
+    hangTimeSeconds_ =
+        parseNumber(kMainControls[static_cast<std::size_t>(MainControl::txtHangTime)].text)
+            .value_or(0);
     languageListening_ = services_.program.texts().listen([this] { showLanguage(); });
     showLanguage();
 }

@@ -63,6 +63,13 @@ enum class MainControl : int {
     IPTimeout,
     DTMFDisable,
     DTMFEnable,
+    // beside the six timing fields: what is in force when the text is not taken as typed
+    InForceIDInterval,
+    InForceSpeechInterval,
+    InForceBreakTime,
+    InForceKerchunkTime,
+    InForceHangTime,
+    InForceTimeOut,
     Save,
     // menu bar, in its order
     mnuExit,
@@ -131,6 +138,8 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     /// 16-bit pixel coordinates can show, 15 twips to the pixel.
     static constexpr double kMinPositionTwips = -32768.0 * 15;
     static constexpr double kMaxPositionTwips = 32767.0 * 15;
+    /// @brief The longest hang time when the time-out is off (0 or empty), in seconds.
+    static constexpr double kHangTimeBoundWithoutTimeOutSeconds = 300;
     /// @brief The message sent to the connected station at a time-out, before the callsign.
     static constexpr const char* kTimedOutText = "You have timed-out with ";
 
@@ -222,6 +231,16 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void idIntervalChanged();
     void speechIntervalChanged();
     void timeOutChanged();
+    /// @brief Shows beside @p field what is in force: @p inForce when the field's text is not
+    /// taken as typed, nothing when it is.
+    void markInForce(MainControl field, std::optional<double> inForce);
+    void markMinutes(MainControl field, double minutesInForce);
+    void markMilliseconds(MainControl field, const IntervalTimer& timer);
+    /// @brief The longest hang time: the time-out period, or a bound when that is off.
+    double hangTimeBoundSeconds() const;
+    /// @brief What the hang-time display reloads to.
+    std::string hangTimeReloadText() const;
+    void markHangTime();
     void ctcssClicked(MainControl box);
     void saveClicked();
     // start-up, exit and close (StartUpAndExit.cpp)
@@ -262,11 +281,18 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     std::array<std::unique_ptr<IntervalTimer>, static_cast<std::size_t>(MainTimer::Count)> timers_;
     bool timedOut_ = false;
     bool keyed_ = false;
+    // What the link host's events last said of the local carrier and the Internet audio.
+    bool carrierOn_ = false;
+    bool internetAudioOn_ = false;
     // The intervals last accepted by txtIDInterval, txtSpeechInterval and txtTimeOut
     // (their creation texts until an edit); 0 when the field reads "0" or is empty.
     double cwIntervalMinutes_ = 0;
     double speechIntervalMinutes_ = 0;
     double timeOutMinutes_ = 0;
+    // The hang time last accepted by txtHangTime, in seconds, and whether the field's text
+    // is that number as typed.
+    double hangTimeSeconds_ = 0;
+    bool hangTimeAsTyped_ = true;
     // When the carrier, the Internet audio and the transmitter last came on, while they are.
     std::optional<ActivityTime> carrierSince_;
     std::optional<ActivityTime> internetSince_;

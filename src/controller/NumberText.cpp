@@ -114,6 +114,31 @@ std::optional<double> parseNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
+std::optional<double> parseLeadingNumber(std::string_view text) {
+    std::size_t b = 0;
+    while (b < text.size() && isBlank(text[b])) ++b;
+    const std::string_view t = text.substr(b);
+    // The longest beginning that is a number; a dangling exponent ("2e") is not part of it.
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < t.size() && isDigit(t[i])) ++i, ++digits;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && isDigit(t[i])) ++i, ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    std::size_t end = i;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        const std::size_t exponentStart = i;
+        while (i < t.size() && isDigit(t[i])) ++i;
+        if (i > exponentStart) end = i;
+    }
+    return parseNumber(t.substr(0, end));
+}
+
 std::string numberToText(double value) {
     if (value == 0 || !std::isfinite(value)) return "0";
     char buffer[64];
@@ -122,21 +147,36 @@ std::string numberToText(double value) {
         const auto whole = static_cast<long long>(value);
         return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, whole).ptr);
     }
+    // Fifteen significant digits, then written out in decimal whatever the magnitude:
+    // 6E-05 becomes 0.00006 and 6E+15 becomes 6000000000000000.
     const auto written =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    std::string text(buffer, written.ptr);
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
     const std::size_t ePos = text.find('e');
-    if (ePos == std::string::npos) return text;
-    // Large or tiny values: mantissa "E" sign exponent, as in 1E+15 or 1.5E-07.
     int exponent = 0;
-    std::string_view digits(text.c_str() + ePos + 1);
-    if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
-    std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
-    const int magnitude = std::abs(exponent);
-    std::string out = text.substr(0, ePos) + (exponent < 0 ? "E-" : "E+");
-    if (magnitude < 10) out += '0';
-    char expText[8];
-    out.append(expText, std::to_chars(expText, expText + sizeof expText, magnitude).ptr);
+    std::string_view exponentText = text.substr(ePos + 1);
+    if (exponentText.front() == '+') exponentText.remove_prefix(1);
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+    std::string digits;
+    for (const char c : text.substr(0, ePos)) {
+        if (isDigit(c)) digits += c;
+    }
+    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+    std::string out = value < 0 ? "-" : "";
+    const auto count = static_cast<int>(digits.size());
+    if (exponent < 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    } else if (exponent + 1 >= count) {
+        out += digits;
+        out.append(static_cast<std::size_t>(exponent + 1 - count), '0');
+    } else {
+        out += digits.substr(0, static_cast<std::size_t>(exponent + 1));
+        out += '.';
+        out += digits.substr(static_cast<std::size_t>(exponent + 1));
+    }
     return out;
 }
 
@@ -156,6 +196,20 @@ std::optional<double> parseMinutes(std::string_view text) {
     const auto minutes = parseNumber(text);
     if (!minutes || *minutes < 0 || !std::isfinite(*minutes * 60)) return std::nullopt;
     return *minutes;
+}
+
+std::optional<double> leadingMinutes(std::string_view text) {
+    if (auto minutes = parseMinutes(text)) return minutes;
+    const auto leading = parseLeadingNumber(text);
+    if (!leading) return std::nullopt;
+    return parseMinutes(numberToText(*leading));
+}
+
+std::optional<std::int32_t> leadingTimerMilliseconds(std::string_view text) {
+    if (auto ms = parseTimerMilliseconds(text)) return ms;
+    const auto leading = parseLeadingNumber(text);
+    if (!leading) return std::nullopt;
+    return parseTimerMilliseconds(numberToText(*leading));
 }
 
 std::optional<int> parseCheckValue(std::string_view text) {

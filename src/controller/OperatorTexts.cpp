@@ -161,6 +161,10 @@ constexpr Row kRows[] = {
     {T::TipDtmfEnable, "Code to enable the repeater.", "Code to enable the repeater.",
      "Código para ativar a repetidora."},
     {T::ButtonSave, "Grava Configuração", "Save settings", "Gravar configuração"},
+    {T::InForceMark, "in force: ", "in force: ", "em vigor: "},
+    {T::InForceTip, "The text beside is not taken as typed: this value is in force.",
+     "The text beside is not taken as typed: this value is in force.",
+     "O texto ao lado não vale como digitado: este é o valor em vigor."},
 
     {T::MenuExit, "S&ai", "E&xit", "S&air"},
     {T::MenuEnabled, "Ativado", "Enabled", "Ativado"},

@@ -95,6 +95,8 @@ enum class TextId : std::uint16_t {
     TipDtmfDisable,
     TipDtmfEnable,
     ButtonSave,
+    InForceMark,
+    InForceTip,
     // menu bar
     MenuExit,
     MenuEnabled,

@@ -11,7 +11,8 @@ namespace relaydeck {
 
 void MainModel::CarrierDetect(LinkBool bCD) {
     runGuarded([this, bCD] {
-        noteCarrier(bCD == kLinkTrue);
+        carrierOn_ = bCD == kLinkTrue;
+        noteCarrier(carrierOn_);
         if (bCD == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);
@@ -30,7 +31,8 @@ void MainModel::CarrierDetect(LinkBool bCD) {
 
 void MainModel::RX(LinkBool bRX) {
     runGuarded([this, bRX] {
-        noteInternetAudio(bRX == kLinkTrue);
+        internetAudioOn_ = bRX == kLinkTrue;
+        noteInternetAudio(internetAudioOn_);
         if (bRX == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);
@@ -44,9 +46,9 @@ void MainModel::RX(LinkBool bRX) {
         note(ActivityEvent::Courtesy, text(MainControl::txtIPCourtesy));
         setColour(MainControl::LED, kGrey);
         timer(MainTimer::HangTime).start();
-        timer(MainTimer::TimeOut).stop();
+        if (!carrierOn_) timer(MainTimer::TimeOut).stop();
         assignText(MainControl::Status, kStatusWaitingForNextOver);
-        reloadTimeOut();
+        if (!carrierOn_) reloadTimeOut();
     });
 }
 
@@ -55,7 +57,7 @@ void MainModel::PTT(LinkBool bPTT) {
 }
 
 void MainModel::Closing() {
-    runGuarded([this] { services_.program.endProgram(); });
+    runGuarded([this] { services_.program.endProgram(ExitStatus::LinkClosed); });
 }
 
 // ---- over cycle ----
@@ -75,11 +77,13 @@ void MainModel::endBreakIfItCannotTick() {
     }
 }
 
+// An over that the other source still holds goes on counting towards its time-out: the
+// end of one source never gives a mixed over a fresh time-out period.
 void MainModel::breakTick() {
     timer(MainTimer::Break).stop();
-    timer(MainTimer::TimeOut).stop();
+    if (!internetAudioOn_) timer(MainTimer::TimeOut).stop();
     assignText(MainControl::Status, kStatusWaitingForNextOver);
-    reloadTimeOut();
+    if (!internetAudioOn_) reloadTimeOut();
     link_->SendCW(kLinkFalse, text(MainControl::txtCourtesy));
     note(ActivityEvent::Courtesy, text(MainControl::txtCourtesy));
     timer(MainTimer::HangTime).start();

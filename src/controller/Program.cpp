@@ -8,19 +8,35 @@
 
 namespace relaydeck {
 
+namespace {
+/// @brief The link program's object could not be created: it is not there to be reached.
+class LinkUnavailable : public LinkError {
+  public:
+    using LinkError::LinkError;
+};
+}  // namespace
+
+std::unique_ptr<LinkHost> Program::Links::create() {
+    try {
+        return links_.create();
+    } catch (const LinkError& e) {
+        throw LinkUnavailable(e.what());
+    }
+}
+
 Program::Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
                  OperatorInterface& op)
-    : links_(links),
-      timers_(timers),
+    : timers_(timers),
       settings_(settings),
       op_(op),
-      texts_(readLanguage(settings.SettingsPath().parent_path())) {}
+      texts_(readLanguage(settings.SettingsPath().parent_path())),
+      windowLinks_(links) {}
 
 Program::~Program() = default;
 
 void Program::startWithSplash() {
     runHandler([this] {
-        splash_ = std::make_unique<SplashModel>(links_, timers_, settings_, *this);
+        splash_ = std::make_unique<SplashModel>(windowLinks_, timers_, settings_, *this);
         splash_->load();
     });
 }
@@ -29,7 +45,7 @@ void Program::showMain() {
     runHandler([this] {
         if (!main_) {
             main_ = std::make_unique<MainModel>(
-                MainServices{links_, timers_, settings_, op_, *this, *activity_});
+                MainServices{windowLinks_, timers_, settings_, op_, *this, *activity_});
             startedAt_ = timers_.wallTime();
             for (ProgramObserver* o : observers_) o->mainCreated(*main_);
             main_->startUp();
@@ -40,7 +56,7 @@ void Program::showMain() {
 
 void Program::openAbout() {
     if (ended() || about_) return;
-    about_ = std::make_unique<AboutModel>(links_, &texts_);
+    about_ = std::make_unique<AboutModel>(windowLinks_, &texts_);
     struct Unload {
         std::unique_ptr<AboutModel>& about;
         ~Unload() { about.reset(); }
@@ -63,9 +79,10 @@ void Program::note(ActivityEvent event, std::string detail,
     }
 }
 
-void Program::endProgram() {
+void Program::endProgram(ExitStatus status) {
     if (ended_) return;
     ended_ = true;
+    if (!failing_) status_ = status;
     if (startedAt_) note(ActivityEvent::ProgramEnded, {}, timers_.wallTime() - *startedAt_);
     if (main_) {
         main_->stopAllTimers();
@@ -80,12 +97,14 @@ void Program::runHandler(const std::function<void()>& handler) {
     if (ended()) return;
     try {
         handler();
+    } catch (const LinkUnavailable& e) {
+        reportFailure(kLinkFailed, e.what(), ExitStatus::LinkUnavailable);
     } catch (const LinkError& e) {
-        reportFailure(kLinkFailed, e.what());
+        reportFailure(kLinkFailed, e.what(), ExitStatus::LinkFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(kProgramFailed, designedText(TextId::OutOfMemory));
+        reportFailure(kProgramFailed, designedText(TextId::OutOfMemory), ExitStatus::ProgramFailed);
     } catch (const std::exception& e) {
-        reportFailure(kProgramFailed, e.what());
+        reportFailure(kProgramFailed, e.what(), ExitStatus::ProgramFailed);
     }
 }
 
@@ -125,9 +144,10 @@ void Program::chooseLanguage(Language language) {
     }
 }
 
-void Program::reportFailure(std::string_view failed, std::string_view what) {
+void Program::reportFailure(std::string_view failed, std::string_view what, ExitStatus status) {
     if (ended()) return;
     failing_ = true;
+    status_ = status;
     note(ActivityEvent::LinkFailure, failureText(failed, what));
     if (main_) {
         main_->stopAllTimers();

@@ -53,8 +53,10 @@ class Program : public ProgramControl {
     void showMain() override;
     void openAbout() override;
     void openActivity() override;
-    void endProgram() override;
+    void endProgram(ExitStatus status = ExitStatus::Normal) override;
     bool ended() const override { return ended_ || failing_; }
+    /// @brief Why the program ended (Normal while it runs).
+    ExitStatus exitStatus() const { return status_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
     const OperatorTexts& texts() const override { return texts_; }
@@ -78,11 +80,10 @@ class Program : public ProgramControl {
   private:
     /// @brief Ends the program after a failure, which the log keeps as designed and the
     /// box says in the language in force.
-    void reportFailure(std::string_view failed, std::string_view what);
+    void reportFailure(std::string_view failed, std::string_view what, ExitStatus status);
     void note(ActivityEvent event, std::string detail,
               std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
-    LinkHostFactory& links_;
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
@@ -96,6 +97,17 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    ExitStatus status_ = ExitStatus::Normal;
+    /// @brief The windows' link references come from here: a reference that cannot be
+    /// created is told apart from a call that fails.
+    class Links : public LinkHostFactory {
+      public:
+        explicit Links(LinkHostFactory& links) : links_(links) {}
+        std::unique_ptr<LinkHost> create() override;
+
+      private:
+        LinkHostFactory& links_;
+    } windowLinks_;
 };
 
 }  // namespace relaydeck

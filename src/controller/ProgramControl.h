@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "controller/ExitStatus.h"
 #include "controller/OperatorTexts.h"
 
 namespace relaydeck {
@@ -21,7 +22,8 @@ class ProgramControl {
     /// @brief Shows the activity window (a front end without one ignores it).
     virtual void openActivity() {}
     /// @brief Ends the program at once: every window closes, no further handler runs.
-    virtual void endProgram() = 0;
+    /// @p status says why (the operator's own exit by default).
+    virtual void endProgram(ExitStatus status = ExitStatus::Normal) = 0;
     /// @brief True once the program has ended (or is ending after a failure).
     virtual bool ended() const = 0;
     /// @brief Runs one handler; a link-host failure in it is reported and ends the program.

@@ -11,7 +11,7 @@ constexpr std::array<SettingKey, 16> kPanelKeys{{
     {"CWIDTEXT", txtCWID, "", Text},
     {"CWINTERVAL", txtIDInterval, "15", Minutes},
     {"SPEECHINTERVAL", txtSpeechInterval, "5", Minutes},
-    {"HANGTIME", txtHangTime, "5", Text},
+    {"HANGTIME", txtHangTime, "5", Seconds},
     {"TIMEOUT", txtTimeOut, "5", Minutes},
     {"COURTESY", txtCourtesy, "K", Text},
     {"IPCOURTESY", txtIPCourtesy, "R", Text},

@@ -14,6 +14,8 @@ enum class SettingKind {
     Text,  ///< goes into a text field unchanged
     /// minutes of at least 0, or empty (off); anything else takes the key's default
     Minutes,
+    /// seconds: a text that begins with a number; anything else takes the key's default
+    Seconds,
     Milliseconds,  ///< a text field holding whole milliseconds 0..65535
     /// whole milliseconds, or empty: the field's own handler turns an empty text into "0"
     MillisecondsOrEmpty,

@@ -36,14 +36,14 @@ void MainModel::startUp() {
 
     loadSettings();
 
-    if (auto ms = parseTimerMilliseconds(text(MainControl::KerchunkTime))) {
+    if (auto ms = leadingTimerMilliseconds(text(MainControl::KerchunkTime))) {
         timer(MainTimer::Kerchunker).setInterval(std::chrono::milliseconds(*ms));
     }
-    assignText(MainControl::txtHangTimeTime, text(MainControl::txtHangTime));
+    reloadHangTime();
     reloadTimeOut();
     reloadCWID();
     assignText(MainControl::Status, kStatusWaiting);
-    if (auto ms = parseTimerMilliseconds(text(MainControl::BreakTime))) {
+    if (auto ms = leadingTimerMilliseconds(text(MainControl::BreakTime))) {
         timer(MainTimer::Break).setInterval(std::chrono::milliseconds(*ms));
     }
     timer(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
@@ -63,8 +63,13 @@ void MainModel::loadSettings() {
                 assignText(key.control, std::move(stored));
                 break;
             case SettingKind::Minutes:
-                // A count-down that is not a number or negative would never fire again.
-                if (!stored.empty() && !parseMinutes(stored)) stored = fallback;
+                // Read as a live edit reads it ("1,5" is 1 minute, and marked so); a text
+                // with no usable number would stop a count-down for good: the default.
+                if (!stored.empty() && !leadingMinutes(stored)) stored = fallback;
+                assignText(key.control, std::move(stored));
+                break;
+            case SettingKind::Seconds:
+                if (!parseLeadingNumber(stored)) stored = fallback;
                 assignText(key.control, std::move(stored));
                 break;
             case SettingKind::MillisecondsOrEmpty:
@@ -75,7 +80,7 @@ void MainModel::loadSettings() {
                 [[fallthrough]];
             case SettingKind::Milliseconds:
                 // Only whole milliseconds the timers can take; anything else is the default.
-                if (!parseTimerMilliseconds(stored)) stored = fallback;
+                if (!leadingTimerMilliseconds(stored)) stored = fallback;
                 assignText(key.control, std::move(stored));
                 break;
             case SettingKind::CheckBox:
@@ -130,8 +135,9 @@ bool MainModel::requestClose() {
                                       MessageButtons::YesNo, MessageIcon::Question});
         if (services_.program.ended()) return;
         if (answer != MessageAnswer::Yes) return;
-        // A controller that quits must not leave the repeater transmitting.
-        releaseTransmitter();
+        // A controller that quits must not leave the repeater transmitting; an unkey that
+        // fails is reported as the exit command reports it.
+        if (keyed_) setTransmitter(false);
         services_.program.endProgram();
     });
     return services_.program.ended();

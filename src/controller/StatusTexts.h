@@ -11,4 +11,8 @@ inline const char* const kStatusReceiving = designedText(TextId::StatusReceiving
 inline const char* const kStatusWaitingForNextOver = designedText(TextId::StatusWaitingForNextOver);
 inline const char* const kStatusTimeOut = designedText(TextId::StatusTimeOut);
 
+/// @brief Beside a timing field whose text is not taken as typed: what is in force.
+inline const char* const kInForceMark = designedText(TextId::InForceMark);
+inline const char* const kInForceTooltip = designedText(TextId::InForceTip);
+
 }  // namespace relaydeck

@@ -121,7 +121,7 @@ int run() {
     views.setActivity(&activity.window());
 
     program.startWithSplash();
-    if (program.ended() || program.splash() == nullptr) return 0;
+    if (program.ended() || program.splash() == nullptr) return exitCode(program.exitStatus());
     views.showSplash(*program.splash());
 #ifdef RELAYDECK_DEMO
     DemoActions demo(program, poster);
@@ -137,7 +137,7 @@ int run() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return 0;
+    return exitCode(program.exitStatus());
 }
 
 }  // namespace
@@ -147,7 +147,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    const int status = run();
+    int status = 0;
+    try {
+        status = run();
+    } catch (const std::exception& e) {
+        // A start that fails before the program's windows can report it.
+        Win32Operator op;
+        op.showMessage({Program::kFailureTitle,
+                        Program::failureText(Program::kProgramFailed, e.what()),
+                        MessageButtons::Ok, MessageIcon::Critical});
+        status = exitCode(ExitStatus::ProgramFailed);
+    }
     if (SUCCEEDED(com)) CoUninitialize();
     return status;
 }

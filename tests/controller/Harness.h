@@ -52,8 +52,14 @@ class ScriptedOperator : public OperatorInterface {
 class Harness : public ProgramObserver {
   public:
     Harness()
-        : folder_(std::filesystem::temp_directory_path() /
-                  ("relaydeck-test-" + std::to_string(std::random_device{}()))),
+        : Harness(std::filesystem::temp_directory_path() /
+                      ("relaydeck-test-" + std::to_string(std::random_device{}())),
+                  true) {}
+    /// Settings in @p folder, which stays when the harness goes unless it @p owns it (many
+    /// short runs share one folder: a folder made and removed per run costs far more).
+    explicit Harness(std::filesystem::path folder, bool owns = false)
+        : folder_(std::move(folder)),
+          ownsFolder_(owns),
           station([this](std::function<void()> task) { posted_.push_back(std::move(task)); }),
           factory(station),
           settings(folder_) {
@@ -65,7 +71,7 @@ class Harness : public ProgramObserver {
     ~Harness() override {
         program.reset();
         std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
+        if (ownsFolder_) std::filesystem::remove_all(folder_, ec);
     }
 
     void ini(const std::string& line) {
@@ -77,7 +83,7 @@ class Harness : public ProgramObserver {
     }
 
     void newProgram() {
-        program = std::make_unique<Program>(factory, clock, settings, op);
+        program = std::make_unique<Program>(*links, clock, settings, op);
         program->addObserver(this);
     }
     /// Shows the main window as the startup dialog's button would.
@@ -130,10 +136,14 @@ class Harness : public ProgramObserver {
     }
 
     std::filesystem::path folder_;
+    bool ownsFolder_;
     VirtualClock clock;
     std::deque<std::function<void()>> posted_;
     SimulatedStation station;
     SimulatedLinkHostFactory factory;
+    /// Where the program's references come from: the station's factory unless a test
+    /// puts its own in between.
+    LinkHostFactory* links = &factory;
     SettingsStore settings;
     ScriptedOperator op;
     std::unique_ptr<Program> program;

@@ -28,7 +28,8 @@ TEST(NumbersUnderAPortugueseLocale, ReadAndWriteWithAPoint) {
     EXPECT_FALSE(parseNumber("2,5"));
     EXPECT_EQ(numberToText(2.5), "2.5");
     EXPECT_EQ(numberToText(1.0 / 3), "0.333333333333333");
-    EXPECT_EQ(numberToText(1.5e-7), "1.5E-07");
+    EXPECT_EQ(numberToText(1.5e-7), "0.00000015");
+    EXPECT_EQ(parseLeadingNumber("2,5"), 2.0);
     EXPECT_EQ(numberToText(-0.4), "-0.4");
     EXPECT_EQ(parseTimerMilliseconds("2.5"), 2);
     EXPECT_EQ(parseCheckValue("1.5"), 2);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace relaydeck {
 namespace {
@@ -48,14 +49,35 @@ TEST(NumberText, WritesAtMostFifteenSignificantDigitsWithoutTrailingZeros) {
     EXPECT_EQ(numberToText(123456789012345.0), "123456789012345");
 }
 
-TEST(NumberText, VeryLargeAndTinyNumbersUseATwoDigitExponent) {
-    EXPECT_EQ(numberToText(1e15), "1E+15");
-    EXPECT_EQ(numberToText(123456789012345678.0), "1.23456789012346E+17");
-    EXPECT_EQ(numberToText(1.5e-7), "1.5E-07");
-    EXPECT_EQ(numberToText(-1e-5), "-1E-05");
-    EXPECT_EQ(numberToText(2e300), "2E+300");
+TEST(NumberText, VeryLargeAndTinyNumbersAreWrittenInDecimalAndReadBack) {
+    EXPECT_EQ(numberToText(0.000001 * 60), "0.00006");
+    EXPECT_EQ(numberToText(1e14 * 60), "6000000000000000");
+    EXPECT_EQ(numberToText(123456789012345678.0), "123456789012346000");
+    EXPECT_EQ(numberToText(1.5e-7), "0.00000015");
+    EXPECT_EQ(numberToText(-1e-5), "-0.00001");
+    EXPECT_EQ(numberToText(-12345.678901234567), "-12345.6789012346");
+    const std::string huge = numberToText(2e300);
+    EXPECT_EQ(huge, "2" + std::string(300, '0'));
+    for (const double v : {6e-5, 6e15, 1.23456789012346e17, 2e300, -1.5e-7}) {
+        EXPECT_EQ(parseNumber(numberToText(v)), v) << v;
+    }
     EXPECT_EQ(parseNumber("1.5E-07"), 1.5e-7);
-    EXPECT_EQ(parseNumber("1E+15"), 1e15);
+}
+
+TEST(NumberText, TheNumberATextBeginsWith) {
+    EXPECT_EQ(parseLeadingNumber("1,5"), 1.0);
+    EXPECT_EQ(parseLeadingNumber(" 10 s"), 10.0);
+    EXPECT_EQ(parseLeadingNumber("-2.5x"), -2.5);
+    EXPECT_EQ(parseLeadingNumber("2e"), 2.0);
+    EXPECT_EQ(parseLeadingNumber("3e2s"), 300.0);
+    EXPECT_EQ(parseLeadingNumber("1."), 1.0);
+    for (const char* none : {"", "abc", "-", ".", "e5", "x1", "1e999"}) {
+        EXPECT_FALSE(parseLeadingNumber(none)) << none;
+    }
+    EXPECT_EQ(leadingMinutes("1,5"), 1.0);
+    EXPECT_FALSE(leadingMinutes("-1,5"));
+    EXPECT_EQ(leadingTimerMilliseconds("500ms"), 500);
+    EXPECT_FALSE(leadingTimerMilliseconds("99999"));
 }
 
 TEST(NumberText, SignsAndNumbersBeyondTheDoubleRange) {

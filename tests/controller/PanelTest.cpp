@@ -51,7 +51,7 @@ TEST(Panel, EditsThatAreNotNumbersLeaveTimersAndDisplaysAsTheyWere) {
     Harness h;
     MainModel& m = h.start();
     h.wait(10);
-    m.setText(txtIDInterval, "1x");
+    m.setText(txtIDInterval, "x1");
     m.setText(txtSpeechInterval, "-");
     m.setText(txtTimeOut, "five");
     m.setText(BreakTime, "soon");
@@ -64,6 +64,29 @@ TEST(Panel, EditsThatAreNotNumbersLeaveTimersAndDisplaysAsTheyWere) {
     EXPECT_EQ(m.timer(Break).interval().count(), 750);
     h.wait(1);
     EXPECT_EQ(m.text(txtCWIDTime), "889");
+    // Beside each field, what is in force instead.
+    EXPECT_EQ(m.text(InForceIDInterval), "in force: 15");
+    EXPECT_EQ(m.text(InForceSpeechInterval), "in force: 5");
+    EXPECT_EQ(m.text(InForceTimeOut), "in force: 5");
+    EXPECT_EQ(m.text(InForceBreakTime), "in force: 750");
+    m.setText(BreakTime, "500");
+    EXPECT_EQ(m.text(InForceBreakTime), "");
+}
+
+TEST(Panel, ATextThatBeginsWithANumberMeansThatNumberLiveAndAfterARestart) {
+    Harness h;
+    h.ini("[SETTINGS]");
+    h.ini("TIMEOUT=2,5");
+    MainModel& m = h.start();
+    EXPECT_EQ(m.text(txtTimeOut), "2,5");
+    EXPECT_EQ(m.text(txtTimeOutTime), "120");
+    EXPECT_EQ(m.text(InForceTimeOut), "in force: 2");
+    m.setText(txtIDInterval, "1,5");
+    EXPECT_EQ(m.text(txtCWIDTime), "60");
+    EXPECT_EQ(m.text(InForceIDInterval), "in force: 1");
+    m.setText(txtIDInterval, "1.5");
+    EXPECT_EQ(m.text(txtCWIDTime), "90");
+    EXPECT_EQ(m.text(InForceIDInterval), "");
 }
 
 TEST(Panel, NegativeMinutesAreRefusedLikeTextThatIsNotANumber) {

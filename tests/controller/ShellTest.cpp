@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "Harness.h"
@@ -81,6 +82,85 @@ TEST(Shell, AFailingCallMidOverIsReportedAndNothingRunsAfterIt) {
     EXPECT_FALSE(ticksWhileReporting);
     EXPECT_EQ(h.op.boxes.size(), 1u);
     EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "5.750 SetPTT(False)", "15.750 End"}));
+}
+
+// Every way out ends with a status that tells the system why, and a way out that
+// cannot unkey says so instead of ending in silence.
+TEST(Shell, EveryWayOutUnkeysOrSaysWhyAndEndsWithItsExitStatus) {
+    struct Case {
+        const char* name;
+        std::function<void(Harness&)> leave;
+        ExitStatus status;
+        std::size_t boxes;
+    };
+    const auto keyed = [](Harness& h) {
+        h.start();
+        h.carrier(kLinkTrue);
+    };
+    const Case cases[] = {
+        {"exit command", [&](Harness& h) {
+             keyed(h);
+             h.main().click(mnuExit);
+         },
+         ExitStatus::Normal, 0},
+        {"close answered Yes",
+         [&](Harness& h) {
+             keyed(h);
+             h.op.answers = {MessageAnswer::Yes};
+             h.main().requestClose();
+         },
+         ExitStatus::Normal, 1},
+        {"close answered Yes, the unkey fails",
+         [&](Harness& h) {
+             keyed(h);
+             h.op.answers = {MessageAnswer::Yes};
+             h.station.failNext("SetPTT");
+             EXPECT_TRUE(h.main().requestClose());
+         },
+         ExitStatus::LinkFailed, 2},
+        {"the link program closes",
+         [&](Harness& h) {
+             keyed(h);
+             h.station.raiseClosing();
+             h.drain();
+         },
+         ExitStatus::LinkClosed, 0},
+        {"a call fails mid-over",
+         [&](Harness& h) {
+             keyed(h);
+             h.station.failNext("SendCW");
+             h.carrier(kLinkFalse);
+             h.wait(1);
+         },
+         ExitStatus::LinkFailed, 1},
+        {"the link program is not there",
+         [](Harness& h) {
+             h.station.failNext("create");
+             h.splash();
+         },
+         ExitStatus::LinkUnavailable, 1},
+        {"the startup dialog's exit",
+         [](Harness& h) {
+             h.splash();
+             h.program->splash()->click(SplashControl::Finish);
+         },
+         ExitStatus::Normal, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Harness h;
+        c.leave(h);
+        EXPECT_TRUE(h.program->ended());
+        EXPECT_EQ(h.program->exitStatus(), c.status);
+        EXPECT_EQ(h.op.boxes.size(), c.boxes);
+        if (c.boxes > 0 && c.status != ExitStatus::Normal) {
+            EXPECT_EQ(h.op.boxes.back().icon, MessageIcon::Critical);
+        }
+        // Left keyed only when the link program itself went away.
+        if (c.status != ExitStatus::LinkClosed) {
+            EXPECT_FALSE(h.station.ptt());
+        }
+    }
 }
 
 TEST(Shell, TheStartupDialogStartsTheMainWindowByItselfWhenTicked) {

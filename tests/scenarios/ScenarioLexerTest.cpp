@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "ReplayRunner.h"
+#include "ScenarioArguments.h"
 #include "ScenarioLexer.h"
 
 namespace relaydeck::replay {

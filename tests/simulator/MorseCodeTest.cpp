@@ -1,4 +1,4 @@
-#include "ui/MorseCode.h"
+#include "simulator/MorseCode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/SimulatorWindow.h"
+#include "simulator/SimulatorWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 #include <mutex>
 
 #include "SoundStandIns.h"
-#include "ui/MorsePlayer.h"
-#include "ui/SpeechService.h"
+#include "simulator/MorsePlayer.h"
+#include "simulator/SpeechService.h"
 
 namespace relaydeck {
 namespace {

@@ -13,8 +13,8 @@
 #include <mutex>
 #include <vector>
 
-#include "ui/MorsePlayer.h"
-#include "ui/SpeechService.h"
+#include "simulator/MorsePlayer.h"
+#include "simulator/SpeechService.h"
 
 namespace relaydeck {
 

@@ -11,10 +11,12 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-/// @brief A stretch of time during which the local carrier or Internet audio is present.
+/// @brief A busy spell: a stretch of time during which the local carrier or Internet
+/// audio is present, one handing over to the other when @p mixed.
 struct Busy {
     milliseconds start;
     milliseconds end;
+    bool mixed = false;
 };
 
 std::vector<Busy> busyStretches(const replay::Traffic& traffic) {
@@ -23,6 +25,7 @@ std::vector<Busy> busyStretches(const replay::Traffic& traffic) {
     for (const replay::ChannelChange& change : traffic.changes) {
         if (change.on) {
             if (present++ == 0) busy.push_back({change.at, change.at});
+            if (present > 1) busy.back().mixed = true;
         } else if (--present == 0) {
             busy.back().end = change.at;
         }
@@ -119,7 +122,8 @@ std::vector<std::string> checkSafety(const replay::Traffic& traffic,
     // Once the channel is clear the transmitter drops after the break and the hang time;
     // a second covers the phase of the one-second count.
     const milliseconds dropWithin = o.breakTime + seconds(o.hangTimeSeconds) + seconds(1);
-    // No over keeps the transmitter past the time-out (plus the phase of its count).
+    // No busy spell keeps the transmitter past the time-out (plus the phase of its count),
+    // whichever source keyed it first and however often the two handed over.
     const milliseconds timeOutWithin = seconds(o.timeOutMinutes * 60) + seconds(1);
     const std::vector<Busy> busy = busyStretches(traffic);
     for (std::size_t i = 0; i < busy.size(); ++i) {
@@ -132,7 +136,8 @@ std::vector<std::string> checkSafety(const replay::Traffic& traffic,
         const milliseconds timeOutBy = busy[i].start + timeOutWithin;
         if (o.timeOutMinutes > 0 && busy[i].end > timeOutBy &&
             (ptt.keyedAt(timeOutBy) || ptt.keyedBetween(timeOutBy, busy[i].end))) {
-            broken.push_back("transmitting past the time-out in the over from " +
+            broken.push_back("transmitting past the time-out in the " +
+                             std::string(busy[i].mixed ? "mixed over" : "over") + " from " +
                              at(busy[i].start) + " to " + at(busy[i].end));
         }
     }

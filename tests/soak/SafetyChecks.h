@@ -1,8 +1,9 @@
 #pragma once
 /// @file
 /// @brief Reads a replay's output and checks it against the traffic that produced it:
-///        the transmitter drops after every over, no over outlives the time-out, the
-///        station identifies in Morse in every interval, and nothing fails.
+///        the transmitter drops after every over, no busy spell (one source or both
+///        overlapping) keeps it keyed past the time-out, the station identifies in Morse
+///        in every interval, and nothing fails.
 
 #include <chrono>
 #include <string>

@@ -43,6 +43,7 @@ TEST(Soak, AMonthOfBusyTrafficKeepsEverySafetyRule) {
     TrafficOptions options;
     options.seed = 2026;
     options.duration = 30 * 24h;
+    options.overlapShare = 0.1;
     const Traffic traffic = replay::generateTraffic(options);
     const std::vector<OutputLine> lines = parseOutput(replayTraffic(traffic));
 
@@ -63,6 +64,7 @@ TEST(Soak, SettingsOtherThanTheDefaultsKeepTheRulesToo) {
     options.breakTime = 1500ms;
     options.meanGap = 30s;
     options.heldShare = 0.1;
+    options.overlapShare = 0.2;
     const Traffic traffic = replay::generateTraffic(options);
     EXPECT_EQ(joined(checkSafety(traffic, parseOutput(replayTraffic(traffic)))), "");
 }

@@ -71,6 +71,41 @@ TEST(TrafficGenerator, HasEveryKindOfOverABusyRepeaterSees) {
     EXPECT_GT(kinds["re-key inside the break"], 30);
 }
 
+TEST(TrafficGenerator, MixedOversHandOverBothWaysAndOutlastTheTimeOut) {
+    TrafficOptions options;
+    options.duration = 7 * 24h;
+    options.overlapShare = 0.1;
+    const Traffic traffic = generateTraffic(options);
+    std::map<Source, bool> on{{Source::Carrier, false}, {Source::Internet, false}};
+    std::map<std::string, int> kinds;
+    std::chrono::milliseconds last{0}, spellStart{0};
+    Source first = Source::Carrier;
+    bool handedOver = false;
+    for (const ChannelChange& c : traffic.changes) {
+        ASSERT_LE(last, c.at);
+        last = c.at;
+        ASSERT_NE(on[c.source], c.on) << "at " << c.at.count() << " ms";
+        const bool wasClear = !on[Source::Carrier] && !on[Source::Internet];
+        on[c.source] = c.on;
+        const bool other = on[c.source == Source::Carrier ? Source::Internet : Source::Carrier];
+        if (wasClear) {
+            spellStart = c.at;
+            first = c.source;
+        }
+        handedOver |= c.on && other;
+        if (!on[Source::Carrier] && !on[Source::Internet] && handedOver) {
+            kinds[first == Source::Carrier ? "local first" : "Internet first"]++;
+            if (c.at - spellStart > std::chrono::minutes(options.timeOutMinutes)) kinds["long"]++;
+            handedOver = false;
+        }
+    }
+    // One over in ten, about a third of them from the Internet first.
+    EXPECT_GT(kinds["local first"], 100) << kinds["Internet first"];
+    EXPECT_GT(kinds["Internet first"], 40);
+    EXPECT_GT(kinds["long"], 100) << kinds["long"];
+    EXPECT_LT(traffic.changes.back().at, options.duration);
+}
+
 TEST(TrafficGenerator, WritesTheSettingsThenTheOversWithMillisecondWaits) {
     TrafficOptions options;
     options.duration = 1h;

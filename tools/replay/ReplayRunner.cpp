@@ -1,12 +1,8 @@
 #include "ReplayRunner.h"
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstdio>
 #include <fstream>
-#include <span>
 
+#include "ScenarioArguments.h"
 #include "link/LinkOperations.h"
 #include "settings/CodePage.h"
 
@@ -17,106 +13,20 @@ namespace {
 /// @brief Thrown when the scenario ends while a box or the About window is open.
 struct EndOfScenario {};
 
-constexpr std::int64_t kMaxWaitMilliseconds = 1'000'000'000'000;  // about 31 years
+/// @brief Pushes onto a stack for as long as it lives.
+template <typename T>
+class PushedFor {
+  public:
+    PushedFor(std::vector<T>& stack, T value) : stack_(stack) { stack_.push_back(value); }
+    ~PushedFor() { stack_.pop_back(); }
+    PushedFor(const PushedFor&) = delete;
+    PushedFor& operator=(const PushedFor&) = delete;
 
-[[noreturn]] void fail(const ScenarioLine& line, const std::string& reason) {
-    throw ScenarioError(line.number, reason);
-}
-
-void expectWords(const ScenarioLine& line, std::size_t count, const char* form) {
-    if (line.words.size() != count) fail(line, std::string("expected: ") + form);
-}
-
-/// @brief A word that must be a name or a keyword, not a quoted text.
-const std::string& bareWord(const ScenarioLine& line, std::size_t index) {
-    const Word& word = line.words[index];
-    if (word.quoted) fail(line, "expected a name, not the quoted text " + quoteText(word.text));
-    return word.text;
-}
-
-std::string trueFalse(bool value) {
-    return value ? "True" : "False";
-}
-
-std::string timerState(const IntervalTimer& timer) {
-    return (timer.enabled() ? "on " : "off ") + std::to_string(timer.interval().count());
-}
-
-std::string colourText(Rgb colour) {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%06X", static_cast<unsigned>(colour & 0xFFFFFF));
-    return buffer;
-}
-
-std::string wholeTwips(double twips) {
-    return std::to_string(std::llround(twips));
-}
-
-std::vector<std::string_view> splitDots(std::string_view text) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t dot = text.find('.', start);
-        parts.push_back(text.substr(start, dot == std::string_view::npos ? dot : dot - start));
-        if (dot == std::string_view::npos) return parts;
-        start = dot + 1;
-    }
-}
-
-std::optional<LinkBool> parseLinkBool(std::string_view text) {
-    if (text == "on") return kLinkTrue;
-    if (text == "off") return kLinkFalse;
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
-    if (i == text.size() || text.size() - i > 5) return std::nullopt;
-    long value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-    }
-    if (negative) value = -value;
-    // Any 16-bit spelling: -32768..65535, where 65535 is the same word as -1.
-    if (value < -32768 || value > 65535) return std::nullopt;
-    return static_cast<LinkBool>(static_cast<std::uint16_t>(value));
-}
+  private:
+    std::vector<T>& stack_;
+};
 
 }  // namespace
-
-std::string formatTime(std::chrono::milliseconds time) {
-    const long long ms = time.count();
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%lld.%03lld", ms / 1000, ms % 1000);
-    return buffer;
-}
-
-std::optional<std::chrono::milliseconds> parseSeconds(std::string_view text) {
-    std::size_t i = 0;
-    std::int64_t whole = 0;
-    std::size_t wholeDigits = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        whole = whole * 10 + (text[i] - '0');
-        if (whole > kMaxWaitMilliseconds / 1000) return std::nullopt;
-        ++i, ++wholeDigits;
-    }
-    std::int64_t fraction = 0;
-    std::size_t fractionDigits = 0;
-    if (i < text.size()) {
-        if (text[i] != '.') return std::nullopt;
-        for (++i; i < text.size(); ++i, ++fractionDigits) {
-            const char c = text[i];
-            if (c < '0' || c > '9') return std::nullopt;
-            if (fractionDigits < 3) {
-                fraction = fraction * 10 + (c - '0');
-            } else if (c != '0') {
-                return std::nullopt;  // finer than a millisecond
-            }
-        }
-        for (std::size_t d = fractionDigits; d < 3; ++d) fraction *= 10;
-    }
-    if (wholeDigits + fractionDigits == 0) return std::nullopt;
-    return std::chrono::milliseconds(whole * 1000 + fraction);
-}
 
 const std::vector<ReplayRunner::CommandEntry>& ReplayRunner::commands() {
     static const std::vector<CommandEntry> table = {
@@ -151,24 +61,6 @@ ReplayRunner::~ReplayRunner() {
     program_.reset();
 }
 
-void ReplayRunner::echoScenario() {
-    reader_.setEcho([this](ScenarioReader::LineKind kind, std::string_view text) {
-        if (kind == ScenarioReader::LineKind::Comment) {
-            // A blank line before each block of comments but the first line of all.
-            if (!echoedComment_ && echoedAnything_) out_ << '\n';
-            echoedAnything_ = true;
-            out_ << text << '\n';
-            echoedComment_ = true;
-            return;
-        }
-        echoedComment_ = false;
-        echoedAnything_ = true;
-        // What `show` prints names what it shows.
-        if (text.starts_with("show ") || text.starts_with("show\t")) return;
-        print("> " + std::string(text));
-    });
-}
-
 void ReplayRunner::run() {
     try {
         while (std::optional<ScenarioLine> line = reader_.next()) {
@@ -183,14 +75,6 @@ void ReplayRunner::run() {
         // A box or the About window was still open: the run stops here.
     }
     out_.flush();
-}
-
-void ReplayRunner::print(const std::string& text) {
-    out_ << formatTime(clock_.now()) << ' ' << text << '\n';
-}
-
-void ReplayRunner::ignored(const std::string& name) {
-    print("ignored: " + name);
 }
 
 void ReplayRunner::execute(const ScenarioLine& line) {
@@ -238,11 +122,7 @@ void ReplayRunner::runModal(const std::function<bool()>& closed) {
 MessageAnswer ReplayRunner::showMessage(const MessageBoxRequest& box) {
     print("MsgBox " + quoteText(box.title) + " " + quoteText(box.prompt));
     Modal modal{Modal::Kind::Box, box.buttons, std::nullopt};
-    modals_.push_back(&modal);
-    struct Pop {
-        std::vector<Modal*>& modals;
-        ~Pop() { modals.pop_back(); }
-    } pop{modals_};
+    const PushedFor<Modal*> shown(modals_, &modal);
     runModal([&modal] { return modal.answer.has_value(); });
     if (modal.answer) return *modal.answer;
     // The program ended while the box was open: the answer that changes nothing.
@@ -251,11 +131,7 @@ MessageAnswer ReplayRunner::showMessage(const MessageBoxRequest& box) {
 
 void ReplayRunner::showAbout(AboutModel& about) {
     Modal modal{Modal::Kind::About, MessageButtons::Ok, std::nullopt};
-    modals_.push_back(&modal);
-    struct Pop {
-        std::vector<Modal*>& modals;
-        ~Pop() { modals.pop_back(); }
-    } pop{modals_};
+    const PushedFor<Modal*> shown(modals_, &modal);
     runModal([&about] { return about.closed(); });
 }
 
@@ -277,20 +153,6 @@ void ReplayRunner::iniCommand(const ScenarioLine& line) {
     std::ofstream file(settings_.SettingsPath(), std::ios::binary | std::ios::app);
     file << utf8ToCp1252(line.words[1].text) << "\r\n";
     if (!file) fail(line, "cannot write the settings file");
-}
-
-void ReplayRunner::catCommand(const ScenarioLine& line) {
-    expectWords(line, 1, "cat");
-    std::ifstream file(settings_.SettingsPath(), std::ios::binary);
-    if (!file) {
-        out_ << "file: (none)\n";
-        return;
-    }
-    std::string text;
-    while (std::getline(file, text)) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        out_ << "file: " << cp1252ToUtf8(text) << '\n';
-    }
 }
 
 void ReplayRunner::traceCommand(const ScenarioLine& line) {
@@ -322,11 +184,7 @@ void ReplayRunner::waitCommand(const ScenarioLine& line) {
     }
     // A box opened by a tick reads the following lines inside the tick: it first lets
     // this wait run to its end (runModal), so that those lines run at the end of the wait.
-    waitEnds_.push_back(clock_.now() + *duration);
-    struct Pop {
-        std::vector<std::chrono::milliseconds>& ends;
-        ~Pop() { ends.pop_back(); }
-    } pop{waitEnds_};
+    const PushedFor<std::chrono::milliseconds> waiting(waitEnds_, clock_.now() + *duration);
     advanceTo(waitEnds_.back());
 }
 
@@ -375,123 +233,21 @@ void ReplayRunner::requireRunning(const ScenarioLine& line) const {
 // --- link-host events -------------------------------------------------------------
 
 void ReplayRunner::carrierCommand(const ScenarioLine& line) {
-    expectWords(line, 2, "carrier on|off|N");
-    const std::optional<LinkBool> value = parseLinkBool(bareWord(line, 1));
-    if (!value) fail(line, "expected on, off or a 16-bit number");
+    const LinkBool value = linkBoolArgument(line, "carrier on|off|N");
     requireRunning(line);
-    station_.setCarrier(*value);
+    station_.setCarrier(value);
 }
 
 void ReplayRunner::rxCommand(const ScenarioLine& line) {
-    expectWords(line, 2, "rx on|off|N");
-    const std::optional<LinkBool> value = parseLinkBool(bareWord(line, 1));
-    if (!value) fail(line, "expected on, off or a 16-bit number");
+    const LinkBool value = linkBoolArgument(line, "rx on|off|N");
     requireRunning(line);
-    station_.setRX(*value);
+    station_.setRX(value);
 }
 
 void ReplayRunner::closingCommand(const ScenarioLine& line) {
     expectWords(line, 1, "closing");
     requireRunning(line);
     station_.raiseClosing();
-}
-
-// --- windows and names ------------------------------------------------------------
-
-namespace {
-
-constexpr std::array<std::string_view, 3> kWindowNames = {"Main", "Splash", "About"};
-
-}  // namespace
-
-std::span<const ControlDefinition> ReplayRunner::definitionsOf(Window window) {
-    switch (window) {
-        case Window::Main:
-            return mainControlDefinitions();
-        case Window::Splash:
-            return splashControlDefinitions();
-        case Window::About:
-            return aboutControlDefinitions();
-    }
-    return {};
-}
-
-WindowModel* ReplayRunner::loaded(Window window) {
-    if (!running()) return nullptr;
-    switch (window) {
-        case Window::Main:
-            return program_->main();
-        case Window::Splash:
-            return program_->splash();
-        case Window::About: {
-            AboutModel* about = program_->about();
-            return about && !about->closed() ? about : nullptr;
-        }
-    }
-    return nullptr;
-}
-
-bool ReplayRunner::takesInput(Window window) {
-    WindowModel* model = loaded(window);
-    if (!model) return false;
-    if (window == Window::About)
-        return !modals_.empty() && modals_.back()->kind == Modal::Kind::About;
-    return modals_.empty() && model->isVisible();
-}
-
-ReplayRunner::Target ReplayRunner::resolve(const ScenarioLine& line, std::string_view reference) {
-    const std::vector<std::string_view> parts = splitDots(reference);
-    std::optional<Window> only;
-    std::string_view name = parts.back();
-    if (parts.size() == 2) {
-        const auto* w = std::find(kWindowNames.begin(), kWindowNames.end(), parts[0]);
-        if (w == kWindowNames.end())
-            fail(line, "unknown window " + quoteText(std::string(parts[0])));
-        only = static_cast<Window>(w - kWindowNames.begin());
-    } else if (parts.size() > 2 || name.empty()) {
-        fail(line, "malformed name " + quoteText(std::string(reference)));
-    }
-
-    const auto lookIn = [name](Window window) -> std::optional<Target> {
-        if (const std::optional<int> control = findControl(definitionsOf(window), name)) {
-            return Target{window, Target::Kind::Control, *control};
-        }
-        if (window == Window::Main) {
-            if (const std::optional<MainTimer> timer = findMainTimer(name)) {
-                return Target{window, Target::Kind::MainTimer, static_cast<int>(*timer)};
-            }
-            if (name == "TimedOut") return Target{window, Target::Kind::TimedOut, 0};
-        }
-        if (window == Window::Splash && name == "Timer") {
-            return Target{window, Target::Kind::SplashTimer, 0};
-        }
-        return std::nullopt;
-    };
-
-    if (only) {
-        if (std::optional<Target> target = lookIn(*only)) return *target;
-        fail(line, std::string(parts[0]) + " has no " + quoteText(std::string(name)));
-    }
-    std::vector<Target> candidates;
-    for (Window window : {Window::Main, Window::Splash, Window::About}) {
-        if (std::optional<Target> target = lookIn(window)) candidates.push_back(*target);
-    }
-    if (candidates.empty()) fail(line, "unknown name " + quoteText(std::string(name)));
-    if (candidates.size() == 1) return candidates.front();
-    std::vector<Target> loadedOnes;
-    for (const Target& target : candidates) {
-        if (loaded(target.window)) loadedOnes.push_back(target);
-    }
-    if (loadedOnes.size() > 1) {
-        fail(line, quoteText(std::string(name)) +
-                       " is on more than one loaded window; prefix it with its window");
-    }
-    return loadedOnes.empty() ? candidates.front() : loadedOnes.front();
-}
-
-bool ReplayRunner::reachable(const Target& target) {
-    if (!takesInput(target.window)) return false;
-    return loaded(target.window)->takesInput(target.id);
 }
 
 // --- the operator's commands ------------------------------------------------------
@@ -503,7 +259,8 @@ void ReplayRunner::clickCommand(const ScenarioLine& line) {
     const Target target = resolve(line, name);
     const bool clickable = [&] {
         if (target.kind != Target::Kind::Control) return false;
-        const ControlKind kind = definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind;
+        const ControlKind kind =
+            definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind;
         return kind == ControlKind::MenuItem || kind == ControlKind::Button ||
                kind == ControlKind::ClickLabel;
     }();
@@ -525,16 +282,16 @@ void ReplayRunner::checkCommand(const ScenarioLine& line) {
     requireRunning(line);
     const Target target = resolve(line, name);
     if (target.kind != Target::Kind::Control ||
-        definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind != ControlKind::CheckBox) {
+        definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind !=
+            ControlKind::CheckBox) {
         fail(line, quoteText(name) + " is not a check box");
     }
     if (!reachable(target)) {
         ignored(name);
         return;
     }
-    // As the operator's click would: one click when the box holds another value.
-    WindowModel& window = *loaded(target.window);
-    if (window.value(target.id) != value[0] - '0') window.clickCheckBox(target.id);
+    // The box takes the value; its click handler runs when the value changes.
+    loaded(target.window)->setValue(target.id, value[0] - '0');
 }
 
 void ReplayRunner::typeCommand(const ScenarioLine& line) {
@@ -543,7 +300,8 @@ void ReplayRunner::typeCommand(const ScenarioLine& line) {
     requireRunning(line);
     const Target target = resolve(line, name);
     if (target.kind != Target::Kind::Control ||
-        definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind != ControlKind::TextField) {
+        definitionsOf(target.window)[static_cast<std::size_t>(target.id)].kind !=
+            ControlKind::TextField) {
         fail(line, quoteText(name) + " is not a text field");
     }
     if (!reachable(target)) {
@@ -592,96 +350,6 @@ void ReplayRunner::answerCommand(const ScenarioLine& line) {
                        (box.buttons == MessageButtons::Ok ? "an OK button" : "Yes and No buttons"));
     }
     box.answer = answer;
-}
-
-// --- inspection -------------------------------------------------------------------
-
-void ReplayRunner::showCommand(const ScenarioLine& line) {
-    expectWords(line, 2, "show NAME");
-    const std::string& reference = bareWord(line, 1);
-    std::vector<std::string_view> parts = splitDots(reference);
-    if (parts.size() > 3 ||
-        std::any_of(parts.begin(), parts.end(), [](std::string_view p) { return p.empty(); })) {
-        fail(line, "malformed name " + quoteText(reference));
-    }
-    const auto* window = std::find(kWindowNames.begin(), kWindowNames.end(), parts[0]);
-    const bool prefixed = window != kWindowNames.end();
-    if (prefixed && parts.size() == 1) fail(line, "show a control or a property of " + reference);
-
-    std::string value;
-    static constexpr std::array<std::string_view, 5> kWindowProperties = {"Caption", "Visible",
-                                                                          "Height", "Left", "Top"};
-    if (prefixed && parts.size() == 2 &&
-        std::find(kWindowProperties.begin(), kWindowProperties.end(), parts[1]) !=
-            kWindowProperties.end()) {
-        value =
-            showWindowProperty(line, static_cast<Window>(window - kWindowNames.begin()), parts[1]);
-    } else {
-        const std::size_t nameParts = prefixed ? 2 : 1;
-        if (parts.size() > nameParts + 1) fail(line, "malformed name " + quoteText(reference));
-        std::string_view property = parts.size() > nameParts ? parts[nameParts] : "";
-        const std::string_view name = std::string_view(reference).substr(
-            0,
-            parts.size() > nameParts ? reference.size() - property.size() - 1 : reference.size());
-        value = showTarget(line, resolve(line, name), property);
-    }
-    print(reference + " = " + value);
-}
-
-std::string ReplayRunner::showWindowProperty(const ScenarioLine& line, Window window,
-                                             std::string_view property) {
-    const std::string windowName(kWindowNames[static_cast<std::size_t>(window)]);
-    if (property == "Visible") {
-        const WindowModel* model = loaded(window);
-        return trueFalse(model && model->isVisible());
-    }
-    const bool known = property == "Caption" ? window != Window::Splash : window == Window::Main;
-    if (!known) fail(line, windowName + " has no " + std::string(property));
-    WindowModel* model = loaded(window);
-    if (!model) fail(line, "window " + windowName + " is not loaded");
-    if (property == "Caption") return quoteText(model->caption());
-    const MainModel& main = *program_->main();
-    if (property == "Height") return std::to_string(main.heightTwips());
-    if (property == "Left") return wholeTwips(main.leftTwips());
-    return wholeTwips(main.topTwips());
-}
-
-std::string ReplayRunner::showTarget(const ScenarioLine& line, const Target& target,
-                                     std::string_view property) {
-    const std::string windowName(kWindowNames[static_cast<std::size_t>(target.window)]);
-    WindowModel* model = loaded(target.window);
-    if (!model) fail(line, "window " + windowName + " is not loaded");
-    if (!property.empty() && property != "Enabled" && property != "Visible") {
-        fail(line, "unknown property " + quoteText(std::string(property)));
-    }
-    switch (target.kind) {
-        case Target::Kind::MainTimer:
-        case Target::Kind::SplashTimer: {
-            const IntervalTimer& timer =
-                target.kind == Target::Kind::MainTimer
-                    ? program_->main()->timer(static_cast<MainTimer>(target.id))
-                    : program_->splash()->timer();
-            if (property.empty()) return timerState(timer);
-            if (property == "Enabled") return trueFalse(timer.enabled());
-            break;
-        }
-        case Target::Kind::TimedOut:
-            if (property.empty()) return trueFalse(program_->main()->timedOut());
-            break;
-        case Target::Kind::Control: {
-            if (property == "Enabled") return trueFalse(model->enabled(target.id));
-            if (property == "Visible") return trueFalse(model->visible(target.id));
-            switch (model->definition(target.id).kind) {
-                case ControlKind::CheckBox:
-                    return std::to_string(model->value(target.id));
-                case ControlKind::Lamp:
-                    return colourText(model->colour(target.id));
-                default:
-                    return quoteText(model->text(target.id));
-            }
-        }
-    }
-    fail(line, "unknown property " + quoteText(std::string(property)));
 }
 
 }  // namespace relaydeck::replay

@@ -3,6 +3,7 @@
 /// @brief Runs a scenario against the real controller, the simulated link host and a
 ///        virtual clock, and prints what the controller did.
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -27,11 +28,11 @@ namespace relaydeck::replay {
 /// @brief Formats virtual time as seconds with three decimals: "30.750".
 std::string formatTime(std::chrono::milliseconds time);
 
-/// @brief Reads a `wait` argument (decimal seconds, millisecond resolution); nullopt when
-/// it is malformed, negative or too large.
-std::optional<std::chrono::milliseconds> parseSeconds(std::string_view text);
-
 /// @brief One scenario run: the event loop, the operator and the printer in one.
+///
+/// Running (ReplayRunner.cpp), the windows and names a command refers to
+/// (ReplayTargets.cpp) and what is printed (ReplayPrinting.cpp) each have a file; the
+/// words of a line are read by ScenarioArguments.
 ///
 /// The runner is the program's event loop. Link-host events posted by the simulated
 /// station run after every command and every timer tick. A message box or the About
@@ -62,6 +63,7 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
 
   private:
     enum class Window { Main, Splash, About };
+    static constexpr std::array<std::string_view, 3> kWindowNames = {"Main", "Splash", "About"};
 
     /// @brief What a name in a command refers to.
     struct Target {
@@ -98,13 +100,13 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     /// @brief Runs the ticks due up to @p end and sets the clock there (if it is earlier).
     void advanceTo(std::chrono::milliseconds end);
     void releaseEndedProgram();
+    // printing (ReplayPrinting.cpp)
     void print(const std::string& text);
     void ignored(const std::string& name);
 
     // setup
     void callsignCommand(const ScenarioLine& line);
     void iniCommand(const ScenarioLine& line);
-    void catCommand(const ScenarioLine& line);
     void traceCommand(const ScenarioLine& line);
     void failCommand(const ScenarioLine& line);
     void waitCommand(const ScenarioLine& line);
@@ -122,12 +124,14 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     void typeCommand(const ScenarioLine& line);
     void closeCommand(const ScenarioLine& line);
     void answerCommand(const ScenarioLine& line);
-    // inspection
+    // inspection (ReplayPrinting.cpp)
+    void catCommand(const ScenarioLine& line);
     void showCommand(const ScenarioLine& line);
 
-    static std::span<const ControlDefinition> definitionsOf(Window window);
     bool running() const;
     void requireRunning(const ScenarioLine& line) const;
+    // windows and names (ReplayTargets.cpp)
+    static std::span<const ControlDefinition> definitionsOf(Window window);
     WindowModel* loaded(Window window);
     bool takesInput(Window window);
     Target resolve(const ScenarioLine& line, std::string_view reference);

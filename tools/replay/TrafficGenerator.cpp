@@ -56,10 +56,43 @@ Traffic generateTraffic(const TrafficOptions& options) {
         return start + length;
     };
 
+    // A mixed over: legs of 20 to 90 s that alternate the sources, each overlapping the
+    // next by 0.5 to 8 s, so that a source is off for at least 4 s between its own legs.
+    auto mixedOver = [&](milliseconds start, ChannelChange::Source source, milliseconds length) {
+        const milliseconds overEnd = start + length;
+        const auto first = static_cast<std::ptrdiff_t>(traffic.changes.size());
+        milliseconds legStart = start;
+        milliseconds longest = std::min<milliseconds>(seconds(90), length - seconds(5));
+        for (;;) {
+            const milliseconds legEnd =
+                std::min(overEnd, legStart + draw.between(seconds(20), longest));
+            over(legStart, source, legEnd - legStart);
+            if (legEnd == overEnd) break;
+            legStart = legEnd - draw.between(milliseconds(500), seconds(8));
+            source = source == ChannelChange::Source::Carrier ? ChannelChange::Source::Internet
+                                                              : ChannelChange::Source::Carrier;
+            longest = seconds(90);
+        }
+        std::stable_sort(
+            traffic.changes.begin() + first, traffic.changes.end(),
+            [](const ChannelChange& a, const ChannelChange& b) { return a.at < b.at; });
+        return overEnd;
+    };
+
     milliseconds now = seconds(5);
     for (;;) {
         now += std::max(milliseconds(1), draw.exponential(options.meanGap));
         const bool internet = draw.chance(options.internetShare);
+        // No draw at all without mixed overs: a seed keeps the traffic it always had.
+        if (options.overlapShare > 0 && draw.chance(options.overlapShare)) {
+            const milliseconds length =
+                draw.between(seconds(30), std::max<milliseconds>(timeOut * 2, seconds(180)));
+            if (now + length >= end) break;
+            now = mixedOver(
+                now, internet ? ChannelChange::Source::Internet : ChannelChange::Source::Carrier,
+                length);
+            continue;
+        }
         const bool held = draw.chance(options.heldShare);
         const milliseconds length = held ? draw.between(timeOut + seconds(5), timeOut * 2)
                                          : draw.between(seconds(2), seconds(120));

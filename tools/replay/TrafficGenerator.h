@@ -1,7 +1,9 @@
 #pragma once
 /// @file
 /// @brief Busy repeater traffic, made up from a seed: local and Internet overs, re-keys
-///        inside the break and carriers held past the time-out, as a replay scenario.
+///        inside the break, carriers held past the time-out and, when asked, mixed overs in
+///        which the local carrier and Internet audio hand over to each other, as a replay
+///        scenario.
 
 #include <chrono>
 #include <cstdint>
@@ -30,6 +32,10 @@ struct TrafficOptions {
     double rekeyShare = 0.15;
     /// @brief Share of overs held past the time-out.
     double heldShare = 0.03;
+    /// @brief Share of overs in which the two sources overlap, each handing over to the
+    /// other, for 30 s to twice the time-out (at least 3 minutes). At 0 (the default) the
+    /// sources take turns and the traffic of a seed is what it always was.
+    double overlapShare = 0;
 };
 
 /// @brief One change of the channel at a virtual time (from the program's start).
@@ -48,8 +54,9 @@ struct Traffic {
 
 /// @brief Makes up traffic from @p options; the same options always give the same traffic.
 ///
-/// Overs never overlap: the local carrier and Internet audio take turns, and every over
-/// ends before the run does.
+/// Every over ends before the run does. Without overlapShare the local carrier and
+/// Internet audio take turns; a mixed over alternates them, each coming on 0.5 to 8 s
+/// before the other lets go, and each source's own changes still alternate on and off.
 Traffic generateTraffic(const TrafficOptions& options);
 
 /// @brief Writes @p traffic as a replay scenario: the settings file, `start`, then the

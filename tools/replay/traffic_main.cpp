@@ -15,8 +15,10 @@ bool readNumber(std::string_view text, std::uint64_t& value) {
 }
 
 int usage() {
-    std::cerr << "usage: relaydeck-traffic [--days N | --hours N] [--seed S]\n"
-                 "Writes a scenario for relaydeck-replay to standard output.\n";
+    std::cerr << "usage: relaydeck-traffic [--days N | --hours N] [--seed S] [--overlaps PERCENT]\n"
+                 "Writes a scenario for relaydeck-replay to standard output.\n"
+                 "--overlaps: share of overs in which the local carrier and Internet audio\n"
+                 "hand over to each other (0 by default).\n";
     return 2;
 }
 
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
             options.duration = std::chrono::hours(24 * value);
         } else if (flag == "--hours" && value > 0 && value <= 87840) {
             options.duration = std::chrono::hours(value);
+        } else if (flag == "--overlaps" && value <= 100) {
+            options.overlapShare = static_cast<double>(value) / 100.0;
         } else if (flag == "--seed") {
             options.seed = value;
         } else {

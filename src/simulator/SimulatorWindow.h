@@ -13,8 +13,8 @@
 
 #include "link/SimulatedLinkHost.h"
 #include "settings/SettingsStore.h"
-#include "ui/MorsePlayer.h"
-#include "ui/SpeechService.h"
+#include "simulator/MorsePlayer.h"
+#include "simulator/SpeechService.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "ui/MorsePlayer.h"
+#include "simulator/MorsePlayer.h"
 
 #include <utility>
 

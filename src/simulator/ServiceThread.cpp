@@ -1,4 +1,4 @@
-#include "ui/ServiceThread.h"
+#include "simulator/ServiceThread.h"
 
 #include <QDeadlineTimer>
 #include <QMetaObject>

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/MorseCode.h"
-#include "ui/ServiceThread.h"
+#include "simulator/MorseCode.h"
+#include "simulator/ServiceThread.h"
 
 namespace relaydeck {
 

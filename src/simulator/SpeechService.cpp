@@ -1,4 +1,4 @@
-#include "ui/SpeechService.h"
+#include "simulator/SpeechService.h"
 
 #include <QStringList>
 #include <utility>

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "ui/ServiceThread.h"
+#include "simulator/ServiceThread.h"
 
 namespace relaydeck {
 
