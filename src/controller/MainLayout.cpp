@@ -62,7 +62,7 @@ constexpr int kFullWidth = kPanelRight - kLabelLeft - 30;
 constexpr int kDtmfCaptionWidth = kPanelRight - kShortField - kGap - kUnitLeft;
 // What is in force beside a field: after its unit ("milisegundos" the longest); the break
 // time's row is full, so its mark stands below the field.
-constexpr int kMarkLeft = kUnitLeft + 1005;
+constexpr int kMarkLeft = kUnitLeft + 1080;
 constexpr Colour kMarkColour = Colour::fixed(0x800000);
 
 constexpr int panelRow(int n) {

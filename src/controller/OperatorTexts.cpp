@@ -55,7 +55,7 @@ constexpr Row kRows[] = {
     {T::UnitBreakTime, "mS - Break Time", "ms - break time", "ms - pausa"},
     {T::PanelIpCourtesy, "IP Tom cortesia :", "IP courtesy tone :", "Tom cortesia IP :"},
     {T::PanelKerchunker, "RF Kerchunker :", "RF kerchunker :", "Kerchunker RF :"},
-    {T::UnitMilliseconds, "milisegundos", "milliseconds", "milissegundos"},
+    {T::UnitMilliseconds, "milisegundos", "milliseconds", "ms"},
     {T::PanelHangTime, "Tempo desligar :", "Hang time :", "Tempo desligar :"},
     {T::UnitSeconds, "segundos", "seconds", "segundos"},
     {T::PanelTimeOut, "Tempo sair :", "Time-out :", "Tempo limite :"},
@@ -223,7 +223,7 @@ constexpr Row kRows[] = {
      "The settings could not be written to ", "Não foi possível gravar a configuração em "},
 
     {T::SplashPlatform, "EchoLink Repetidora Adicional", "EchoLink repeater add-on",
-     "Repetidora adicional para EchoLink"},
+     "Repetidora adicional EchoLink"},
     {T::SplashDate, "27 de novembro de 2008", "November 27, 2008", "27 de novembro de 2008"},
     {T::SplashAuthor, "The Relaydeck authors", "The Relaydeck authors", "The Relaydeck authors"},
     {T::SplashStartup, "Inicia automaticamente", "Start automatically", "Iniciar automaticamente"},

@@ -44,8 +44,8 @@ TEST(OperatorTexts, EveryCaptionAndHintOfTheWindowsComesFromTheTable) {
          {mainControlDefinitions(), splashControlDefinitions(), aboutControlDefinitions()}) {
         for (const ControlDefinition& d : definitions) {
             const std::string_view text = d.text;
-            const bool ownText = d.kind == ControlKind::TextField || d.kind == ControlKind::Picture ||
-                                 text.empty() || isNumber(text);
+            const bool ownText = d.kind == ControlKind::TextField ||
+                                 d.kind == ControlKind::Picture || text.empty() || isNumber(text);
             if (!ownText) {
                 EXPECT_TRUE(findDesignedText(text)) << d.name << ": " << text;
             }

@@ -22,12 +22,13 @@ namespace {
 
 using C = MainControl;
 
-/// Every caption of @p window that its rectangle cuts short, as "name: text".
-QStringList clipped(const QWidget& window) {
+/// Every caption of @p window that its rectangle cuts short, as "text (needs/has px)".
+std::string clipped(const QWidget& window) {
     QStringList found;
     const auto check = [&found](const QWidget* w, const QString& text, int room) {
-        if (!text.isEmpty() && QFontMetrics(w->font()).horizontalAdvance(text) > room) {
-            found << w->objectName() + QStringLiteral(": ") + text;
+        const int needs = QFontMetrics(w->font()).horizontalAdvance(text);
+        if (!text.isEmpty() && needs > room) {
+            found << QStringLiteral("%1 (%2/%3)").arg(text).arg(needs).arg(room);
         }
     };
     for (const QLabel* label : window.findChildren<QLabel*>()) {
@@ -46,7 +47,7 @@ QStringList clipped(const QWidget& window) {
     for (const QGroupBox* frame : window.findChildren<QGroupBox*>()) {
         check(frame, frame->title(), frame->width() - 16);
     }
-    return found;
+    return found.join(QStringLiteral("; ")).toStdString();
 }
 
 class LanguageTest : public ::testing::TestWithParam<Language> {};
@@ -62,32 +63,35 @@ TEST_P(LanguageTest, EveryWindowHoldsItsTextsWithoutClipping) {
               QString::fromUtf8(operatorText(TextId::ButtonSave, GetParam())));
     EXPECT_EQ(main.control(C::txtTimeOutID)->toolTip(),
               QString::fromUtf8(operatorText(TextId::TipTimeOutId, GetParam())));
-    EXPECT_EQ(clipped(main), QStringList());
+    EXPECT_EQ(clipped(main), "");
     // Every entry stays on the menu bar, none behind the overflow button.
     const QMenuBar* bar = main.menuBar();
     for (QAction* action : bar->actions()) {
-        EXPECT_LE(bar->actionGeometry(action).right(), bar->width()) << action->text().toStdString();
+        EXPECT_LE(bar->actionGeometry(action).right(), bar->width())
+            << action->text().toStdString();
     }
 
     SplashDialog splash(*rig.program.splash());
-    EXPECT_EQ(clipped(splash), QStringList());
+    EXPECT_EQ(clipped(splash), "");
 
     ActivityJournal journal;
     ActivityModel activity(journal, rig.clock);
     activity.setOperatorTexts(&rig.program.texts());
     ActivityWindow window(activity);
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8(operatorText(TextId::MenuActivity, GetParam())));
-    EXPECT_EQ(clipped(window), QStringList());
+    EXPECT_EQ(window.windowTitle(),
+              QString::fromUtf8(operatorText(TextId::MenuActivity, GetParam())));
+    EXPECT_EQ(clipped(window), "");
+}
+
+std::string languageName(const ::testing::TestParamInfo<Language>& param) {
+    static constexpr const char* kNames[] = {"AsDesigned", "English", "Portuguese"};
+    return kNames[static_cast<int>(param.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LanguageTest,
                          ::testing::Values(Language::AsDesigned, Language::English,
                                            Language::Portuguese),
-                         [](const ::testing::TestParamInfo<Language>& info) {
-                             constexpr const char* kNames[] = {"AsDesigned", "English",
-                                                               "Portuguese"};
-                             return std::string(kNames[static_cast<int>(info.param)]);
-                         });
+                         languageName);
 
 }  // namespace
 }  // namespace relaydeck
