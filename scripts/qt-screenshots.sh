@@ -34,8 +34,12 @@ trap cleanup EXIT
 
 # Grabs the window whose title begins with $1, with the frame openbox gave it, into $2.
 grab() {
-    local id info x y w h l=0 r=0 t=0 b=0 extents
-    id=$(xdotool search --name "^$1" | head -1)
+    local id="" info x y w h l=0 r=0 t=0 b=0 extents tries
+    for tries in 1 2 3 4 5 6 7 8 9 10; do
+        id=$(xdotool search --onlyvisible --name "^$1" | head -1) && [ -n "$id" ] && break
+        sleep 0.5
+    done
+    [ -n "$id" ] || { echo "no window titled $1" >&2; import -window root "$2.missing.png"; return 1; }
     info=$(xwininfo -id "$id")
     x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
     y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
@@ -59,10 +63,22 @@ keys() {
 program=$!
 sleep 7
 grab "Relaydeck v" "$out/main-short-$language.png"
-keys F10 Right Right Right Right Return
+keys F10 Right Right Right Return
 grab "Relaydeck v" "$out/main-panel-$language.png"
-# The last entry of the bar is Relaydeck's own menu; its first entry opens the activity.
-keys F10 Left Return Return
+# Again from the start, for the activity window alone.
+kill "$program"; wait "$program" 2>/dev/null || true
+(cd "$run" && exec ./relaydeck >/dev/null 2>&1) &
+program=$!
+sleep 7
+# Relaydeck's own menu, the last on the bar, holds the activity entry first: clicked with
+# the mouse, where the English or Portuguese bar puts it.
+main=$(xdotool search --onlyvisible --name '^Relaydeck v' | head -1)
+xdotool windowactivate --sync "$main"
+bar=$(xwininfo -id "$main" | sed -n 's/.*Width: *//p')
+xdotool mousemove --window "$main" $((bar - 40)) 10 click 1
+sleep 1
+xdotool mousemove --window "$main" $((bar - 20)) 32 click 1
+sleep 2
 activity=Atividade
 [ "$language" = en ] && activity=Activity
 grab "$activity" "$out/activity-$language.png"

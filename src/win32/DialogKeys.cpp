@@ -1,6 +1,7 @@
 #include "win32/DialogKeys.h"
 
 #include <cwchar>
+#include <iterator>
 
 namespace relaydeck::win32 {
 
