@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 
 # Manual pages, with the version filled in and compressed as Debian keeps them.
 find_program(GZIP_PROGRAM gzip)
-set(RELAYDECK_MAN_PAGES relaydeck relaydeck-replay)
+set(RELAYDECK_MAN_PAGES relaydeck relaydeck-replay relaydeck-traffic)
 set(man_outputs)
 foreach(page ${RELAYDECK_MAN_PAGES})
     set(VERSION ${PROJECT_VERSION})
@@ -24,16 +24,32 @@ endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_outputs})
 install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The package's own documents: the copyright and the changelog (compressed, as Debian keeps
+# a native package's changelog).
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/relaydeck)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog
+               ${CMAKE_BINARY_DIR}/doc/changelog @ONLY)
+if(GZIP_PROGRAM)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.gz
+        COMMAND ${GZIP_PROGRAM} -9 -n -c ${CMAKE_BINARY_DIR}/doc/changelog
+                > ${CMAKE_BINARY_DIR}/doc/changelog.gz
+        DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog)
+    add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+    install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${doc_dir})
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${doc_dir})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME relaydeck)
 set(CPACK_PACKAGE_VENDOR "The Relaydeck authors")
-set(CPACK_PACKAGE_CONTACT "The Relaydeck authors <relaydeck@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Relaydeck authors <relaydeck@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Repeater controller for an EchoLink station")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Relaydeck turns the single radio of an EchoLink station into a repeater: courtesy\n"
-    "tones, hang time, time-out, Morse and speech identification and a fan output.\n"
-    "On Linux it runs against a simulated link host shown in the Link Simulator window.\n"
-    "relaydeck-replay runs scenarios on a virtual clock without a display.")
+    "Relaydeck turns the single radio of an EchoLink station into a repeater:\n"
+    "courtesy tones, hang time, time-out, Morse and speech identification and a\n"
+    "fan output. On Linux it runs against a simulated link host shown in the Link\n"
+    "Simulator window. relaydeck-replay runs scenarios on a virtual clock without\n"
+    "a display; relaydeck-traffic writes made-up traffic for it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program with MinGW-w64.
 #   build-windows.sh [build-dir]     (default: <repo>/build/windows)
-# Result: <build-dir>/bin/relaydeck.exe, one statically linked file.
+# Result: <build-dir>/bin/relaydeck.exe and relaydeck-guard.exe, statically linked files.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$repo/build/windows}
@@ -13,6 +13,6 @@ cmake -S "$repo" -B "$build" "${generator[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE="${RELAYDECK_WINDOWS_BUILD_TYPE:-Release}" \
     -DRELAYDECK_WARNINGS_AS_ERRORS="${WARNINGS_AS_ERRORS:-OFF}" </dev/null
-cmake --build "$build" -j2 --target relaydeck </dev/null
-test -f "$build/bin/relaydeck.exe"
+cmake --build "$build" -j2 --target relaydeck relaydeck-guard </dev/null
+test -f "$build/bin/relaydeck.exe" && test -f "$build/bin/relaydeck-guard.exe"
 echo "built $build/bin/relaydeck.exe"

@@ -2,8 +2,9 @@
 # Installs the Debian 12 packages Relaydeck needs that are not installed yet.
 #   deps.sh build     compiler, CMake, Qt 6, GoogleTest
 #   deps.sh run       build + what the program needs to show itself under Xvfb
-#   deps.sh test      build + Xvfb with openbox, the MinGW-w64 cross compiler, Wine and
-#                     clang (fuzzing)
+#   deps.sh test      build + Xvfb with openbox, the MinGW-w64 cross compiler, Wine, NSIS
+#                     (the Windows installer), lintian (the Debian package) and clang
+#                     (fuzzing)
 #   deps.sh bench     build + Google Benchmark, GNU time, Xvfb and xdotool
 set -euo pipefail
 
@@ -13,7 +14,7 @@ case "${1:-build}" in
     build) want=("${build[@]}") ;;
     run) want=("${build[@]}" xvfb xauth openbox x11-utils xdotool imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
     test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix
-                mingw-w64-x86-64-dev wine64 wine clang-14 libclang-rt-14-dev) ;;
+                mingw-w64-x86-64-dev wine64 wine nsis lintian clang-14 libclang-rt-14-dev) ;;
     bench) want=("${build[@]}" libbenchmark-dev time xvfb xdotool) ;;
     *) echo "usage: deps.sh build|run|test|bench" >&2; exit 2 ;;
 esac

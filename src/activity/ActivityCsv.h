@@ -1,6 +1,7 @@
 #pragma once
 /// @file
-/// @brief The activity log as CSV: one file a day, appended line by line and flushed.
+/// @brief The activity log as CSV: one file a day, appended line by line and flushed, and
+///        read back.
 
 #include <chrono>
 #include <filesystem>
@@ -8,27 +9,26 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "controller/ActivityLog.h"
+#include "activity/TimeText.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
-
-/// @brief The offset of local time from UTC at a moment (DST changes it).
-using UtcOffset = std::function<std::chrono::seconds(ActivityTime)>;
-
-/// @brief A moment as local time: the UTC time plus @p offset's offset (UTC when empty).
-std::chrono::local_time<std::chrono::milliseconds> toLocal(ActivityTime time,
-                                                           const UtcOffset& offset);
 
 /// @brief The first line of every activity file.
 inline constexpr std::string_view kActivityCsvHeader = "time,event,duration,detail";
 
-/// @brief "2026-12-07 13:46:01.250": a local time as the file writes it.
-std::string formatActivityTime(std::chrono::local_time<std::chrono::milliseconds> time);
-/// @brief "12.500": a duration in seconds with three decimals, whatever the locale.
-std::string formatSeconds(std::chrono::milliseconds duration);
-/// @brief One CSV line (no line end): time, event, duration or empty, quoted detail.
+/// @brief One CSV line (no line end): time, event, duration or empty, detail.
+///
+/// The detail is written on one line (a line break becomes a space), quoted when it holds
+/// a comma or a quote, and inert: one that begins with a character a spreadsheet would
+/// evaluate (= + - @ or a tab), or with the apostrophe that marks this, gets an
+/// apostrophe before it.
 std::string activityCsvLine(const ActivityRecord& record, const UtcOffset& offset);
+/// @brief The record of a line activityCsvLine() wrote (a line end is allowed), or nullopt
+/// for anything else: the header, a torn or hand-mangled line.
+std::optional<ActivityRecord> readActivityCsvLine(std::string_view line, const UtcOffset& offset);
 
 /// @brief The name of the file of one day: "relaydeck-activity-2026-12-07.csv".
 std::string activityFileName(std::chrono::year_month_day day);
@@ -39,37 +39,47 @@ std::optional<std::chrono::year_month_day> activityFileDay(std::string_view name
 ///
 /// Each record opens its day's file, appends one line (with the header first if the file
 /// is new) and closes it, so a file removed or moved away is simply started again and a
-/// crash loses nothing already written. A write that fails is reported once through the
-/// failure callback; the records that follow are still tried.
+/// crash loses nothing already written. A file whose last line has no end (a write torn
+/// by a full disk, a hand edit) gets one before the next record, so no record is ever
+/// glued to it. A write that fails is reported through the state callback, and so is the
+/// next write that works again; the records in between are still tried.
 class ActivityFile final : public ActivitySink {
   public:
+    /// @brief Days kept before the newest one.
     static constexpr int kDefaultKeepDays = 31;
+    /// @brief Told the failure's text when writing starts failing, nullopt when it works again.
+    using StateListener = std::function<void(const std::optional<std::string>&)>;
 
-    /// @brief @p onFailure gets the first failure's text (e.g. for a window's status).
     ActivityFile(std::filesystem::path folder, UtcOffset offset = {},
-                 int keepDays = kDefaultKeepDays,
-                 std::function<void(const std::string&)> onFailure = {});
+                 int keepDays = kDefaultKeepDays, StateListener onState = {});
 
     void record(const ActivityRecord& record) override;
 
-    /// @brief The first failure's text, if a write has failed.
+    /// @brief The failure's text while writing fails.
     const std::optional<std::string>& failure() const { return failure_; }
     /// @brief The file of the day of @p time.
     std::filesystem::path fileFor(ActivityTime time) const;
 
-    /// @brief Removes the activity files of days more than keepDays before @p today;
-    /// other files are left alone. Failures to remove are ignored (tried again tomorrow).
+    /// @brief Keeps the activity files of the keepDays + 1 newest days by the dates in their
+    /// names (days without a file do not count, so neither a pause of the station nor a
+    /// clock set forward removes them all at once), and always the file of @p today; other
+    /// files are left alone. Failures to remove are ignored (tried again tomorrow).
     void removeOldFiles(std::chrono::year_month_day today) const;
 
   private:
-    void fail(const std::string& text);
+    void setFailure(std::optional<std::string> failure);
 
     std::filesystem::path folder_;
     UtcOffset offset_;
     int keepDays_;
-    std::function<void(const std::string&)> onFailure_;
+    StateListener onState_;
     std::optional<std::string> failure_;
     std::optional<std::chrono::year_month_day> cleanedFor_;
 };
+
+/// @brief The records of the activity file @p file, in order; lines that are not records
+/// are passed over. Empty when the file cannot be read.
+std::vector<ActivityRecord> readActivityFile(const std::filesystem::path& file,
+                                             const UtcOffset& offset);
 
 }  // namespace relaydeck

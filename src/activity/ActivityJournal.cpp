@@ -10,31 +10,7 @@ namespace {
 
 using namespace std::chrono;
 
-struct LaneSwitch {
-    TimelineLane lane;
-    bool on;
-};
-
-std::optional<LaneSwitch> laneSwitchOf(ActivityEvent event) {
-    switch (event) {
-        case ActivityEvent::LocalOverBegun:
-            return LaneSwitch{TimelineLane::Carrier, true};
-        case ActivityEvent::LocalOverEnded:
-            return LaneSwitch{TimelineLane::Carrier, false};
-        case ActivityEvent::InternetOverBegun:
-            return LaneSwitch{TimelineLane::Internet, true};
-        case ActivityEvent::InternetOverEnded:
-            return LaneSwitch{TimelineLane::Internet, false};
-        case ActivityEvent::TransmitterOn:
-            return LaneSwitch{TimelineLane::Transmitter, true};
-        case ActivityEvent::TransmitterOff:
-            return LaneSwitch{TimelineLane::Transmitter, false};
-        default:
-            return std::nullopt;
-    }
-}
-
-constexpr std::size_t kLanes = static_cast<std::size_t>(TimelineLane::Count);
+constexpr std::size_t kLanes = kTimelineLanes;
 
 }  // namespace
 
@@ -46,43 +22,6 @@ void ActivityFanOut::record(const ActivityRecord& record) {
             // One sink's trouble is not the others'.
         }
     }
-}
-
-Timeline buildTimeline(const std::vector<ActivityRecord>& records, ActivityTime from,
-                       ActivityTime to) {
-    Timeline timeline{from, to, {}, {}};
-    std::array<std::optional<ActivityTime>, kLanes> onSince{};
-    const auto close = [&](TimelineLane lane, ActivityTime end) {
-        auto& since = onSince[static_cast<std::size_t>(lane)];
-        if (!since) return;
-        const ActivityTime a = std::max(*since, from);
-        const ActivityTime b = std::min(end, to);
-        if (a < b) timeline.bands.push_back({lane, a, b});
-        since.reset();
-    };
-    for (const ActivityRecord& r : records) {
-        if (r.event == ActivityEvent::ProgramEnded) {
-            for (std::size_t i = 0; i < kLanes; ++i) close(static_cast<TimelineLane>(i), r.time);
-            continue;
-        }
-        if (const auto change = laneSwitchOf(r.event)) {
-            auto& since = onSince[static_cast<std::size_t>(change->lane)];
-            if (change->on) {
-                if (!since) since = r.time;
-            } else {
-                close(change->lane, r.time);
-            }
-            continue;
-        }
-        if ((isIdentification(r.event) || r.event == ActivityEvent::TimeOut) && r.time >= from &&
-            r.time <= to) {
-            timeline.marks.push_back({r.time, r.event});
-        }
-    }
-    for (std::size_t i = 0; i < kLanes; ++i) close(static_cast<TimelineLane>(i), to);
-    std::stable_sort(timeline.bands.begin(), timeline.bands.end(),
-                     [](const TimelineBand& a, const TimelineBand& b) { return a.lane < b.lane; });
-    return timeline;
 }
 
 ActivityTotals totalsOf(const std::vector<ActivityRecord>& records, ActivityTime now) {
@@ -132,6 +71,7 @@ ActivityTotals totalsOf(const std::vector<ActivityRecord>& records, ActivityTime
             case ActivityEvent::TimeOut:
                 ++totals.timeOuts;
                 break;
+            case ActivityEvent::ProgramStarted:  // after a crash, nothing is still on
             case ActivityEvent::ProgramEnded:
                 keyed.on = carrier.on = internet.on = false;
                 break;
@@ -169,9 +109,10 @@ void ActivityJournal::startNewDay(ActivityTime midnight) {
     // What is still on goes on into the new day, from midnight.
     std::array<bool, kLanes> on{};
     for (const ActivityRecord& r : records_) {
-        if (const auto change = laneSwitchOf(r.event)) {
+        if (const auto change = timelineSwitchOf(r.event)) {
             on[static_cast<std::size_t>(change->lane)] = change->on;
-        } else if (r.event == ActivityEvent::ProgramEnded) {
+        } else if (r.event == ActivityEvent::ProgramEnded ||
+                   r.event == ActivityEvent::ProgramStarted) {
             on = {};
         }
     }

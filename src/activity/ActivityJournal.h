@@ -7,8 +7,9 @@
 #include <functional>
 #include <vector>
 
-#include "activity/ActivityCsv.h"
-#include "controller/ActivityLog.h"
+#include "activity/TimeText.h"
+#include "activity/Timeline.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
@@ -34,37 +35,6 @@ struct ActivityTotals {
     bool operator==(const ActivityTotals&) const = default;
 };
 
-/// @brief The lanes of a timeline.
-enum class TimelineLane : int { Carrier, Internet, Transmitter, Count };
-
-/// @brief A stretch of a lane while it was on.
-struct TimelineBand {
-    TimelineLane lane;
-    ActivityTime from;
-    ActivityTime to;
-    bool operator==(const TimelineBand&) const = default;
-};
-
-/// @brief A moment worth a mark: an identification or a time-out.
-struct TimelineMark {
-    ActivityTime time;
-    ActivityEvent event;
-    bool operator==(const TimelineMark&) const = default;
-};
-
-/// @brief What a timeline shows between two moments.
-struct Timeline {
-    ActivityTime from;
-    ActivityTime to;
-    std::vector<TimelineBand> bands;
-    std::vector<TimelineMark> marks;
-};
-
-/// @brief The bands and marks of @p records between @p from and @p to. A lane still on at
-/// the last record reaches @p to; bands are cut to the stretch.
-Timeline buildTimeline(const std::vector<ActivityRecord>& records, ActivityTime from,
-                       ActivityTime to);
-
 /// @brief The totals of @p records, as they stand at @p now (an over or a transmission
 /// still going counts up to @p now).
 ActivityTotals totalsOf(const std::vector<ActivityRecord>& records, ActivityTime now);
@@ -87,7 +57,6 @@ class ActivityJournal final : public ActivitySink {
     Timeline timeline(ActivityTime from, ActivityTime to) const {
         return buildTimeline(records_, from, to);
     }
-    const UtcOffset& utcOffset() const { return offset_; }
 
     /// @brief Called after each new record (a view refreshes itself from it).
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }

@@ -1,20 +1,18 @@
 #pragma once
 /// @file
-/// @brief A timeline drawn as an SVG picture: bands for carrier, Internet audio and
-///        transmitter, marks for identifications and time-outs.
+/// @brief A timeline drawn as an SVG picture.
 
-#include <chrono>
 #include <string>
 
-#include "activity/ActivityJournal.h"
+#include "activity/TimelineDrawing.h"
 
 namespace relaydeck {
 
-/// @brief "1:05:00", "5:00", "0:30": a span of time on a timeline's axis.
-std::string formatClockSpan(std::chrono::milliseconds span);
+/// @brief The SVG document of @p drawing. The same drawing always gives the same bytes.
+std::string timelineSvg(const TimelineDrawing& drawing);
 
-/// @brief The SVG document of @p timeline, titled @p title; the axis reads time since
-/// the timeline's start. The same timeline always gives the same bytes.
+/// @brief The SVG document of @p timeline, titled @p title, in the picture's usual frame:
+/// 960 by 260 pixels, the axis reading the time since the timeline's start, a legend.
 std::string timelineSvg(const Timeline& timeline, const std::string& title);
 
 }  // namespace relaydeck

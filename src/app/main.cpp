@@ -13,7 +13,7 @@
 #include <optional>
 
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"
@@ -132,8 +132,8 @@ int main(int argc, char* argv[]) {
         // A start that fails before the program's windows can report it.
         QtOperator op;
         op.showMessage({Program::kFailureTitle,
-                        Program::failureText(Program::kProgramFailed, e.what()),
-                        MessageButtons::Ok, MessageIcon::Critical});
+                        Program::failureText(Program::kProgramFailed, e.what()), MessageButtons::Ok,
+                        MessageIcon::Critical});
         return exitCode(ExitStatus::ProgramFailed);
     }
 }

@@ -60,10 +60,13 @@ constexpr int kBoxLeft = kLabelLeft + 30;
 constexpr int kBoxWidth = kFieldLeft - kLabelLeft - 60;
 constexpr int kFullWidth = kPanelRight - kLabelLeft - 30;
 constexpr int kDtmfCaptionWidth = kPanelRight - kShortField - kGap - kUnitLeft;
-// What is in force beside a field: after its unit ("milisegundos" the longest); the break
-// time's row is full, so its mark stands below the field.
-constexpr int kMarkLeft = kUnitLeft + 1080;
+// What is in force beside a field: after its unit, shrunk to fit where a long value needs
+// it; the kerchunk row's unit is the longest, and the break time's row is full, so its
+// mark stands below the field.
+constexpr int kMarkLeft = kUnitLeft + 975;
+constexpr int kLongUnitMarkLeft = kUnitLeft + 1245;
 constexpr Colour kMarkColour = Colour::fixed(0x800000);
+constexpr Look kMarkLook = Look::ShrinkToFit;
 
 constexpr int panelRow(int n) {
     return kPanelTop + n * kPanelPitch;
@@ -138,12 +141,12 @@ const ControlPlacement kControls[] = {
     {c(C::DTMFDisable), kPanel, field(16, kFieldLeft, kShortField)},
     {c(C::DTMFEnable), kPanel, field(16, kUnitLeft + kDtmfCaptionWidth + kGap, kShortField)},
     {c(C::ToneBurstAccess), kPanel, box(17, kFullWidth)},
-    {c(C::InForceIDInterval), kPanel, unit(2, kMarkLeft), L, {}, kMarkColour},
-    {c(C::InForceSpeechInterval), kPanel, unit(3, kMarkLeft), L, {}, kMarkColour},
-    {c(C::InForceBreakTime), kPanel, unit(6, kBreakLeft), L, {}, kMarkColour},
-    {c(C::InForceKerchunkTime), kPanel, unit(7, kMarkLeft), L, {}, kMarkColour},
-    {c(C::InForceHangTime), kPanel, unit(8, kMarkLeft), L, {}, kMarkColour},
-    {c(C::InForceTimeOut), kPanel, unit(9, kMarkLeft), L, {}, kMarkColour},
+    {c(C::InForceIDInterval), kPanel, unit(2, kMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceSpeechInterval), kPanel, unit(3, kMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceBreakTime), kPanel, unit(6, kBreakLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceKerchunkTime), kPanel, unit(7, kLongUnitMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceHangTime), kPanel, unit(8, kMarkLeft), L, {}, kMarkColour, kMarkLook},
+    {c(C::InForceTimeOut), kPanel, unit(9, kMarkLeft), L, {}, kMarkColour, kMarkLook},
 
     {c(C::Save), kClientArea, {60, 8745, 4695, 360}},
 };
@@ -167,7 +170,8 @@ const CaptionLayout kCaptions[] = {
     {designedText(T::UnitBreakTime), kPanel, unit(5, kBreakLeft + kShortField + kGap), L},
     {designedText(T::PanelIpCourtesy), kPanel, rowCaption(6), R},
     {designedText(T::PanelKerchunker), kPanel, rowCaption(7), R, false},
-    {designedText(T::UnitMilliseconds), kPanel, unit(7, kUnitLeft, kMarkLeft - kGap), L, false},
+    {designedText(T::UnitMilliseconds), kPanel, unit(7, kUnitLeft, kLongUnitMarkLeft - kGap), L,
+     false},
     {designedText(T::PanelHangTime), kPanel, rowCaption(8), R},
     {designedText(T::UnitSeconds), kPanel, unit(8, kUnitLeft, kMarkLeft - kGap), L},
     {designedText(T::PanelTimeOut), kPanel, rowCaption(9), R},

@@ -75,6 +75,7 @@ const ControlDefinition kMainControls[] = {
     {"mnuSettings", K::MenuItem, designedText(T::MenuSettings)},
     {"mnuAbout", K::MenuItem, designedText(T::MenuAbout)},
     {"mnuActivity", K::MenuItem, designedText(T::MenuActivity)},
+    {"mnuUnattended", K::MenuItem, designedText(T::MenuUnattended)},
     {"mnuLanguageAsDesigned", K::MenuItem, designedText(T::MenuLanguageAsDesigned)},
     {"mnuLanguageEnglish", K::MenuItem, designedText(T::MenuLanguageEnglish)},
     {"mnuLanguagePortuguese", K::MenuItem, designedText(T::MenuLanguagePortuguese)},
@@ -246,6 +247,8 @@ void MainModel::clicked(MainControl control) {
             return services_.program.openAbout();
         case MainControl::mnuActivity:
             return services_.program.openActivity();
+        case MainControl::mnuUnattended:
+            return services_.program.chooseUnattended();
         case MainControl::mnuLanguageAsDesigned:
             return services_.program.chooseLanguage(Language::AsDesigned);
         case MainControl::mnuLanguageEnglish:

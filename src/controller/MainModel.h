@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 #include "controller/IntervalTimer.h"
 #include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
@@ -80,6 +80,7 @@ enum class MainControl : int {
     mnuAbout,
     // Relaydeck's own menu: every entry from here on
     mnuActivity,
+    mnuUnattended,
     mnuLanguageAsDesigned,
     mnuLanguageEnglish,
     mnuLanguagePortuguese,

@@ -174,6 +174,7 @@ constexpr Row kRows[] = {
     {T::MenuAbout, "Sobre", "About", "Sobre"},
     {T::ProgramName, "Relaydeck", "Relaydeck", "Relaydeck"},
     {T::MenuActivity, "Atividade", "Activity", "Atividade"},
+    {T::MenuUnattended, "Sem operador", "Unattended", "Sem operador"},
     {T::MenuLanguageAsDesigned, "Idioma: como projetado", "Language: as designed",
      "Idioma: como projetado"},
     {T::MenuLanguageEnglish, "Idioma: English", "Language: English", "Idioma: English"},
@@ -221,6 +222,23 @@ constexpr Row kRows[] = {
     {T::OutOfMemory, "Out of memory.", "Out of memory.", "Memória esgotada."},
     {T::SettingsNotWritten, "The settings could not be written to ",
      "The settings could not be written to ", "Não foi possível gravar a configuração em "},
+    {T::UnattendedOffQuestion,
+     "Unattended running is off.\n\nTurn it on? From its next start Relaydeck runs under its "
+     "guard, which releases the transmitter and starts Relaydeck again when it ends abnormally, "
+     "and waits for EchoLink when EchoLink closes.",
+     "Unattended running is off.\n\nTurn it on? From its next start Relaydeck runs under its "
+     "guard, which releases the transmitter and starts Relaydeck again when it ends abnormally, "
+     "and waits for EchoLink when EchoLink closes.",
+     "O funcionamento sem operador está desligado.\n\nLigá-lo? A partir do próximo início o "
+     "Relaydeck roda sob a sua guarda, que libera o transmissor e inicia o Relaydeck de novo "
+     "quando ele termina de forma anormal, e espera pelo EchoLink quando o EchoLink fecha."},
+    {T::UnattendedOnQuestion,
+     "Unattended running is on.\n\nTurn it off? From its next start Relaydeck runs without "
+     "its guard.",
+     "Unattended running is on.\n\nTurn it off? From its next start Relaydeck runs without "
+     "its guard.",
+     "O funcionamento sem operador está ligado.\n\nDesligá-lo? A partir do próximo início o "
+     "Relaydeck roda sem a sua guarda."},
 
     {T::SplashPlatform, "EchoLink Repetidora Adicional", "EchoLink repeater add-on",
      "Repetidora adicional EchoLink"},

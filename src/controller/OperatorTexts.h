@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
@@ -106,6 +106,7 @@ enum class TextId : std::uint16_t {
     MenuAbout,
     ProgramName,  ///< the title of its own menu and of its boxes
     MenuActivity,
+    MenuUnattended,
     MenuLanguageAsDesigned,
     MenuLanguageEnglish,
     MenuLanguagePortuguese,
@@ -123,6 +124,8 @@ enum class TextId : std::uint16_t {
     CannotGoOn,
     OutOfMemory,
     SettingsNotWritten,
+    UnattendedOffQuestion,
+    UnattendedOnQuestion,
     // startup dialog
     SplashPlatform,
     SplashDate,

@@ -93,6 +93,22 @@ void Program::endProgram(ExitStatus status) {
     for (ProgramObserver* o : observers_) o->programEnded();
 }
 
+void Program::chooseUnattended() {
+    if (ended() || !unattendedAvailable_) return;
+    const SettingsStore own(settings_.SettingsPath().parent_path(), kOwnSection);
+    const bool on = own.ReadSetting(kGuardedKey, "0") == "1";
+    const MessageAnswer answer = op_.showMessage(
+        {kFailureTitle,
+         texts_.text(on ? TextId::UnattendedOnQuestion : TextId::UnattendedOffQuestion),
+         MessageButtons::YesNo, MessageIcon::Question});
+    if (answer != MessageAnswer::Yes || ended()) return;
+    try {
+        own.WriteSetting(kGuardedKey, on ? "0" : "1");
+    } catch (const SettingsWriteError& e) {
+        reportWriteFailure(e);
+    }
+}
+
 void Program::runHandler(const std::function<void()>& handler) {
     if (ended()) return;
     try {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
-#include "controller/ActivityLog.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
@@ -54,6 +54,10 @@ class Program : public ProgramControl {
     void openAbout() override;
     void openActivity() override;
     void endProgram(ExitStatus status = ExitStatus::Normal) override;
+    /// @brief Asks whether to turn unattended running on (or off) and keeps the answer as
+    /// GUARDED in the section RELAYDECK of the settings file (when the front end has a
+    /// guard: setUnattendedAvailable).
+    void chooseUnattended() override;
     bool ended() const override { return ended_ || failing_; }
     /// @brief Why the program ended (Normal while it runs).
     ExitStatus exitStatus() const { return status_; }
@@ -74,6 +78,19 @@ class Program : public ProgramControl {
     AboutModel* about() { return about_.get(); }
 
     void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
+    /// @brief Whether this front end can run under a guard (the menu entry does nothing
+    /// otherwise).
+    void setUnattendedAvailable(bool available) { unattendedAvailable_ = available; }
+
+    /// @brief The question of the unattended entry while unattended running is off / on.
+    static inline const char* const kUnattendedOffQuestion =
+        designedText(TextId::UnattendedOffQuestion);
+    static inline const char* const kUnattendedOnQuestion =
+        designedText(TextId::UnattendedOnQuestion);
+    /// @brief The section and key of the choice in the settings file.
+    static constexpr const char* kOwnSection = "RELAYDECK";
+    static constexpr const char* kGuardedKey = "GUARDED";
+
     /// @brief Where the program's activity goes from now on (nowhere by default).
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
 
@@ -97,6 +114,7 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    bool unattendedAvailable_ = false;
     ExitStatus status_ = ExitStatus::Normal;
     /// @brief The windows' link references come from here: a reference that cannot be
     /// created is told apart from a call that fails.

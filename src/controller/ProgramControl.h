@@ -24,6 +24,8 @@ class ProgramControl {
     /// @brief Ends the program at once: every window closes, no further handler runs.
     /// @p status says why (the operator's own exit by default).
     virtual void endProgram(ExitStatus status = ExitStatus::Normal) = 0;
+    /// @brief The operator asked to turn unattended running on or off.
+    virtual void chooseUnattended() {}
     /// @brief True once the program has ended (or is ending after a failure).
     virtual bool ended() const = 0;
     /// @brief Runs one handler; a link-host failure in it is reported and ends the program.

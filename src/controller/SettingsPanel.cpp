@@ -57,8 +57,9 @@ void MainModel::markMinutes(MainControl field, double minutesInForce) {
 
 void MainModel::markMilliseconds(MainControl field, const IntervalTimer& timer) {
     const bool asTyped = parseTimerMilliseconds(text(field)).has_value();
-    markInForce(field, asTyped ? std::nullopt
-                               : std::optional<double>(static_cast<double>(timer.interval().count())));
+    markInForce(field, asTyped
+                           ? std::nullopt
+                           : std::optional<double>(static_cast<double>(timer.interval().count())));
 }
 
 double MainModel::hangTimeBoundSeconds() const {
@@ -150,8 +151,13 @@ void MainModel::timeOutChanged() {
         reloadTimeOut();
     }
     markMinutes(MainControl::txtTimeOut, timeOutMinutes_);
-    // The hang time is held to the time-out period: a new period may hold it or free it.
+    // The hang time is held to the time-out period: a new period may hold it or free it,
+    // and a count already beyond it comes down to it.
     markHangTime();
+    const auto shown = parseNumber(text(MainControl::txtHangTimeTime));
+    if (shown && *shown > hangTimeBoundSeconds()) {
+        assignText(MainControl::txtHangTimeTime, numberToText(hangTimeBoundSeconds()));
+    }
 }
 
 void MainModel::saveClicked() {

@@ -133,10 +133,5 @@ inline constexpr int kMainPanelFrame = 1;
 const WindowLayout& splashLayout();
 /// @brief The About window.
 const WindowLayout& aboutLayout();
-/// @brief The activity window's totals and status line.
-const WindowLayout& activityLayout();
-/// @brief Where the activity window's timeline and its table of records stand.
-TwipsRect activityTimelineRect();
-TwipsRect activityTableRect();
 
 }  // namespace relaydeck

@@ -10,7 +10,7 @@
 #include <QTimeZone>
 #include <array>
 
-#include "activity/TimelineSvg.h"
+#include "activity/TimelineDrawing.h"
 #include "ui/Fonts.h"
 
 namespace relaydeck {
@@ -19,21 +19,9 @@ namespace {
 
 using namespace std::chrono;
 
-struct LaneLook {
-    TextId name;
-    QColor colour;
-};
-const std::array<LaneLook, 3> kLanes = {{
-    {TextId::LaneCarrier, QColor(0x2e, 0x8b, 0x3a)},
-    {TextId::LaneInternet, QColor(0x2f, 0x6f, 0xbf)},
-    {TextId::LaneTransmitter, QColor(0xd2, 0x3b, 0x2f)},
-}};
-
 QString textIn(const OperatorTexts* texts, TextId id) {
     return QString::fromUtf8(texts != nullptr ? texts->text(id) : designedText(id));
 }
-const QColor kIdColour(0x6a, 0x3f, 0xa0);
-const QColor kTimeOutColour(0xe0, 0x8a, 0x00);
 
 QDateTime localDateTime(ActivityTime time) {
     return QDateTime::fromMSecsSinceEpoch(time.time_since_epoch().count(), QTimeZone::utc())
@@ -114,75 +102,52 @@ TimelineView::TimelineView(const ActivityModel& model, QWidget* parent)
 }
 
 void TimelineView::paintEvent(QPaintEvent*) {
-    const Timeline timeline = model_.timeline();
-    QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    const QFontMetrics metrics(font());
-    int labelWidth = 0;
-    for (const LaneLook& lane : kLanes) {
-        labelWidth = std::max(
-            labelWidth, metrics.horizontalAdvance(textIn(model_.operatorTexts(), lane.name)) + 10);
-    }
-    const int left = labelWidth;
-    const int plotWidth = std::max(width() - left - 8, 1);
-    const int axisHeight = metrics.height() + 6;
-    const int marksHeight = 8;
-    const int laneGap = 4;
-    const int laneHeight =
-        std::max((height() - axisHeight - marksHeight - 2 * laneGap) / 3, metrics.height());
-    const auto span =
-        static_cast<double>(std::max<long long>((timeline.to - timeline.from).count(), 1));
-    const auto x = [&](ActivityTime t) {
-        return left + static_cast<int>(static_cast<double>((t - timeline.from).count()) *
-                                       plotWidth / span);
-    };
-    const auto laneTop = [&](std::size_t lane) {
-        return marksHeight + static_cast<int>(lane) * (laneHeight + laneGap);
-    };
+    TimelineFrame frame;
+    frame.width = width();
+    frame.height = height();
+    frame.fontPx = QFontInfo(font()).pixelSize();
+    frame.axis = TimelineAxis::LocalClock;
+    frame.offset = qtUtcOffset;
+    const TimelineDrawing drawing = drawTimeline(model_.timeline(), frame);
 
-    for (std::size_t lane = 0; lane < kLanes.size(); ++lane) {
-        const QRect row(left, laneTop(lane), plotWidth, laneHeight);
-        p.fillRect(row, palette().base());
-        p.setPen(palette().mid().color());
-        p.drawRect(row.adjusted(0, 0, -1, -1));
-        p.setPen(palette().windowText().color());
-        p.drawText(QRect(0, row.top(), labelWidth - 6, laneHeight),
-                   Qt::AlignRight | Qt::AlignVCenter,
-                   textIn(model_.operatorTexts(), kLanes[lane].name));
-    }
-    for (const TimelineBand& band : timeline.bands) {
-        const auto lane = static_cast<std::size_t>(band.lane);
-        const int a = x(band.from);
-        p.fillRect(QRect(a, laneTop(lane) + 2, std::max(x(band.to) - a, 1), laneHeight - 4),
-                   kLanes[lane].colour);
-    }
-    const int axisY = laneTop(kLanes.size()) - laneGap + 2;
-    for (const TimelineMark& mark : timeline.marks) {
-        const QColor colour = mark.event == ActivityEvent::TimeOut ? kTimeOutColour : kIdColour;
-        const int at = x(mark.time);
-        p.setPen(
-            QPen(colour, 1.5, mark.event == ActivityEvent::TimeOut ? Qt::DashLine : Qt::SolidLine));
-        p.drawLine(at, marksHeight / 2, at, axisY);
-        p.setBrush(colour);
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPoint(at, marksHeight / 2), 3, 3);
-    }
-    // The axis: the local time of day at round minutes.
-    p.setPen(palette().windowText().color());
-    p.drawLine(left, axisY, left + plotWidth, axisY);
-    const QDateTime fromLocal = localDateTime(timeline.from);
-    const qint64 stepMs =
-        duration_cast<milliseconds>(ActivityModel::axisStep(timeline.to - timeline.from)).count();
-    const qint64 fromMs = timeline.from.time_since_epoch().count();
-    const qint64 offsetMs = qint64{fromLocal.offsetFromUtc()} * 1000;
-    for (qint64 t = ((fromMs + offsetMs) / stepMs + 1) * stepMs - offsetMs;
-         t <= timeline.to.time_since_epoch().count(); t += stepMs) {
-        const int at = x(ActivityTime{milliseconds{t}});
-        p.drawLine(at, axisY, at, axisY + 3);
-        const QString label = localDateTime(ActivityTime{milliseconds{t}}).toString("HH:mm");
-        const int w = metrics.horizontalAdvance(label);
-        p.drawText(QRect(at - w / 2 - 2, axisY + 3, w + 4, metrics.height()), Qt::AlignCenter,
-                   label);
+    QPainter p(this);
+    const auto colour = [](const TimelineColour& c) { return QColor(c.red, c.green, c.blue); };
+    for (const DrawItem& item : drawing.items) {
+        switch (item.shape) {
+            case DrawShape::Box:
+                p.fillRect(QRectF(item.x, item.y, item.width, item.height), colour(item.colour));
+                break;
+            case DrawShape::Line:
+                p.setPen(QPen(colour(item.colour), item.text.empty() ? 1.0 : 1.5,
+                              item.dashed ? Qt::DashLine : Qt::SolidLine));
+                p.drawLine(QPointF(item.x, item.y),
+                           QPointF(item.x + item.width, item.y + item.height));
+                break;
+            case DrawShape::Dot:
+                p.setPen(Qt::NoPen);
+                p.setBrush(colour(item.colour));
+                p.drawEllipse(QPointF(item.x, item.y), item.width, item.width);
+                break;
+            case DrawShape::Text: {
+                QFont f = font();
+                if (item.bold) {
+                    f.setBold(true);
+                    f.setPixelSize(static_cast<int>(item.height));
+                }
+                p.setFont(f);
+                p.setPen(colour(item.colour));
+                // The lanes' names in the language in force; the times as they are.
+                const OperatorTexts* texts = model_.operatorTexts();
+                const QString text =
+                    QString::fromStdString(texts != nullptr ? texts->shown(item.text) : item.text);
+                const double w = QFontMetricsF(f).horizontalAdvance(text);
+                const double shift = item.anchor == TextAnchor::Start    ? 0
+                                     : item.anchor == TextAnchor::Middle ? w / 2
+                                                                         : w;
+                p.drawText(QPointF(item.x - shift, item.y), text);
+                break;
+            }
+        }
     }
 }
 

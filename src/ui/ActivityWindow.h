@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QWidget>
 
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "ui/ControlBinder.h"
 #include "ui/LayoutBuilder.h"
 #include "ui/Twips.h"
@@ -45,7 +45,7 @@ class ActivityTableModel : public QAbstractTableModel {
     ActivityTime firstShown_{};
 };
 
-/// @brief Draws the bands and marks of a timeline, with the local time of day on its axis.
+/// @brief Paints the timeline's drawing, with the local time of day on its axis.
 class TimelineView : public QWidget {
     Q_OBJECT
   public:
@@ -65,7 +65,6 @@ class ActivityWindow : public QWidget {
     explicit ActivityWindow(ActivityModel& model, QWidget* parent = nullptr);
     ~ActivityWindow() override;
 
-    TimelineView* timelineView() const { return timeline_; }
     QTableView* table() const { return table_; }
     QWidget* control(ActivityControl c) const { return layout_.control(c); }
     /// @brief How many times the content was redrawn (for tests: none while hidden).

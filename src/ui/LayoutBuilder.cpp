@@ -171,13 +171,20 @@ void LayoutBuilder::placeControl(const ControlPlacement& p, QWidget* client) {
             break;
         case Look::ShrinkToFit:
             if (label != nullptr) {
-                constexpr double kStepPoints = 0.75;
-                constexpr double kSmallestPoints = 6.0;
-                while (QFontMetrics(font).horizontalAdvance(label->text()) > rect.width() &&
-                       font.pointSizeF() - kStepPoints >= kSmallestPoints) {
-                    font.setPointSizeF(font.pointSizeF() - kStepPoints);
-                }
-                widget->setFont(font);
+                // Fitted again whenever the model gives the label a new text.
+                const auto fit = [label, font, room = rect.width()](const QString& text) {
+                    constexpr double kStepPoints = 0.75;
+                    constexpr double kSmallestPoints = 6.0;
+                    QFont fitted = font;
+                    while (QFontMetrics(fitted).horizontalAdvance(text) > room &&
+                           fitted.pointSizeF() - kStepPoints >= kSmallestPoints) {
+                        fitted.setPointSizeF(fitted.pointSizeF() - kStepPoints);
+                    }
+                    if (label->font() != fitted) label->setFont(fitted);
+                    return text;
+                };
+                fit(label->text());
+                binder_.setDisplayFilter(p.control, fit);
             }
             break;
         case Look::Plain:

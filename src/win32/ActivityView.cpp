@@ -1,9 +1,11 @@
 #include "win32/ActivityView.h"
 
 #include <algorithm>
-#include <array>
+#include <cmath>
 
-#include "activity/TimelineSvg.h"
+#include <commctrl.h>
+
+#include "activity/TimelineDrawing.h"
 #include "controller/WindowLayout.h"
 #include "win32/Text.h"
 
@@ -14,18 +16,6 @@ namespace {
 using namespace std::chrono;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-struct LaneLook {
-    TextId name;
-    COLORREF colour;
-};
-constexpr std::array<LaneLook, 3> kLanes = {{
-    {TextId::LaneCarrier, RGB(0x2e, 0x8b, 0x3a)},
-    {TextId::LaneInternet, RGB(0x2f, 0x6f, 0xbf)},
-    {TextId::LaneTransmitter, RGB(0xd2, 0x3b, 0x2f)},
-}};
-constexpr COLORREF kIdColour = RGB(0x6a, 0x3f, 0xa0);
-constexpr COLORREF kTimeOutColour = RGB(0xe0, 0x8a, 0x00);
 
 /// "13:58:53": the local time of day of a record.
 std::string clockText(ActivityTime time) {
@@ -39,6 +29,24 @@ void fill(HDC dc, const RECT& r, COLORREF colour) {
     FillRect(dc, &r, brush);
     DeleteObject(brush);
 }
+
+COLORREF colourOf(const TimelineColour& c) {
+    return RGB(c.red, c.green, c.blue);
+}
+
+int round(double value) {
+    return static_cast<int>(std::lround(value));
+}
+
+/// The table's columns: heading and width in twips (the last takes the rest).
+struct Column {
+    TextId heading;
+    int widthTwips;
+};
+constexpr Column kColumns[] = {{TextId::ActivityColumnTime, 1000},
+                               {TextId::ActivityColumnEvent, 2300},
+                               {TextId::ActivityColumnDuration, 1000},
+                               {TextId::ActivityColumnDetail, 0}};
 
 }  // namespace
 
@@ -63,14 +71,30 @@ ActivityView::ActivityView(ActivityModel& model) : Window(model, activityLayout(
     createWindow(0, kStyle, widen(model.caption()).c_str(), nullptr, nullptr);
     const HWND window = hwnd();
     const RECT table = rectOf(activityTableRect());
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
     list_ = CreateWindowExW(
-        WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS | LBS_NOSEL,
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_REPORT | LVS_NOSORTHEADER | LVS_SINGLESEL,
         table.left, table.top, table.right - table.left, table.bottom - table.top, window, nullptr,
         GetModuleHandleW(nullptr), nullptr);
     SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(host_.windowFont()), TRUE);
-    const int stops[] = {44, 140, 176};  // dialog units: time, event, duration, detail
-    SendMessageW(list_, LB_SETTABSTOPS, std::size(stops), reinterpret_cast<LPARAM>(stops));
+    SendMessageW(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int used = GetSystemMetrics(SM_CXVSCROLL) + 4;
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        const int width = kColumns[i].widthTwips > 0
+                              ? host_.scale().px(kColumns[i].widthTwips)
+                              : std::max(static_cast<int>(table.right - table.left) - used, 40);
+        used += width;
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.cx = width;
+        const std::wstring heading = host_.shown(designedText(kColumns[i].heading));
+        column.pszText = const_cast<wchar_t*>(heading.c_str());
+        column.iSubItem = i;
+        SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&column));
+    }
 
     const Scale& scale = host_.scale();
     const SIZE outer =
@@ -125,103 +149,106 @@ void ActivityView::syncRows() {
     const Language language = texts != nullptr ? texts->language() : Language::AsDesigned;
     if (language != shownLanguage_ || count < shown_ ||
         (shown_ > 0 && (records.empty() || records.front().time != firstShown_))) {
-        SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+        SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
         shown_ = 0;
+        if (language != shownLanguage_) {
+            for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+                const std::wstring heading = host_.shown(designedText(kColumns[i].heading));
+                LVCOLUMNW column{};
+                column.mask = LVCF_TEXT;
+                column.pszText = const_cast<wchar_t*>(heading.c_str());
+                SendMessageW(list_, LVM_SETCOLUMNW, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(&column));
+            }
+        }
         shownLanguage_ = language;
     }
     if (count == shown_) return;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     for (int i = shown_; i < count; ++i) {
         const ActivityRecord& r = records[static_cast<std::size_t>(i)];
-        std::string line =
-            clockText(r.time) + '\t' + operatorText(activityEventText(r.event), language) + '\t' +
-            (r.duration ? formatClockSpan(*r.duration) : std::string()) + '\t' + r.detail;
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(line).c_str()));
+        const std::wstring cells[] = {
+            widen(clockText(r.time)), widen(operatorText(activityEventText(r.event), language)),
+            widen(r.duration ? formatClockSpan(*r.duration) : std::string()), widen(r.detail)};
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = i;
+        item.pszText = const_cast<wchar_t*>(cells[0].c_str());
+        const auto row = SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (int column = 1; column < 4; ++column) {
+            LVITEMW cell{};
+            cell.iSubItem = column;
+            cell.pszText = const_cast<wchar_t*>(cells[column].c_str());
+            SendMessageW(list_, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&cell));
+        }
     }
     shown_ = count;
     if (!records.empty()) firstShown_ = records.front().time;
-    SendMessageW(list_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(count - 1, 0)), 0);
+    SendMessageW(list_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(std::max(count - 1, 0)), FALSE);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
 void ActivityView::paintTimeline(HDC dc) {
     const RECT area = rectOf(activityTimelineRect());
-    const Timeline timeline = model_.timeline();
     const HGDIOBJ oldFont = SelectObject(dc, host_.windowFont());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    const int lineHeight = metrics.tmHeight;
-    SIZE labelSize{};
-    for (const LaneLook& lane : kLanes) {
-        const std::wstring name = host_.shown(designedText(lane.name));
-        SIZE size{};
-        GetTextExtentPoint32W(dc, name.c_str(), static_cast<int>(name.size()), &size);
-        labelSize.cx = std::max(labelSize.cx, size.cx);
-    }
-    const int left = area.left + labelSize.cx + 10;
-    const int plotWidth = std::max(static_cast<int>(area.right) - 8 - left, 1);
-    const int marksHeight = 8;
-    const int gap = 4;
-    const int laneHeight = std::max(
-        (static_cast<int>(area.bottom - area.top) - lineHeight - 6 - marksHeight - 2 * gap) / 3,
-        lineHeight);
-    const double span =
-        static_cast<double>(std::max<long long>((timeline.to - timeline.from).count(), 1));
-    const auto x = [&](ActivityTime t) {
-        return left + static_cast<int>(static_cast<double>((t - timeline.from).count()) *
-                                       plotWidth / span);
-    };
-    const auto laneTop = [&](std::size_t lane) {
-        return static_cast<int>(area.top) + marksHeight +
-               static_cast<int>(lane) * (laneHeight + gap);
-    };
+    TimelineFrame frame;
+    frame.width = static_cast<int>(area.right - area.left);
+    frame.height = static_cast<int>(area.bottom - area.top);
+    frame.fontPx = metrics.tmHeight - metrics.tmInternalLeading;
+    frame.axis = TimelineAxis::LocalClock;
+    frame.offset = win32UtcOffset;
+    const TimelineDrawing drawing = drawTimeline(model_.timeline(), frame);
 
-    fill(dc, area, GetSysColor(COLOR_BTNFACE));
+    const int x0 = area.left, y0 = area.top;
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    for (std::size_t lane = 0; lane < kLanes.size(); ++lane) {
-        RECT row{left, laneTop(lane), left + plotWidth, laneTop(lane) + laneHeight};
-        fill(dc, row, GetSysColor(COLOR_WINDOW));
-        FrameRect(dc, &row, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
-        RECT label{area.left, row.top, left - 6, row.bottom};
-        DrawTextW(dc, host_.shown(designedText(kLanes[lane].name)).c_str(), -1, &label,
-                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    for (const DrawItem& item : drawing.items) {
+        const COLORREF colour = colourOf(item.colour);
+        const int x = x0 + round(item.x), y = y0 + round(item.y);
+        switch (item.shape) {
+            case DrawShape::Box: {
+                const RECT r{x, y, std::max(x0 + round(item.x + item.width), x + 1),
+                             std::max(y0 + round(item.y + item.height), y + 1)};
+                fill(dc, r, colour);
+                break;
+            }
+            case DrawShape::Line: {
+                const HPEN pen = CreatePen(item.dashed ? PS_DASH : PS_SOLID, 1, colour);
+                const HGDIOBJ oldPen = SelectObject(dc, pen);
+                MoveToEx(dc, x, y, nullptr);
+                LineTo(dc, x0 + round(item.x + item.width), y0 + round(item.y + item.height));
+                SelectObject(dc, oldPen);
+                DeleteObject(pen);
+                break;
+            }
+            case DrawShape::Dot: {
+                const HBRUSH brush = CreateSolidBrush(colour);
+                const HGDIOBJ oldBrush = SelectObject(dc, brush);
+                const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+                const int r = std::max(round(item.width), 1);
+                Ellipse(dc, x - r, y - r, x + r + 1, y + r + 1);
+                SelectObject(dc, oldPen);
+                SelectObject(dc, oldBrush);
+                DeleteObject(brush);
+                break;
+            }
+            case DrawShape::Text: {
+                const UINT align = item.anchor == TextAnchor::Start    ? TA_LEFT
+                                   : item.anchor == TextAnchor::Middle ? TA_CENTER
+                                                                       : TA_RIGHT;
+                SetTextAlign(dc, align | TA_BASELINE);
+                SetTextColor(dc, colour);
+                // The lanes' names in the language in force; the times as they are.
+                const std::wstring text = host_.shown(item.text);
+                TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+                break;
+            }
+        }
     }
-    for (const TimelineBand& band : timeline.bands) {
-        const auto lane = static_cast<std::size_t>(band.lane);
-        const int a = x(band.from);
-        RECT r{a, laneTop(lane) + 2, std::max(x(band.to), a + 1), laneTop(lane) + laneHeight - 2};
-        fill(dc, r, kLanes[lane].colour);
-    }
-    const int axisY = laneTop(kLanes.size()) - gap + 2;
-    for (const TimelineMark& mark : timeline.marks) {
-        const bool timeOut = mark.event == ActivityEvent::TimeOut;
-        const HPEN pen =
-            CreatePen(timeOut ? PS_DASH : PS_SOLID, 1, timeOut ? kTimeOutColour : kIdColour);
-        const HGDIOBJ oldPen = SelectObject(dc, pen);
-        const int at = x(mark.time);
-        MoveToEx(dc, at, static_cast<int>(area.top) + marksHeight / 2, nullptr);
-        LineTo(dc, at, axisY);
-        SelectObject(dc, oldPen);
-        DeleteObject(pen);
-    }
-    MoveToEx(dc, left, axisY, nullptr);
-    LineTo(dc, left + plotWidth, axisY);
-    // The local time of day at round minutes.
-    const long long stepMs =
-        duration_cast<milliseconds>(ActivityModel::axisStep(timeline.to - timeline.from)).count();
-    const long long fromMs = timeline.from.time_since_epoch().count();
-    const long long offsetMs = win32UtcOffset(timeline.from).count() * 1000LL;
-    for (long long t = ((fromMs + offsetMs) / stepMs + 1) * stepMs - offsetMs;
-         t <= timeline.to.time_since_epoch().count(); t += stepMs) {
-        const int at = x(ActivityTime{milliseconds{t}});
-        MoveToEx(dc, at, axisY, nullptr);
-        LineTo(dc, at, axisY + 3);
-        const std::wstring label = widen(clockText(ActivityTime{milliseconds{t}}).substr(0, 5));
-        RECT r{at - 30, axisY + 3, at + 30, axisY + 3 + lineHeight};
-        DrawTextW(dc, label.c_str(), -1, &r, DT_CENTER | DT_SINGLELINE);
-    }
+    SetTextAlign(dc, TA_LEFT | TA_TOP);
     SelectObject(dc, oldFont);
 }
 

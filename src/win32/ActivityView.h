@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "win32/Window.h"
 
 namespace relaydeck::win32 {

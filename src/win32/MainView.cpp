@@ -73,6 +73,11 @@ LRESULT MainView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // the window goes with it.
             model_.requestClose();
             return 0;
+        case WM_ENDSESSION:
+            // Windows is shutting down or the user logs off: the process ends when this
+            // returns, with no close request, so the transmitter is released now.
+            if (wParam != FALSE) model_.releaseTransmitter();
+            return 0;
         case WM_MOVE:
             if (!applying_ && IsWindowVisible(window) && !IsIconic(window)) {
                 RECT frame;

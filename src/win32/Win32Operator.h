@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <string>
+
 #include "controller/OperatorInterface.h"
 
 namespace relaydeck::win32 {
@@ -23,8 +26,17 @@ class Win32Operator : public OperatorInterface {
     /// @brief The MessageBoxW flags for @p box.
     static UINT flagsFor(const MessageBoxRequest& box);
 
+    /// @brief From now on a box that reports a failure (OK only, error icon) answers itself
+    /// after @p delay, so that a station left alone goes on without a click.
+    void closeFailureBoxesAfter(std::chrono::milliseconds delay) { failureBoxDelay_ = delay; }
+
   private:
+    /// @brief Shows the box and answers it after @p delay unless the operator does first.
+    static int showAnsweredAfter(HWND parent, const std::wstring& text, const std::wstring& title,
+                                 UINT flags, std::chrono::milliseconds delay);
+
     HWND main_ = nullptr;
+    std::chrono::milliseconds failureBoxDelay_{0};
 };
 
 }  // namespace relaydeck::win32

@@ -5,12 +5,14 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "controller/ExitStatus.h"
 #include "controller/Program.h"
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"
@@ -97,10 +99,56 @@ class DemoActions {
 };
 #endif
 
+/// Whether the command line holds @p option after the program's own path.
+bool hasOption(const std::wstring& option) {
+    const std::wstring line = GetCommandLineW();
+    // The program's path comes first, quoted or not; the options after it.
+    std::size_t rest = 0;
+    if (!line.empty() && line[0] == L'"') {
+        rest = line.find(L'"', 1);
+        rest = rest == std::wstring::npos ? line.size() : rest + 1;
+    } else {
+        rest = line.find(L' ');
+        if (rest == std::wstring::npos) rest = line.size();
+    }
+    return line.find(L" " + option, rest) != std::wstring::npos;
+}
+
+/// Hands over to the guard when unattended running is chosen and this start is not the
+/// guard's own: the guard then starts the program. False when there is no guard to start.
+bool handOverToGuard(const std::filesystem::path& folder, const SettingsStore& settings) {
+    const SettingsStore own(settings.SettingsPath().parent_path(), Program::kOwnSection);
+    if (own.ReadSetting(Program::kGuardedKey, "0") != "1") return false;
+    const std::filesystem::path guard = folder / L"relaydeck-guard.exe";
+    std::wstring command = L"\"" + guard.wstring() + L"\" --start-now";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(guard.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+/// A failure box of a guarded program answers itself after this long.
+constexpr std::chrono::seconds kGuardedFailureBox{30};
+
 int run() {
-    const SettingsStore settings(settingsFolderFor(programFolder()));
+    const std::filesystem::path folder = programFolder();
+    const SettingsStore settings(settingsFolderFor(folder));
+#ifndef RELAYDECK_DEMO
+    // Started by the guard ("--guarded"), or handed over to it.
+    const bool guarded = hasOption(L"--guarded");
+    if (!guarded && handOverToGuard(folder, settings)) return exitCode(ExitStatus::Normal);
+#else
+    const bool guarded = false;
+#endif
     Win32TimerService timers;
     Win32Operator op;
+    if (guarded) op.closeFailureBoxesAfter(kGuardedFailureBox);
 #ifdef RELAYDECK_DEMO
     TaskPoster poster;
     SimulatedStation station(
@@ -115,6 +163,9 @@ int run() {
     StationActivity activity(settings.SettingsPath().parent_path(), win32UtcOffset, timers);
 
     Program program(links, timers, settings, op);
+#ifndef RELAYDECK_DEMO
+    program.setUnattendedAvailable(true);
+#endif
     ProgramWindows views(op);
     program.addObserver(&views);
     program.setActivity(activity.sink());
@@ -154,8 +205,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         // A start that fails before the program's windows can report it.
         Win32Operator op;
         op.showMessage({Program::kFailureTitle,
-                        Program::failureText(Program::kProgramFailed, e.what()),
-                        MessageButtons::Ok, MessageIcon::Critical});
+                        Program::failureText(Program::kProgramFailed, e.what()), MessageButtons::Ok,
+                        MessageIcon::Critical});
         status = exitCode(ExitStatus::ProgramFailed);
     }
     if (SUCCEEDED(com)) CoUninitialize();

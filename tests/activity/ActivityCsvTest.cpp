@@ -4,6 +4,8 @@
 
 #include "TempFolder.h"
 #include "activity/ActivityCsv.h"
+#include "activity/StationActivity.h"
+#include "controller/VirtualClock.h"
 
 namespace relaydeck {
 namespace {
@@ -32,7 +34,7 @@ TEST(ActivityCsv, LinesCarryLocalTimeEventDurationAndAQuotedDetail) {
                                  "EchoLink failed: \"Busy\", try again\nlater"};
     EXPECT_EQ(activityCsvLine(failure, {}),
               "2026-12-07 00:00:00.000,link-failure,,"
-              "\"EchoLink failed: \"\"Busy\"\", try again\nlater\"");
+              "\"EchoLink failed: \"\"Busy\"\", try again later\"");
     EXPECT_EQ(activityCsvLine({at(kDay, hours{23}), ActivityEvent::IdSpeech, {}, "PY2XYZ"}, {}),
               "2026-12-07 23:00:00.000,id-speech,,PY2XYZ");
 }
@@ -90,52 +92,132 @@ TEST(ActivityFile, AFileRemovedDuringTheDayIsStartedAgainWithItsHeader) {
               "time,event,duration,detail\r\n2026-12-07 09:00:00.000,fan-off,,\r\n");
 }
 
-TEST(ActivityFile, FilesOlderThanTheLimitGoAtTheFirstRecordOfEachDay) {
+TEST(ActivityFile, TheNewestDaysAreKeptByTheirDatesNeverAllAtOnceByAClockJump) {
     TempFolder folder;
     const auto dayFile = [&](year_month_day day) { return folder.path() / activityFileName(day); };
-    const year_month_day kept{sys_days{kDay} - days{31}};
-    const year_month_day old{sys_days{kDay} - days{32}};
-    const year_month_day older{year{2025}, January, day{1}};
-    for (const auto& day : {kept, old, older}) writeBytes(dayFile(day), "x");
+    const auto before = [](int n) { return year_month_day{sys_days{kDay} - days{n}}; };
+    // Every day of the last 32, one of 40 days back, and one day missing (day 10).
+    for (int n = 1; n <= 32; ++n) {
+        if (n != 10) writeBytes(dayFile(before(n)), "x");
+    }
+    writeBytes(dayFile(before(40)), "x");
     writeBytes(folder.path() / "relaydeck.ini", "[SETTINGS]");
     writeBytes(folder.path() / "relaydeck-activity-notes.csv", "mine");
 
     ActivityFile file(folder.path());
     file.record({at(kDay, hours{1}), ActivityEvent::FanOn, {}, ""});
-    EXPECT_TRUE(std::filesystem::exists(dayFile(kept)));
-    EXPECT_FALSE(std::filesystem::exists(dayFile(old)));
-    EXPECT_FALSE(std::filesystem::exists(dayFile(older)));
+    // Today and 31 days before it, by the files there are: day 10 had none.
+    EXPECT_TRUE(std::filesystem::exists(dayFile(before(32))));
+    EXPECT_FALSE(std::filesystem::exists(dayFile(before(40))));
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "relaydeck.ini"));
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "relaydeck-activity-notes.csv"));
 
-    // The next day, the day that was just kept is one day too old.
-    file.record({at(kDay, hours{25}), ActivityEvent::FanOff, {}, ""});
-    EXPECT_FALSE(std::filesystem::exists(dayFile(kept)));
+    // The clock jumps half a year forward: one old day goes, not all of them.
+    const ActivityTime jump = at(kDay, hours{24 * 180});
+    file.record({jump, ActivityEvent::FanOff, {}, ""});
+    EXPECT_FALSE(std::filesystem::exists(dayFile(before(32))));
+    EXPECT_TRUE(std::filesystem::exists(dayFile(before(31))));
     EXPECT_TRUE(std::filesystem::exists(dayFile(kDay)));
+    EXPECT_TRUE(std::filesystem::exists(file.fileFor(jump)));
 
+    // Set back a year, the day written to is kept however old it is.
     ActivityFile shortMemory(folder.path(), {}, 0);
-    shortMemory.record({at(kDay, hours{26}), ActivityEvent::FanOn, {}, ""});
+    const ActivityTime back = at(kDay, -hours{24 * 365});
+    shortMemory.record({back, ActivityEvent::FanOn, {}, ""});
+    EXPECT_TRUE(std::filesystem::exists(shortMemory.fileFor(back)));
+    EXPECT_TRUE(std::filesystem::exists(file.fileFor(jump)));
     EXPECT_FALSE(std::filesystem::exists(dayFile(kDay)));
 }
 
-TEST(ActivityFile, AFailingWriteIsSaidOnceAndTheNextRecordsAreStillTried) {
+TEST(ActivityFile, AFailingWriteIsSaidAndClearedWhenWritingWorksAgain) {
     TempFolder folder;
     const auto missing = folder.path() / "gone";
-    std::vector<std::string> said;
+    std::vector<std::optional<std::string>> said;
     ActivityFile file(missing, {}, ActivityFile::kDefaultKeepDays,
-                      [&](const std::string& text) { said.push_back(text); });
+                      [&](const std::optional<std::string>& text) { said.push_back(text); });
     EXPECT_NO_THROW(file.record({at(kDay, hours{8}), ActivityEvent::FanOn, {}, ""}));
     EXPECT_NO_THROW(file.record({at(kDay, hours{9}), ActivityEvent::FanOff, {}, ""}));
     ASSERT_EQ(said.size(), 1u);
-    EXPECT_NE(said[0].find("relaydeck-activity-2026-12-07.csv"), std::string::npos) << said[0];
+    ASSERT_TRUE(said[0]);
+    EXPECT_NE(said[0]->find("relaydeck-activity-2026-12-07.csv"), std::string::npos) << *said[0];
     EXPECT_EQ(file.failure(), said[0]);
 
-    // The folder comes back: the next record is written.
+    // The folder comes back: the next record is written and the failure is over.
     std::filesystem::create_directories(missing);
     file.record({at(kDay, hours{10}), ActivityEvent::FanOn, {}, ""});
     EXPECT_EQ(readBytes(file.fileFor(at(kDay, hours{10}))),
               "time,event,duration,detail\r\n2026-12-07 10:00:00.000,fan-on,,\r\n");
-    EXPECT_EQ(said.size(), 1u);
+    EXPECT_EQ(said, (std::vector<std::optional<std::string>>{said[0], std::nullopt}));
+    EXPECT_EQ(file.failure(), std::nullopt);
+}
+
+TEST(ActivityFile, ARecordIsNeverGluedToAnUnterminatedLine) {
+    TempFolder folder;
+    ActivityFile file(folder.path());
+    const auto path = file.fileFor(at(kDay, hours{8}));
+    // A write torn by a full disk, or a hand edit without a final line end.
+    writeBytes(path, "time,event,duration,detail\r\n2026-12-07 07:00:00.000,fan-o");
+    file.record({at(kDay, hours{8}), ActivityEvent::FanOn, {}, ""});
+    file.record({at(kDay, hours{9}), ActivityEvent::FanOff, {}, ""});
+    EXPECT_EQ(readBytes(path),
+              "time,event,duration,detail\r\n2026-12-07 07:00:00.000,fan-o\r\n"
+              "2026-12-07 08:00:00.000,fan-on,,\r\n2026-12-07 09:00:00.000,fan-off,,\r\n");
+    // Read back, the torn line is passed over.
+    EXPECT_EQ(readActivityFile(path, {}).size(), 2u);
+}
+
+TEST(ActivityCsv, CellsASpreadsheetWouldEvaluateAreInertAndReadBackAsTheyWere) {
+    const UtcOffset brasilia = [](ActivityTime) { return hours{-3}; };
+    const auto line = [&](const std::string& detail) {
+        return activityCsvLine({at(kDay, hours{12}), ActivityEvent::LinkFailure,
+                                milliseconds{-1500}, detail},
+                               brasilia);
+    };
+    EXPECT_EQ(line("=HYPERLINK(\"x\")"),
+              "2026-12-07 09:00:00.000,link-failure,-1.500,\"'=HYPERLINK(\"\"x\"\")\"");
+    for (const std::string detail : {"+1", "-1", "@SUM(A1)", "\tx", "\rx", "'quoted", "a, b", ""}) {
+        const std::string written = line(detail);
+        const std::string cell = written.substr(written.rfind(',', written.size() - 4) + 1);
+        if (!detail.empty() && detail != "a, b") {
+            EXPECT_TRUE(cell.starts_with("'") || cell.starts_with("\"'")) << written;
+        }
+        const auto back = readActivityCsvLine(written + "\r\n", brasilia);
+        ASSERT_TRUE(back) << written;
+        EXPECT_EQ(back->time, at(kDay, hours{12}));
+        EXPECT_EQ(back->duration, milliseconds{-1500});
+        EXPECT_EQ(back->detail, detail == "\rx" ? " x" : detail);
+    }
+    for (const char* other : {"time,event,duration,detail", "2026-12-07 09:00:00.000,fan-o",
+                              "2026-12-07 09:00:00.000,fan-on,1e3,", "2026-12-07 9:00,fan-on,,",
+                              "2026-12-07 09:00:00.000,fan-on,,\"open"}) {
+        EXPECT_EQ(readActivityCsvLine(other, {}), std::nullopt) << other;
+    }
+}
+
+TEST(StationActivity, AfterARestartOnTheSameDayTheWindowCoversTheWholeDay) {
+    TempFolder folder;
+    const UtcOffset brasilia = [](ActivityTime) { return hours{-3}; };
+    VirtualClock clock;
+    clock.setOrigin(at(kDay, hours{15}));
+    {
+        StationActivity first(folder.path(), brasilia, clock);
+        for (int i = 0; i < 3; ++i) {
+            first.sink().record({clock.wallTime(), ActivityEvent::LocalOverBegun, {}, ""});
+            clock.advance(seconds{10});
+            first.sink().record(
+                {clock.wallTime(), ActivityEvent::LocalOverEnded, seconds{10}, "=x, \"y\""});
+        }
+        first.sink().record({clock.wallTime(), ActivityEvent::ProgramEnded, {}, ""});
+    }
+    clock.advance(minutes{5});
+    StationActivity second(folder.path(), brasilia, clock);
+    second.sink().record({clock.wallTime(), ActivityEvent::ProgramStarted, {}, ""});
+    ASSERT_EQ(second.journal().records().size(), 8u);
+    EXPECT_EQ(second.journal().records()[1].detail, "=x, \"y\"");
+    EXPECT_EQ(second.journal().records()[1].time, at(kDay, hours{15}, minutes{0}, seconds{10}));
+    second.window().open();
+    EXPECT_EQ(second.window().text(ActivityControl::lblLocalOvers), "3");
+    EXPECT_EQ(second.writeFailure(), std::nullopt);
 }
 
 }  // namespace

@@ -146,9 +146,9 @@ TEST(TimelineSvg, DrawsEachBandAndMarkInPlaceWithAnAxisAndEscapedTitle) {
     EXPECT_TRUE(svg.starts_with("<svg xmlns=\"http://www.w3.org/2000/svg\""));
     EXPECT_TRUE(svg.ends_with("</svg>\n"));
     EXPECT_NE(svg.find("demo &lt;A&amp;B&gt;"), std::string::npos);
-    // 820 px for 1000 s from x=110: the Internet band from 40 s to 55 s.
+    // 836 px for 1000 s from x=94: the Internet band from 40 s to 55 s.
     EXPECT_NE(
-        svg.find("<rect x=\"142.8\" y=\"91\" width=\"12.3\" height=\"28\" fill=\"#2f6fbf\"/>"),
+        svg.find("<rect x=\"127.4\" y=\"96\" width=\"12.5\" height=\"50\" fill=\"#2f6fbf\"/>"),
         std::string::npos)
         << svg;
     const auto count = [&](const std::string& what) {

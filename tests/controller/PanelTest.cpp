@@ -73,22 +73,6 @@ TEST(Panel, EditsThatAreNotNumbersLeaveTimersAndDisplaysAsTheyWere) {
     EXPECT_EQ(m.text(InForceBreakTime), "");
 }
 
-TEST(Panel, ATextThatBeginsWithANumberMeansThatNumberLiveAndAfterARestart) {
-    Harness h;
-    h.ini("[SETTINGS]");
-    h.ini("TIMEOUT=2,5");
-    MainModel& m = h.start();
-    EXPECT_EQ(m.text(txtTimeOut), "2,5");
-    EXPECT_EQ(m.text(txtTimeOutTime), "120");
-    EXPECT_EQ(m.text(InForceTimeOut), "in force: 2");
-    m.setText(txtIDInterval, "1,5");
-    EXPECT_EQ(m.text(txtCWIDTime), "60");
-    EXPECT_EQ(m.text(InForceIDInterval), "in force: 1");
-    m.setText(txtIDInterval, "1.5");
-    EXPECT_EQ(m.text(txtCWIDTime), "90");
-    EXPECT_EQ(m.text(InForceIDInterval), "");
-}
-
 TEST(Panel, NegativeMinutesAreRefusedLikeTextThatIsNotANumber) {
     Harness h;
     MainModel& m = h.start();

@@ -98,7 +98,8 @@ TEST(Shell, EveryWayOutUnkeysOrSaysWhyAndEndsWithItsExitStatus) {
         h.carrier(kLinkTrue);
     };
     const Case cases[] = {
-        {"exit command", [&](Harness& h) {
+        {"exit command",
+         [&](Harness& h) {
              keyed(h);
              h.main().click(mnuExit);
          },
@@ -258,6 +259,26 @@ TEST(Shell, TheViewsMovesAreKeptWithinRangeAndNonFiniteOnesIgnored) {
     m.moveTo(0, std::numeric_limits<double>::infinity());
     EXPECT_EQ(m.leftTwips(), MainModel::kMaxPositionTwips);
     EXPECT_EQ(m.topTwips(), MainModel::kMinPositionTwips);
+}
+
+TEST(Shell, TheUnattendedEntryAsksThenKeepsTheChoiceInTheProgramsOwnSection) {
+    Harness h;
+    MainModel& m = h.start();
+    m.click(mnuUnattended);  // a front end without a guard: nothing happens
+    EXPECT_TRUE(h.op.boxes.empty());
+
+    h.program->setUnattendedAvailable(true);
+    const SettingsStore own(h.folder_, Program::kOwnSection);
+    h.op.answers = {MessageAnswer::No, MessageAnswer::Yes, MessageAnswer::Yes};
+    m.click(mnuUnattended);
+    EXPECT_EQ(own.ReadSetting("GUARDED", "absent"), "absent");
+    m.click(mnuUnattended);
+    EXPECT_EQ(own.ReadSetting("GUARDED", ""), "1");
+    EXPECT_EQ(h.op.boxes.back().prompt, Program::kUnattendedOffQuestion);
+    m.click(mnuUnattended);
+    EXPECT_EQ(own.ReadSetting("GUARDED", ""), "0");
+    EXPECT_EQ(h.op.boxes.back().prompt, Program::kUnattendedOnQuestion);
+    EXPECT_EQ(h.fileText().find("[SETTINGS]"), std::string::npos);
 }
 
 }  // namespace

@@ -6,9 +6,14 @@
 //                                (default OK) on it
 //   boxes.exe close TITLE        posts WM_CLOSE to the visible top-level window titled TITLE
 //   boxes.exe windows            prints every visible titled top-level window: its title
+//   boxes.exe kill NAME          ends every process whose program file is NAME at once, with
+//                                exit code 1, as Task Manager's "End task" does; prints the
+//                                moment, in milliseconds since 1970 (UTC)
 // Exit code: 0 done, 1 nothing found in time, 2 wrong usage.
 
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -143,6 +148,29 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(search.found, WM_CLOSE, 0, 0);
         return 0;
     }
-    std::fprintf(stderr, "usage: boxes.exe list | answer SECONDS [ok|yes|no] | close TITLE | windows\n");
+    if (verb == L"kill" && argc == 3) {
+        const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE) return 1;
+        int killed = 0;
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot, &entry); more;
+             more = Process32NextW(snapshot, &entry)) {
+            if (lstrcmpiW(entry.szExeFile, argv[2]) != 0) continue;
+            const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            if (process != nullptr && TerminateProcess(process, 1)) ++killed;
+            if (process != nullptr) CloseHandle(process);
+        }
+        CloseHandle(snapshot);
+        FILETIME now{};
+        GetSystemTimePreciseAsFileTime(&now);
+        const unsigned long long ticks =
+            (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+        std::printf("%llu\n", ticks / 10000ULL - 11644473600000ULL);
+        return killed > 0 ? 0 : 1;
+    }
+    std::fprintf(stderr,
+                 "usage: boxes.exe list | answer SECONDS [ok|yes|no] | close TITLE | windows | "
+                 "kill NAME\n");
     return 2;
 }

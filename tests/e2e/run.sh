@@ -78,6 +78,7 @@ app_pid=""
 
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "${guard_pid:-}" ] && kill "$guard_pid" 2>/dev/null
     if command -v wineserver >/dev/null 2>&1 && [ -d "$WINEPREFIX" ]; then
         timeout 30 wineserver -k </dev/null >/dev/null 2>&1
         timeout 30 wineserver -w </dev/null >/dev/null 2>&1
@@ -167,7 +168,10 @@ else
 fi
 if ends_within 20 "$app_pid"; then
     wait "$app_pid"
-    note "the program ended after its failure box (exit code $?)"
+    status=$?
+    note "the program ended after its failure box (exit code $status)"
+    # 2: the link program could not be reached (README, "Exit status").
+    [ "$status" -eq 2 ] || fail "exit code $status after 'not registered', expected 2"
 else
     fail "the program did not end after its failure box was answered"
     kill "$app_pid" 2>/dev/null
@@ -356,6 +360,8 @@ if ends_within 30 "$app_pid"; then
     exit_ms=$(( ($(date +%s%N) - closing_ns) / 1000000 ))
     timings+=("exit after Closing asked=${exit_ms}ms")
     note "the program ended on Closing (exit code $status) ${exit_ms} ms after it was asked"
+    # 4: the link program closed (README, "Exit status").
+    [ "$status" -eq 4 ] || fail "exit code $status after Closing, expected 4"
     closing=$(first_after 0 "raise Closing to 1 sink(s)")
     [ -n "$closing" ] || fail "Closing was not raised to the program's one sink"
     # Ending the program releases its references: the stand-in then ends by itself.
@@ -367,6 +373,12 @@ else
 fi
 app_pid=""
 ask "quit"
+
+# ---- 4: under the guard -------------------------------------------------------------------
+guard_pid=""
+# shellcheck source=guard-steps.sh
+source "$here/guard-steps.sh"
+guard_steps
 
 echo "---- calls seen by the stand-in ($calls)"
 cat "$calls"

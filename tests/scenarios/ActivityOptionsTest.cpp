@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
 #include <sstream>
 
 #include "ActivityOutput.h"
@@ -31,15 +34,19 @@ TEST(ActivityOptions, AnOptionWithoutItsFileIsRefused) {
     }
 }
 
-TEST(ActivityOptions, AFileThatCannotBeWrittenIsSaidAndFails) {
-    ActivityOutput output;
+TEST(ActivityOptions, TheCsvIsWrittenAsRecordsComeAndAFileThatCannotBeWrittenFails) {
+    const auto csv = std::filesystem::temp_directory_path() /
+                     ("relaydeck-activity-" + std::to_string(std::random_device{}()) + ".csv");
+    ActivityOutput output({csv.string(), "/nonexistent-folder/x.svg"});
     output.record({ActivityTime{}, ActivityEvent::ProgramStarted, std::nullopt, "PY2XYZ"});
     std::ostringstream errors;
-    const ActivityOptions options{"/nonexistent-folder/x.csv", ""};
-    EXPECT_FALSE(writeActivity(options, output, ActivityTime{}, "demo.scn", errors));
-    EXPECT_EQ(errors.str(), "relaydeck-replay: cannot write /nonexistent-folder/x.csv\n");
-    EXPECT_EQ(output.csv(),
+    EXPECT_FALSE(output.finish(ActivityTime{}, "demo.scn", errors));
+    EXPECT_EQ(errors.str(), "relaydeck-replay: cannot write /nonexistent-folder/x.svg\n");
+    std::ifstream in(csv, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
               "time,event,duration,detail\r\n1970-01-01 00:00:00.000,program-started,,PY2XYZ\r\n");
+    in.close();
+    std::filesystem::remove(csv);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include "controller/VirtualClock.h"
+#include "activity/TimelineDrawing.h"
 #include "ui/ActivityWindow.h"
 
 namespace relaydeck {
@@ -68,13 +69,15 @@ TEST(ActivityWindow, HiddenItDoesNoWorkAndCatchesUpWhenOpened) {
     EXPECT_EQ(rig.label(C::lblTimeOuts), "1");
 }
 
-TEST(ActivityWindow, AWriteFailureStaysInTheStatusLine) {
+TEST(ActivityWindow, AWriteFailureStaysInTheStatusLineUntilWritingWorksAgain) {
     ActivityRig rig;
     rig.model.setStatus("Log files in /srv/relaydeck");
     EXPECT_EQ(rig.label(C::lblStatus), "Log files in /srv/relaydeck");
-    rig.model.reportFailure("The activity log could not be written to /srv/x.csv.");
+    rig.model.setWriteFailure("The activity log could not be written to /srv/x.csv.");
     rig.model.setStatus("Log files in /srv/relaydeck");
     EXPECT_EQ(rig.label(C::lblStatus), "The activity log could not be written to /srv/x.csv.");
+    rig.model.setWriteFailure(std::nullopt);
+    EXPECT_EQ(rig.label(C::lblStatus), "Log files in /srv/relaydeck");
 }
 
 TEST(ActivityWindow, ANewDayStartsTheTableAfresh) {
@@ -105,9 +108,10 @@ TEST(ActivityWindow, TheTimelineReachesBackAnHourOrToTheDaysFirstRecord) {
     EXPECT_EQ(rig.model.timeline().from, rig.clock.wallTime() - hours{1});
     EXPECT_EQ(rig.model.timeline().to, rig.clock.wallTime());
 
-    EXPECT_EQ(ActivityModel::axisStep(minutes{5}), minutes{1});
-    EXPECT_EQ(ActivityModel::axisStep(minutes{20}), minutes{5});
-    EXPECT_EQ(ActivityModel::axisStep(hours{1}), minutes{10});
+    // Round steps on the axis, never under a minute for clock times.
+    EXPECT_EQ(timelineAxisStep(minutes{5}, 8, minutes{1}), minutes{1});
+    EXPECT_EQ(timelineAxisStep(minutes{20}, 8, minutes{1}), minutes{5});
+    EXPECT_EQ(timelineAxisStep(hours{1}, 8, minutes{1}), minutes{10});
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <QStyle>
 
 #include "UiRig.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "ui/ActivityWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SplashDialog.h"

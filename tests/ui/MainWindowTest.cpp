@@ -141,6 +141,20 @@ TEST_F(MainWindowTest, OperatorEditsRunTheModelsHandlers) {
     type(C::txtHangTime, "8");
     EXPECT_EQ(labelText(C::txtHangTimeTime), QStringLiteral("8"));
 
+    // A text not taken as typed: what is in force shows beside the field, in the panel.
+    type(C::txtIDInterval, "1,5");
+    auto* mark = control<QLabel>(C::InForceIDInterval);
+    EXPECT_EQ(mark->text(), QStringLiteral("in force: 1"));
+    EXPECT_EQ(mark->parentWidget(), control<QLineEdit>(C::txtIDInterval)->parentWidget());
+    EXPECT_GT(mark->x(), control<QLineEdit>(C::txtIDInterval)->geometry().right());
+    // A long value shrinks to fit its place.
+    const double points = mark->font().pointSizeF();
+    type(C::txtIDInterval, "0.00001x");
+    EXPECT_EQ(mark->text(), QStringLiteral("in force: 0.00001"));
+    EXPECT_LT(mark->font().pointSizeF(), points);
+    type(C::txtIDInterval, "2");
+    EXPECT_EQ(mark->text(), QString());
+
     // An emptied break time is put back to "0" by its handler, and the field shows it.
     type(C::BreakTime, "");
     EXPECT_EQ(control<QLineEdit>(C::BreakTime)->text(), QStringLiteral("0"));

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "controller/AboutModel.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "controller/MainModel.h"
 #include "controller/SplashModel.h"
 #include "controller/WindowLayout.h"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds relaydeck.exe (if needed) and checks that it imports only DLLs that Windows itself
-# has, and that it carries its icon, manifest and version information.
+# Builds relaydeck.exe and relaydeck-guard.exe (if needed) and checks that they import only
+# DLLs that Windows itself has, and that relaydeck.exe carries its icon, manifest and version
+# information.
 #   check-exe.sh <windows-build-dir>
 # Exit codes: 0 passed, 1 failed, 77 no MinGW-w64 here (skipped).
 set -uo pipefail
@@ -34,6 +35,14 @@ for dll in $dlls; do
         status=1
     fi
 done
+guard_dlls=$("$objdump" -p "$build/bin/relaydeck-guard.exe" | sed -n 's/^\s*DLL Name: //p')
+for dll in $guard_dlls; do
+    if ! grep -Eiq "$allowed" <<<"$dll"; then
+        echo "check-exe.sh: relaydeck-guard.exe needs $dll, which Windows does not have" >&2
+        status=1
+    fi
+done
+[ -n "$guard_dlls" ] || { echo "check-exe.sh: no relaydeck-guard.exe" >&2; status=1; }
 for needed in kernel32 user32 comctl32 ole32; do
     grep -qix "$needed.dll" <<<"$dlls" ||
         { echo "check-exe.sh: $needed.dll missing from the imports" >&2; status=1; }

@@ -1,43 +1,11 @@
 #include "ActivityOutput.h"
 
-#include <sstream>
+#include <algorithm>
 
+#include "activity/ActivityCsv.h"
 #include "activity/TimelineSvg.h"
 
 namespace relaydeck::replay {
-
-std::string ActivityOutput::csv() const {
-    std::ostringstream text;
-    writeCsv(text);
-    return std::move(text).str();
-}
-
-void ActivityOutput::writeCsv(std::ostream& out) const {
-    out << kActivityCsvHeader << "\r\n";
-    for (const ActivityRecord& r : records_) out << activityCsvLine(r, {}) << "\r\n";
-}
-
-std::string ActivityOutput::svg(ActivityTime end, const std::string& scenario) const {
-    const ActivityTime start{};
-    return timelineSvg(buildTimeline(records_, start, std::max(end, start)),
-                       "Relaydeck activity: " + scenario);
-}
-
-namespace {
-
-template <typename Write>
-bool writeFile(const std::filesystem::path& file, const Write& write) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    write(out);
-    out.flush();
-    return static_cast<bool>(out);
-}
-
-}  // namespace
-
-bool writeTextFile(const std::filesystem::path& file, const std::string& text) {
-    return writeFile(file, [&](std::ostream& out) { out << text; });
-}
 
 bool takeActivityOptions(std::vector<std::string>& args, ActivityOptions& options) {
     for (std::size_t i = 0; i < args.size();) {
@@ -56,20 +24,35 @@ bool takeActivityOptions(std::vector<std::string>& args, ActivityOptions& option
     return true;
 }
 
-bool writeActivity(const ActivityOptions& options, const ActivityOutput& output, ActivityTime end,
-                   const std::string& scenario, std::ostream& errors) {
+ActivityOutput::ActivityOutput(ActivityOptions options) : options_(std::move(options)) {
+    if (options_.csv.empty()) return;
+    csv_.open(options_.csv, std::ios::binary | std::ios::trunc);
+    csv_ << kActivityCsvHeader << "\r\n";
+}
+
+void ActivityOutput::record(const ActivityRecord& record) {
+    if (csv_.is_open()) csv_ << activityCsvLine(record, {}) << "\r\n";
+    if (!options_.svg.empty()) timeline_.record(record);
+}
+
+bool ActivityOutput::finish(ActivityTime end, const std::string& scenario,
+                            std::ostream& errors) {
     bool ok = true;
     const auto written = [&](const std::string& file, bool fine) {
         if (fine) return;
         errors << "relaydeck-replay: cannot write " << file << '\n';
         ok = false;
     };
-    if (!options.csv.empty()) {
-        written(options.csv,
-                writeFile(options.csv, [&](std::ostream& out) { output.writeCsv(out); }));
+    if (!options_.csv.empty()) {
+        csv_.close();
+        written(options_.csv, !csv_.fail());
     }
-    if (!options.svg.empty()) {
-        written(options.svg, writeTextFile(options.svg, output.svg(end, scenario)));
+    if (!options_.svg.empty()) {
+        std::ofstream svg(options_.svg, std::ios::binary | std::ios::trunc);
+        svg << timelineSvg(timeline_.finish(std::max(end, ActivityTime{})),
+                           "Relaydeck activity: " + scenario);
+        svg.close();
+        written(options_.svg, !svg.fail());
     }
     return ok;
 }

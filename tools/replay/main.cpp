@@ -49,13 +49,12 @@ int main(int argc, char** argv) {
         scenario = &file;
         scenarioName = std::filesystem::path(args[0]).filename().string();
     }
-    relaydeck::replay::ActivityOutput output;
+    relaydeck::replay::ActivityOutput output(activity);
     int status = 0;
     relaydeck::ActivityTime end{};
     try {
         const relaydeck::replay::ScenarioFolder folder;
         relaydeck::replay::ReplayRunner runner(*scenario, std::cout, folder.path());
-        // A month's records would take many megabytes: kept only for the files asked for.
         if (activity.wanted()) runner.setActivity(output);
         if (echo) runner.echoScenario();
         try {
@@ -74,7 +73,6 @@ int main(int argc, char** argv) {
         std::cerr << "relaydeck-replay: " << e.what() << '\n';
         status = 2;
     }
-    if (!relaydeck::replay::writeActivity(activity, output, end, scenarioName, std::cerr))
-        status = 2;
+    if (!output.finish(end, scenarioName, std::cerr)) status = 2;
     return status;
 }

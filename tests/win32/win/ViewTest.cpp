@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // After windows.h, which it builds on.
+#include <commctrl.h>
 #include <objbase.h>
 
 #include <chrono>
@@ -15,7 +16,7 @@
 #include <vector>
 
 #include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "controller/Program.h"
 #include "controller/VirtualClock.h"
 #include "link/SimulatedLinkHost.h"
@@ -171,6 +172,15 @@ int main() {
         pump();
         CHECK(rig.model().text(C::txtHangTime) == "12");
         CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        // A text not taken as typed: what is in force shows beside the field.
+        SetWindowTextW(hang, L"abc");
+        pump();
+        CHECK(textOf(rig.control(C::txtHangTimeTime)) == "12");
+        CHECK(textOf(rig.control(C::InForceHangTime)) == "in force: 12");
+        CHECK(IsWindowVisible(rig.control(C::InForceHangTime)) == IsWindowVisible(hang));
+        SetWindowTextW(hang, L"12");
+        pump();
+        CHECK(textOf(rig.control(C::InForceHangTime)).empty());
         // The model's own change shows without being sent back as an edit.
         rig.station.setCarrier(kLinkTrue);
         pump();
@@ -256,6 +266,8 @@ int main() {
               static_cast<int>(C::Count) - static_cast<int>(C::mnuActivity));
         GetMenuStringW(own, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Atividade");
+        GetMenuStringW(own, 1, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Sem operador");
         // The language entries: a tick on the one in force, and a choice shows at once.
         const auto ticked = [bar](C entry) {
             return (GetMenuState(bar,
@@ -405,8 +417,11 @@ int main() {
         if (view == nullptr) return;
         CHECK(activity.isVisible() && visible(view->hwnd()));
         CHECK(textOf(view->hwnd()) == "Atividade");
-        const HWND list = FindWindowExW(view->hwnd(), nullptr, L"LISTBOX", nullptr);
-        const auto rows = [list] { return SendMessageW(list, LB_GETCOUNT, 0, 0); };
+        const HWND list = FindWindowExW(view->hwnd(), nullptr, WC_LISTVIEWW, nullptr);
+        const auto rows = [list] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
+        // The table has its column headers.
+        const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        CHECK(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) == 4);
         const auto label = [view](ActivityControl c) {
             return textOf(view->controls().handle(static_cast<int>(c)));
         };

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace relaydeck {
 
@@ -32,11 +33,14 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    Guard,
     Count
 };
 
 /// @brief The event's name as the log file writes it ("local-over-begun").
 const char* activityEventName(ActivityEvent event);
+/// @brief The event of a name activityEventName() gives, or nullopt.
+std::optional<ActivityEvent> activityEventFromName(std::string_view name);
 /// @brief True for the five kinds of identification.
 constexpr bool isIdentification(ActivityEvent event) {
     return event >= ActivityEvent::IdPeriodicMorse && event <= ActivityEvent::IdClosedown;

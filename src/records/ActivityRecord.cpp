@@ -1,4 +1,4 @@
-#include "controller/ActivityLog.h"
+#include "records/ActivityRecord.h"
 
 #include <array>
 
@@ -25,12 +25,20 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "fan-on",
     "fan-off",
     "link-failure",
+    "guard",
 };
 }  // namespace
 
 const char* activityEventName(ActivityEvent event) {
     const auto i = static_cast<std::size_t>(event);
     return i < kNames.size() ? kNames[i] : "unknown";
+}
+
+std::optional<ActivityEvent> activityEventFromName(std::string_view name) {
+    for (std::size_t i = 0; i < kNames.size(); ++i) {
+        if (name == kNames[i]) return static_cast<ActivityEvent>(i);
+    }
+    return std::nullopt;
 }
 
 }  // namespace relaydeck

@@ -1,6 +1,9 @@
-#include "controller/StationActivity.h"
+#include "activity/StationActivity.h"
 
 #include <string>
+
+#include "controller/IntervalTimer.h"
+#include "controller/OperatorTexts.h"
 
 namespace relaydeck {
 
@@ -8,11 +11,15 @@ StationActivity::StationActivity(const std::filesystem::path& logFolder, const U
                                  TimerService& timers)
     : journal_(offset),
       window_(journal_, timers),
-      file_(logFolder, offset, ActivityFile::kDefaultKeepDays,
-            [this](const std::string& failure) { window_.reportFailure(failure); }) {
+      file_(
+          logFolder, offset, ActivityFile::kDefaultKeepDays,
+          [this](const std::optional<std::string>& failure) { window_.setWriteFailure(failure); }) {
     const std::u8string folder = logFolder.u8string();
     window_.setStatus(std::string(designedText(TextId::ActivityLogFolder)) +
                       std::string(folder.begin(), folder.end()));
+    for (const ActivityRecord& r : readActivityFile(file_.fileFor(timers.wallTime()), offset)) {
+        journal_.record(r);
+    }
     fanOut_.add(journal_);
     fanOut_.add(file_);
 }

@@ -4,10 +4,12 @@
 ///        activity window, and one log file a day beside the settings file.
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "activity/ActivityCsv.h"
 #include "activity/ActivityJournal.h"
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 
 namespace relaydeck {
 
@@ -15,6 +17,9 @@ class TimerService;
 
 /// @brief The records' journal, the activity window's model and the daily log file, wired
 /// together; both front ends hand sink() to the program and window() to their views.
+///
+/// At start the journal takes back what today's file already holds, so the window covers
+/// the whole day after a restart.
 class StationActivity {
   public:
     StationActivity(const std::filesystem::path& logFolder, const UtcOffset& offset,
@@ -22,6 +27,9 @@ class StationActivity {
 
     ActivitySink& sink() { return fanOut_; }
     ActivityModel& window() { return window_; }
+    const ActivityJournal& journal() const { return journal_; }
+    /// @brief Why the log file cannot be written, while it cannot.
+    const std::optional<std::string>& writeFailure() const { return file_.failure(); }
 
   private:
     ActivityJournal journal_;

@@ -1,8 +1,8 @@
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 
 #include <algorithm>
 
-#include "activity/TimelineSvg.h"
+#include "activity/TimeText.h"
 
 namespace relaydeck {
 
@@ -61,12 +61,12 @@ void ActivityModel::close() {
 
 void ActivityModel::setStatus(std::string text) {
     status_ = std::move(text);
-    if (!failed_) assignText(ActivityControl::lblStatus, status_);
+    if (!failure_) assignText(ActivityControl::lblStatus, status_);
 }
 
-void ActivityModel::reportFailure(const std::string& text) {
-    failed_ = true;
-    assignText(ActivityControl::lblStatus, text);
+void ActivityModel::setWriteFailure(const std::optional<std::string>& text) {
+    failure_ = text;
+    assignText(ActivityControl::lblStatus, failure_ ? *failure_ : status_);
 }
 
 Timeline ActivityModel::timeline() const {
@@ -77,13 +77,6 @@ Timeline ActivityModel::timeline() const {
         from = std::min(records.front().time, to - kShortestSpan);
     }
     return journal_.timeline(from, to);
-}
-
-std::chrono::minutes ActivityModel::axisStep(std::chrono::milliseconds span) {
-    for (const int step : {1, 2, 5, 10}) {
-        if (span <= std::chrono::minutes{step * 8}) return std::chrono::minutes{step};
-    }
-    return std::chrono::minutes{15};
 }
 
 void ActivityModel::refresh() {

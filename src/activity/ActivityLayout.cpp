@@ -1,4 +1,4 @@
-#include "controller/ActivityModel.h"
+#include "activity/ActivityModel.h"
 #include "controller/OperatorTexts.h"
 #include "controller/WindowLayout.h"
 

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "activity/ActivityJournal.h"
 #include "controller/IntervalTimer.h"
 #include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
+#include "controller/WindowLayout.h"
 
 namespace relaydeck {
 
@@ -29,6 +31,11 @@ enum class ActivityControl : int {
 
 /// @brief The controls of the activity window as they are created.
 std::span<const ControlDefinition> activityControlDefinitions();
+/// @brief The activity window's totals and status line.
+const WindowLayout& activityLayout();
+/// @brief Where the activity window's timeline and its table of records stand.
+TwipsRect activityTimelineRect();
+TwipsRect activityTableRect();
 
 /// @brief The activity window as a model, over the program's journal.
 ///
@@ -56,15 +63,15 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
 
     /// @brief The status line's text when all is well (e.g. where the log file goes).
     void setStatus(std::string text);
-    /// @brief A write of the log failed: the status says so from now on.
-    void reportFailure(const std::string& text);
+    /// @brief Writing the log fails (the status says so), or works again (nullopt).
+    void setWriteFailure(const std::optional<std::string>& text);
+    /// @brief Why the log cannot be written, while it cannot (for a status page too).
+    const std::optional<std::string>& writeFailure() const { return failure_; }
 
     /// @brief The timeline of the last hour up to now; while the day's records reach back
     /// less than that, from the first of them (at least kShortestSpan).
     Timeline timeline() const;
     static constexpr std::chrono::minutes kShortestSpan{5};
-    /// @brief A round step between the axis's time marks for a timeline of @p span.
-    static std::chrono::minutes axisStep(std::chrono::milliseconds span);
     const ActivityJournal& journal() const { return journal_; }
     ActivityTime now() const { return timers_.wallTime(); }
 
@@ -81,7 +88,7 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     std::unique_ptr<IntervalTimer> tick_;
     std::function<void()> content_;
     std::string status_;
-    bool failed_ = false;
+    std::optional<std::string> failure_;
     bool stale_ = true;
     const OperatorTexts* texts_ = nullptr;
 };
