@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Relaydeck needs that are not installed yet.
-#   deps.sh build     compiler, CMake, Qt 6, GoogleTest
+#   deps.sh build     compiler, CMake, Qt 6, GoogleTest, cpp-httplib and OpenSSL (web server)
 #   deps.sh run       build + what the program needs to show itself under Xvfb
 #   deps.sh test      build + Xvfb with openbox, the MinGW-w64 cross compiler, Wine, NSIS
-#                     (the Windows installer), lintian (the Debian package) and clang
-#                     (fuzzing)
+#                     (the Windows installer), lintian (the Debian package), clang
+#                     (fuzzing), Prometheus and headless Chromium with Selenium
 #   deps.sh bench     build + Google Benchmark, GNU time, Xvfb and xdotool
 set -euo pipefail
 
 build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimedia-dev
-       qt6-declarative-dev libgl-dev libgtest-dev fonts-dejavu-core locales)
+       qt6-declarative-dev libgl-dev libgtest-dev fonts-dejavu-core locales
+       libcpp-httplib-dev libssl-dev)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
     run) want=("${build[@]}" xvfb xauth openbox x11-utils xdotool imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
     test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix
-                mingw-w64-x86-64-dev wine64 wine nsis lintian clang-14 libclang-rt-14-dev) ;;
+                mingw-w64-x86-64-dev wine64 wine nsis lintian clang-14 libclang-rt-14-dev
+                prometheus chromium chromium-driver python3-selenium) ;;
     bench) want=("${build[@]}" libbenchmark-dev time xvfb xdotool) ;;
     *) echo "usage: deps.sh build|run|test|bench" >&2; exit 2 ;;
 esac

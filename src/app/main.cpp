@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <iostream>
 #include <optional>
 
 #include "controller/Program.h"
@@ -24,6 +25,8 @@
 #include "ui/Resources.h"
 #include "ui/ScreenPlacement.h"
 #include "ui/SplashDialog.h"
+#include "ui/WebMenu.h"
+#include "web/RemoteStation.h"
 
 #if defined(Q_OS_WIN) && __has_include("link/ComLinkHost.h")
 #include "link/ComLinkHost.h"
@@ -31,6 +34,7 @@
 #else
 #include "link/SimulatedLinkHost.h"
 #if __has_include("simulator/SimulatorWindow.h")
+#include "simulator/SimulatorConsole.h"
 #include "simulator/SimulatorWindow.h"
 #define RELAYDECK_SIMULATOR_WINDOW 1
 #endif
@@ -92,8 +96,18 @@ int run([[maybe_unused]] QApplication& app) {
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
     program.addObserver(&views);
-    program.setActivity(activity.sink());
     views.setActivity(&activity.window());
+
+    // The station from afar: snapshot, commands and the web server (off unless set).
+    web::RemoteStation remote(program, settings.SettingsPath().parent_path(), activity.sink(),
+                              timers, [&app](std::function<void()> task) {
+                                  QMetaObject::invokeMethod(&app, std::move(task),
+                                                            Qt::QueuedConnection);
+                              });
+    program.setActivity(remote.sink());
+    WebMenu webMenu(views, remote);
+    program.addObserver(&webMenu);
+    if (const auto why = remote.startFromSettings()) std::cerr << "relaydeck: " << *why << "\n";
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW
     // Before the startup dialog loads, so that it reads the simulator's stored callsign.
@@ -102,6 +116,11 @@ int run([[maybe_unused]] QApplication& app) {
     // the keyboard.
     simulator.setAttribute(Qt::WA_ShowWithoutActivating);
     simulator.show();
+    // Tests drive the simulator from standard input.
+    std::unique_ptr<SimulatorConsole> console;
+    if (QCoreApplication::arguments().contains(QStringLiteral("--simulator-console"))) {
+        console = std::make_unique<SimulatorConsole>(station);
+    }
 #endif
 
     program.startWithSplash();

@@ -14,6 +14,7 @@ void MainModel::idIntervalTick() {
     const auto step = stepDown(MainControl::txtCWIDTime);
     if (!step || !step->reachedZero()) return;
     reloadCWID();
+    if (repeaterOff_) return;
     link_->SendCW(kLinkFalse, text(MainControl::txtCWID));
     note(ActivityEvent::IdPeriodicMorse, text(MainControl::txtCWID));
 }
@@ -22,7 +23,8 @@ void MainModel::speechTimerTick() {
     const auto step = stepDown(MainControl::txtSpeechIDTime);
     if (!step || !step->reachedZero()) return;
 
-    const bool busy = carrierOrInternetAudio() || timer(MainTimer::HangTime).enabled();
+    const bool busy =
+        repeaterOff_ || carrierOrInternetAudio() || timer(MainTimer::HangTime).enabled();
     reloadSpeechID();
     if (busy) return;  // this identification is dropped, not postponed
     link_->Speak(text(MainControl::txtSpeechID));
@@ -43,7 +45,7 @@ bool MainModel::refusedUnderLocalCarrier() {
 }
 
 void MainModel::sendCwIdClicked() {
-    if (refusedUnderLocalCarrier()) return;
+    if (repeaterOff_ || refusedUnderLocalCarrier()) return;
     reloadCWID();
     link_->SendCW(kLinkFalse, text(MainControl::txtCWID));
     note(ActivityEvent::IdManualMorse, text(MainControl::txtCWID));
@@ -51,7 +53,7 @@ void MainModel::sendCwIdClicked() {
 }
 
 void MainModel::sendSpeechIdClicked() {
-    if (refusedUnderLocalCarrier()) return;
+    if (repeaterOff_ || refusedUnderLocalCarrier()) return;
     reloadSpeechID();
     link_->Speak(text(MainControl::txtSpeechID));
     link_->PlayPrompt(kSpeechAnnouncement);

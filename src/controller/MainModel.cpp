@@ -209,6 +209,7 @@ void MainModel::stopAllTimers() {
 }
 
 void MainModel::setTransmitter(bool on) {
+    if (on && repeaterOff_) return;
     // Marked before the call: a key call that fails may still have keyed.
     if (on) keyed_ = true;
     if (on && !keyedSince_) {

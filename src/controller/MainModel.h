@@ -183,6 +183,11 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     /// @brief Stops every timer of the window (the program is ending).
     void stopAllTimers();
 
+    /// @brief Switches the repeater off or on again. While off the controller keys
+    /// nothing (an over in progress is unkeyed at once) and the status line says so.
+    void setRepeaterOff(bool off);
+    bool repeaterOff() const { return repeaterOff_; }
+
   protected:
     void runGuarded(const std::function<void()>& action) override;
     void textChanged(MainControl c) override;
@@ -282,6 +287,7 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     std::array<std::unique_ptr<IntervalTimer>, static_cast<std::size_t>(MainTimer::Count)> timers_;
     bool timedOut_ = false;
     bool keyed_ = false;
+    bool repeaterOff_ = false;
     // What the link host's events last said of the local carrier and the Internet audio.
     bool carrierOn_ = false;
     bool internetAudioOn_ = false;

@@ -29,6 +29,7 @@ constexpr Row kRows[] = {
     {T::StatusWaitingForNextOver, "Waiting for next over ...", "Waiting for next over ...",
      "Aguardando o próximo câmbio ..."},
     {T::StatusTimeOut, "TimeOut...!", "TimeOut...!", "Tempo esgotado...!"},
+    {T::StatusRepeaterOff, "Repeater off", "Repeater off", "Repetidora desligada"},
 
     {T::LampTx, "TX", "TX", "TX"},
     {T::LampRx, "RX", "RX", "RX"},
@@ -175,6 +176,9 @@ constexpr Row kRows[] = {
     {T::ProgramName, "Relaydeck", "Relaydeck", "Relaydeck"},
     {T::MenuActivity, "Atividade", "Activity", "Atividade"},
     {T::MenuUnattended, "Sem operador", "Unattended", "Sem operador"},
+    {T::MenuWebServer, "Servidor web", "Web server", "Servidor web"},
+    {T::MenuRepeaterOff, "Desligar repetidora", "Switch the repeater off", "Desligar repetidora"},
+    {T::MenuRepeaterOn, "Ligar repetidora", "Switch the repeater on", "Ligar repetidora"},
     {T::MenuLanguageAsDesigned, "Idioma: como projetado", "Language: as designed",
      "Idioma: como projetado"},
     {T::MenuLanguageEnglish, "Idioma: English", "Language: English", "Idioma: English"},

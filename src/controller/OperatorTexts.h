@@ -32,6 +32,7 @@ enum class TextId : std::uint16_t {
     StatusReceiving,
     StatusWaitingForNextOver,
     StatusTimeOut,
+    StatusRepeaterOff,
     // main window: lamps and the labels written on them
     LampTx,
     LampRx,
@@ -107,6 +108,9 @@ enum class TextId : std::uint16_t {
     ProgramName,  ///< the title of its own menu and of its boxes
     MenuActivity,
     MenuUnattended,
+    MenuWebServer,
+    MenuRepeaterOff,
+    MenuRepeaterOn,
     MenuLanguageAsDesigned,
     MenuLanguageEnglish,
     MenuLanguagePortuguese,

@@ -13,6 +13,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
     runGuarded([this, bCD] {
         carrierOn_ = bCD == kLinkTrue;
         noteCarrier(carrierOn_);
+        if (repeaterOff_) return setColour(MainControl::LED, carrierOn_ ? kGreen : kGrey);
         if (bCD == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);
@@ -33,6 +34,7 @@ void MainModel::RX(LinkBool bRX) {
     runGuarded([this, bRX] {
         internetAudioOn_ = bRX == kLinkTrue;
         noteInternetAudio(internetAudioOn_);
+        if (repeaterOff_) return setColour(MainControl::LED, internetAudioOn_ ? kGreen : kGrey);
         if (bRX == kLinkTrue) {
             if (timedOut_) {
                 setTransmitter(false);

@@ -111,6 +111,14 @@ void Program::chooseUnattended() {
 
 void Program::runHandler(const std::function<void()>& handler) {
     if (ended()) return;
+    // After every handler, nested ones too: a message box waits inside a handler while
+    // the timers go on.
+    struct After {
+        Program& p;
+        ~After() {
+            if (p.afterHandler_) p.afterHandler_();
+        }
+    } after{*this};
     try {
         handler();
     } catch (const LinkUnavailable& e) {

@@ -93,6 +93,8 @@ class Program : public ProgramControl {
 
     /// @brief Where the program's activity goes from now on (nowhere by default).
     void setActivity(ActivitySink& activity) { activity_ = &activity; }
+    /// @brief Runs after each handler (e.g. to publish the station's state).
+    void setAfterHandler(std::function<void()> after) { afterHandler_ = std::move(after); }
 
   private:
     /// @brief Ends the program after a failure, which the log keeps as designed and the
@@ -114,6 +116,7 @@ class Program : public ProgramControl {
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;
+    std::function<void()> afterHandler_;
     bool unattendedAvailable_ = false;
     ExitStatus status_ = ExitStatus::Normal;
     /// @brief The windows' link references come from here: a reference that cannot be

@@ -50,6 +50,7 @@ void MainModel::startUp() {
     setEnabled(MainControl::DecodeTone, value(MainControl::CTCSSDecode) == 1);
     setEnabled(MainControl::EncodeTone, value(MainControl::CTCSSEncode) == 1);
     note(ActivityEvent::ProgramStarted, callsign);
+    if (repeaterOff_) assignText(MainControl::Status, kStatusRepeaterOff);
 }
 
 void MainModel::loadSettings() {

@@ -10,6 +10,8 @@ inline const char* const kStatusWaiting = designedText(TextId::StatusWaiting);
 inline const char* const kStatusReceiving = designedText(TextId::StatusReceiving);
 inline const char* const kStatusWaitingForNextOver = designedText(TextId::StatusWaitingForNextOver);
 inline const char* const kStatusTimeOut = designedText(TextId::StatusTimeOut);
+/// @brief While the repeater is switched off (an option of Relaydeck's own).
+inline const char* const kStatusRepeaterOff = designedText(TextId::StatusRepeaterOff);
 
 /// @brief Beside a timing field whose text is not taken as typed: what is in force.
 inline const char* const kInForceMark = designedText(TextId::InForceMark);

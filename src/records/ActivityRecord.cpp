@@ -26,6 +26,10 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "fan-off",
     "link-failure",
     "guard",
+    "repeater-off",
+    "repeater-on",
+    "control",
+    "settings-saved",
 };
 }  // namespace
 

@@ -34,6 +34,11 @@ enum class ActivityEvent : int {
     FanOff,
     LinkFailure,
     Guard,
+    RepeaterOff,
+    RepeaterOn,
+    /// An operator's action (from the window's menu or from afar); the detail says which.
+    Control,
+    SettingsSaved,
     Count
 };
 

@@ -71,6 +71,7 @@ void MainWindow::buildMenu() {
     }
     // Every entry of Relaydeck's own stands in one menu after the others.
     auto* own = new QMenu(bar);
+    ownMenu_ = own;
     own->setObjectName(QStringLiteral("mnuRelaydeck"));
     bar->addMenu(own);
     for (int c = controlId(kFirstOwnMenuEntry); c < controlId(C::Count); ++c) {

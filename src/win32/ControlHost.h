@@ -62,6 +62,8 @@ class ControlHost : public WindowObserver {
 
     /// @brief @p text in the language in force.
     std::wstring shown(std::string_view text) const;
+    /// @brief The menu of Relaydeck's own on the menu bar (nullptr: none).
+    HMENU ownMenu() const { return ownMenu_; }
     HWND handle(int id) const { return children_.at(static_cast<std::size_t>(id)); }
     const Scale& scale() const { return scale_; }
     HFONT windowFont() { return font(layout_.font); }

@@ -8,6 +8,8 @@ namespace relaydeck::win32 {
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// Command identifiers of the own menu's entries, far above the controls' own.
+constexpr UINT kFirstOwnCommand = 0xE000;
 
 }  // namespace
 
@@ -65,9 +67,49 @@ void MainView::applyGeometry() {
     }
 }
 
+void MainView::addOwnMenu(const std::string& title, std::vector<OwnEntry> entries) {
+    const HWND window = hwnd();
+    const HMENU bar = window != nullptr ? GetMenu(window) : nullptr;
+    if (bar == nullptr || ownMenu_ != nullptr) return;
+    ownEntries_ = std::move(entries);
+    // Into the one menu of Relaydeck's own, after the entries of the window's model.
+    ownMenu_ = host_.ownMenu();
+    const bool fresh = ownMenu_ == nullptr;
+    if (fresh) {
+        ownMenu_ = CreatePopupMenu();
+    } else {
+        AppendMenuW(ownMenu_, MF_SEPARATOR, 0, nullptr);
+    }
+    for (UINT i = 0; i < ownEntries_.size(); ++i) {
+        AppendMenuW(ownMenu_, MF_STRING, kFirstOwnCommand + i,
+                    host_.shown(ownEntries_[i].label()).c_str());
+    }
+    if (fresh) {
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(ownMenu_),
+                    host_.shown(title).c_str());
+    }
+    DrawMenuBar(window);
+}
+
 LRESULT MainView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND window = hwnd();
     switch (message) {
+        case WM_INITMENUPOPUP:
+            if (reinterpret_cast<HMENU>(wParam) == ownMenu_ && ownMenu_ != nullptr) {
+                for (UINT i = 0; i < ownEntries_.size(); ++i) {
+                    ModifyMenuW(ownMenu_, kFirstOwnCommand + i, MF_BYCOMMAND | MF_STRING,
+                                kFirstOwnCommand + i, host_.shown(ownEntries_[i].label()).c_str());
+                }
+                return 0;
+            }
+            return Window::onMessage(message, wParam, lParam);
+        case WM_COMMAND:
+            if (lParam == 0 && LOWORD(wParam) >= kFirstOwnCommand &&
+                LOWORD(wParam) < kFirstOwnCommand + ownEntries_.size()) {
+                ownEntries_[LOWORD(wParam) - kFirstOwnCommand].run();
+                return 0;
+            }
+            return Window::onMessage(message, wParam, lParam);
         case WM_CLOSE:
             // The model asks the operator; when the answer is Yes the program has ended and
             // the window goes with it.

@@ -2,6 +2,10 @@
 /// @file
 /// @brief The main window: status area, lamps, settings panel, save button and menu bar.
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "controller/MainModel.h"
 #include "win32/Window.h"
 
@@ -16,6 +20,15 @@ class MainView : public Window {
   public:
     explicit MainView(MainModel& model);
 
+    /// @brief An entry of a menu of Relaydeck's own: its text (asked each time the menu
+    /// opens) and what it does.
+    struct OwnEntry {
+        std::function<std::string()> label;
+        std::function<void()> run;
+    };
+    /// @brief Adds a menu titled @p title after the model's entries.
+    void addOwnMenu(const std::string& title, std::vector<OwnEntry> entries);
+
   protected:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void applyWindow() override;
@@ -24,6 +37,8 @@ class MainView : public Window {
     void applyGeometry();
     MainModel& model_;
     bool applying_ = false;
+    HMENU ownMenu_ = nullptr;
+    std::vector<OwnEntry> ownEntries_;
 };
 
 }  // namespace relaydeck::win32

@@ -10,9 +10,10 @@
 #include <memory>
 #include <string>
 
+#include "activity/StationActivity.h"
 #include "controller/ExitStatus.h"
 #include "controller/Program.h"
-#include "activity/StationActivity.h"
+#include "controller/StationControl.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
 #include "win32/TaskPoster.h"
@@ -21,6 +22,7 @@
 #endif
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
+#include "web/WebTexts.h"
 #include "win32/DialogKeys.h"
 #include "win32/ProgramWindows.h"
 #include "win32/Win32Operator.h"
@@ -99,6 +101,32 @@ class DemoActions {
 };
 #endif
 
+/// Relaydeck's own menu on the main window: the repeater's off switch.
+class OwnMenu : public ProgramObserver {
+  public:
+    OwnMenu(ProgramWindows& views, StationControl& control, Program& program)
+        : views_(views), control_(control), program_(program) {}
+    void mainCreated(MainModel&) override {
+        if (views_.main() == nullptr) return;
+        views_.main()->addOwnMenu(
+            "Relaydeck", {{[this] {
+                               return std::string(off() ? web::texts::kMenuRepeaterOn
+                                                        : web::texts::kMenuRepeaterOff);
+                           },
+                           [this] {
+                               control_.perform(
+                                   off() ? StationCommand::RepeaterOn : StationCommand::RepeaterOff,
+                                   "the window");
+                           }}});
+    }
+
+  private:
+    bool off() const { return program_.main() != nullptr && program_.main()->repeaterOff(); }
+    ProgramWindows& views_;
+    StationControl& control_;
+    Program& program_;
+};
+
 /// Whether the command line holds @p option after the program's own path.
 bool hasOption(const std::wstring& option) {
     const std::wstring line = GetCommandLineW();
@@ -170,6 +198,12 @@ int run() {
     program.addObserver(&views);
     program.setActivity(activity.sink());
     views.setActivity(&activity.window());
+    // The repeater's off switch, kept in Relaydeck's own section across restarts.
+    const SettingsStore options(settings.SettingsPath().parent_path(), "RELAYDECK");
+    StationControl control(program, options, activity.sink(), timers);
+    program.addObserver(&control);
+    OwnMenu ownMenu(views, control, program);
+    program.addObserver(&ownMenu);
 
     program.startWithSplash();
     if (program.ended() || program.splash() == nullptr) return exitCode(program.exitStatus());

@@ -214,6 +214,9 @@ class FailureInjection {
         if (h.station.ptt()) out.broken += " left the transmitter keyed;";
         if (!out.failed.empty() && reports != 1)
             out.broken += " made " + std::to_string(reports) + " failure reports;";
+        if (!out.failed.empty() && h.program->ended() &&
+            h.program->exitStatus() == ExitStatus::Normal)
+            out.broken += " ended with the status of a normal exit;";
         if (out.failed.empty() && (reports != 0 || h.program->ended() != operatorEnded))
             out.broken += " ended or reported with nothing failing;";
         h.program.reset();  // before the references' factory goes
@@ -226,7 +229,8 @@ class FailureInjection {
 
 // Every operation of the link program failing wherever the program asks for it, from
 // every way of starting and around every operator action at every moment of busy
-// traffic: the transmitter always ends up unkeyed and the failure is always reported.
+// traffic: the transmitter always ends up unkeyed and the failure is always reported,
+// to the operator and in the exit status.
 TEST(Safety, NoFailureAnywhereInAnOverLeavesTheTransmitterKeyed) {
     const Start starts[] = {{"main window", false, std::nullopt},
                             {"Launch", false, SplashControl::Launch},

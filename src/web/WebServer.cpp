@@ -1,0 +1,235 @@
+#include "web/WebServer.h"
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wconversion"
+#pragma GCC diagnostic ignored "-Wshadow"
+#pragma GCC diagnostic ignored "-Wsign-conversion"
+#endif
+#include <httplib.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+#include "activity/ActivityCsv.h"
+#include "web/ActivityDay.h"
+#include "web/StatusFormat.h"
+#include "web/WebTexts.h"
+
+namespace relaydeck::web {
+
+namespace {
+
+constexpr const char* kCookie = "rdsession";
+constexpr const char* kHtml = "text/html; charset=utf-8";
+constexpr const char* kText = "text/plain; charset=utf-8";
+
+void secureHeaders(httplib::Response& res) {
+    res.set_header("Content-Security-Policy",
+                   "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
+                   "connect-src 'self'; form-action 'self'; base-uri 'none'; "
+                   "frame-ancestors 'none'");
+    res.set_header("X-Content-Type-Options", "nosniff");
+    res.set_header("X-Frame-Options", "DENY");
+    res.set_header("Referrer-Policy", "no-referrer");
+    res.set_header("Cache-Control", "no-store");
+}
+
+std::string cookieOf(const httplib::Request& req) {
+    const std::string header = req.get_header_value("Cookie");
+    const std::string key = std::string(kCookie) + "=";
+    std::size_t at = 0;
+    while (at < header.size()) {
+        while (at < header.size() && header[at] == ' ') ++at;
+        const std::size_t end = std::min(header.find(';', at), header.size());
+        if (header.compare(at, key.size(), key) == 0) {
+            return header.substr(at + key.size(), end - at - key.size());
+        }
+        at = end + 1;
+    }
+    return {};
+}
+
+void fail(httplib::Response& res, int status, std::string_view text) {
+    res.status = status;
+    res.set_content(std::string(text), kText);
+}
+
+std::optional<std::chrono::year_month_day> askedDay(const httplib::Request& req,
+                                                    const std::filesystem::path& folder) {
+    if (req.has_param("day")) return parseDay(req.get_param_value("day"));
+    const auto days = keptDays(folder);
+    if (days.empty()) return std::nullopt;
+    return days.front();
+}
+
+}  // namespace
+
+WebServer::WebServer(const SnapshotBoard& board, CommandSink command,
+                     std::filesystem::path activityFolder)
+    : board_(board), command_(std::move(command)), activityFolder_(std::move(activityFolder)) {}
+
+WebServer::~WebServer() {
+    stop();
+}
+
+void WebServer::setGuard(std::unique_ptr<AccessGuard> guard, std::string passwordHash) {
+    guard_ = std::move(guard);
+    guardHash_ = std::move(passwordHash);
+}
+
+std::optional<std::string> WebServer::start(const WebSettings& settings, Limits limits) {
+    stop();
+    if (!settings.enabled) return std::nullopt;
+    if (auto why = refusal(settings)) return why;
+
+    auto server = std::make_unique<httplib::Server>();
+    const std::size_t workers = limits.workers;
+    server->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
+    server->set_payload_max_length(limits.maxBody);
+    server->set_read_timeout(static_cast<time_t>(limits.readTimeout.count()), 0);
+    server->set_write_timeout(static_cast<time_t>(limits.readTimeout.count()), 0);
+    // A polling page keeps its connection (and its worker) between requests: reconnecting
+    // for each would overflow the library's short listen queue under many clients.
+    server->set_keep_alive_max_count(1000);
+    server->set_keep_alive_timeout(static_cast<time_t>(limits.keepAlive.count()));
+    const std::size_t maxHeaders = limits.maxHeaders;
+    server->set_pre_routing_handler(
+        [maxHeaders](const httplib::Request& req, httplib::Response& res) {
+            secureHeaders(res);
+            if (req.headers.size() > maxHeaders) {
+                fail(res, 431, texts::kBadRequest);
+                return httplib::Server::HandlerResponse::Handled;
+            }
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+    // Sessions outlive a restart of the server with the same password.
+    if (!guard_ || guardHash_ != settings.passwordHash) {
+        setGuard(std::make_unique<AccessGuard>(settings.passwordHash), settings.passwordHash);
+    }
+    route(*server);
+
+    const int port =
+        settings.port == 0
+            ? server->bind_to_any_port(settings.address)
+            : (server->bind_to_port(settings.address, settings.port) ? settings.port : -1);
+    if (port <= 0) {
+        return std::string(texts::kCannotListen) + settings.address + ":" +
+               std::to_string(settings.port) + ".";
+    }
+    port_ = port;
+    server_ = std::move(server);
+    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    return std::nullopt;
+}
+
+void WebServer::stop() {
+    if (server_) server_->stop();
+    if (thread_.joinable()) thread_.join();
+    server_.reset();
+    port_ = 0;
+}
+
+void WebServer::route(httplib::Server& server) {
+    const SnapshotBoard& board = board_;
+    std::shared_ptr<AccessGuard> guard = guard_;
+
+    server.Get("/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(texts::kStationPage), kHtml);
+    });
+    server.Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(texts::kStyle), "text/css; charset=utf-8");
+    });
+    server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(texts::kScript), "text/javascript; charset=utf-8");
+    });
+    server.Get("/api/status", [&board](const httplib::Request&, httplib::Response& res) {
+        res.set_content(statusJson(board.latest()), "application/json");
+    });
+    server.Get("/metrics", [&board](const httplib::Request&, httplib::Response& res) {
+        res.set_content(prometheusText(board.latest()), "text/plain; version=0.0.4; charset=utf-8");
+    });
+    server.Get("/api/session", [guard](const httplib::Request& req, httplib::Response& res) {
+        const auto csrf = guard->csrfOf(cookieOf(req));
+        res.set_content(csrf ? "{\"loggedIn\":true,\"csrf\":" + jsonString(*csrf) + "}"
+                             : std::string("{\"loggedIn\":false}"),
+                        "application/json");
+    });
+
+    const std::filesystem::path folder = activityFolder_;
+    server.Get("/activity", [folder](const httplib::Request& req, httplib::Response& res) {
+        const auto day = askedDay(req, folder);
+        const auto text = day ? readDayFile(folder, *day) : std::nullopt;
+        std::string html(texts::kActivityPageHead);
+        if (!text) {
+            res.status = day || req.has_param("day") ? 404 : 200;
+            html += "<p>" + std::string(texts::kNoSuchDay) + "</p>\n";
+        } else {
+            html += activityPageBody(keptDays(folder), *day, parseActivityCsv(*text));
+        }
+        res.set_content(html + std::string(texts::kActivityPageFoot), kHtml);
+    });
+    server.Get("/activity.svg", [folder](const httplib::Request& req, httplib::Response& res) {
+        const auto day = askedDay(req, folder);
+        const auto text = day ? readDayFile(folder, *day) : std::nullopt;
+        if (!text) return fail(res, 404, texts::kNoSuchDay);
+        res.set_content(activityDaySvg(*day, parseActivityCsv(*text)), "image/svg+xml");
+    });
+    server.Get("/activity.csv", [folder](const httplib::Request& req, httplib::Response& res) {
+        const auto day = askedDay(req, folder);
+        auto text = day ? readDayFile(folder, *day) : std::nullopt;
+        if (!text) return fail(res, 404, texts::kNoSuchDay);
+        res.set_header("Content-Disposition",
+                       "attachment; filename=\"" + activityFileName(*day) + "\"");
+        res.set_content(std::move(*text), "text/csv; charset=windows-1252");
+    });
+
+    server.Post("/login", [guard](const httplib::Request& req, httplib::Response& res) {
+        const AccessGuard::Login login =
+            guard->login(req.remote_addr, req.get_param_value("password"));
+        switch (login.outcome) {
+            case AccessGuard::Outcome::LoggedIn:
+                res.set_header("Set-Cookie", std::string(kCookie) + "=" + login.session +
+                                                 "; Path=/; HttpOnly; SameSite=Strict");
+                res.set_content("{\"loggedIn\":true}", "application/json");
+                return;
+            case AccessGuard::Outcome::WrongPassword:
+                return fail(res, 401, texts::kWrongPassword);
+            case AccessGuard::Outcome::LockedOut:
+                res.set_header("Retry-After", std::to_string(login.retryAfter.count()));
+                return fail(res, 429, texts::kLockedOut);
+            case AccessGuard::Outcome::NoPassword:
+                return fail(res, 403, texts::kNoPassword);
+        }
+    });
+    server.Post("/logout", [guard](const httplib::Request& req, httplib::Response& res) {
+        const std::string session = cookieOf(req);
+        if (!guard->allows(session, req.get_header_value("X-CSRF-Token"))) {
+            return fail(res, 403, texts::kNotAllowed);
+        }
+        guard->logout(session);
+        res.set_header("Set-Cookie",
+                       std::string(kCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0");
+        res.set_content("{\"loggedIn\":false}", "application/json");
+    });
+    CommandSink command = command_;
+    server.Post(R"(/control/([a-z-]+))",
+                [guard, command](const httplib::Request& req, httplib::Response& res) {
+                    if (!guard->allows(cookieOf(req), req.get_header_value("X-CSRF-Token"))) {
+                        return fail(res, 403, texts::kNotAllowed);
+                    }
+                    const auto which = findStationCommand(req.matches[1].str());
+                    if (!which) return fail(res, 404, texts::kUnknownCommand);
+                    command(*which, req.remote_addr);
+                    res.set_content("{\"sent\":true}", "application/json");
+                });
+
+    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+        if (res.body.empty()) {
+            res.set_content(std::string(res.status == 404 ? texts::kNotFound : texts::kBadRequest),
+                            kText);
+        }
+    });
+}
+
+}  // namespace relaydeck::web

@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <random>
+
+#include "web/AccessGuard.h"
+#include "web/PasswordHash.h"
+#include "web/WebServer.h"
+
+namespace relaydeck::web {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A hash made with few iterations: the same rules, a quicker test.
+const std::string kHash = makePasswordHash("right horse", 1000);
+
+class FakeClock {
+  public:
+    std::chrono::steady_clock::time_point now{};
+};
+
+class WebServerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / "relaydeck-activity-2026-12-07.csv")
+            << "time,event,duration,detail\n"
+               "2026-12-07 10:00:00.000,local-over-begun,,\n"
+               "2026-12-07 10:00:00.000,transmitter-on,,\n"
+               "2026-12-07 10:00:30.000,local-over-ended,30.000,\n"
+               "2026-12-07 10:00:35.000,transmitter-off,35.000,\n";
+        StateSnapshot s;
+        s.running = true;
+        s.callsign = "PU2RLY";
+        s.status = "Receiving \"now\"";
+        s.txLamp = true;
+        s.counters.localOvers = 3;
+        s.counters.identifications[1] = 2;
+        board.publish(s);
+        server.setGuard(std::make_unique<AccessGuard>(
+                            kHash, [this] { return clock.now; }, AccessGuard::Limits{}),
+                        kHash);
+        WebSettings settings{true, "127.0.0.1", 0, kHash};
+        WebServer::Limits limits;
+        limits.readTimeout = 1s;
+        ASSERT_EQ(server.start(settings, limits), std::nullopt);
+    }
+    void TearDown() override {
+        server.stop();
+        std::filesystem::remove_all(folder);
+    }
+    httplib::Client client() { return httplib::Client("127.0.0.1", server.port()); }
+    /// Logs in and returns the cookie and the CSRF token.
+    std::pair<std::string, std::string> logIn() {
+        auto c = client();
+        auto res = c.Post("/login", "password=right+horse", "application/x-www-form-urlencoded");
+        EXPECT_EQ(res->status, 200);
+        const std::string set = res->get_header_value("Set-Cookie");
+        EXPECT_NE(set.find("HttpOnly"), std::string::npos);
+        EXPECT_NE(set.find("SameSite=Strict"), std::string::npos);
+        const std::string cookie = set.substr(0, set.find(';'));
+        auto session = c.Get("/api/session", {{"Cookie", cookie}});
+        const std::string body = session->body;
+        const auto at = body.find("\"csrf\":\"") + 8;
+        return {cookie, body.substr(at, body.find('"', at) - at)};
+    }
+
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("relaydeck-web-" + std::to_string(std::random_device{}()));
+    FakeClock clock;
+    SnapshotBoard board;
+    std::mutex mutex;
+    std::vector<std::string> commands;
+    WebServer server{board,
+                     [this](StationCommand c, const std::string& origin) {
+                         const std::lock_guard lock(mutex);
+                         commands.push_back(std::string(stationCommandName(c)) + "@" + origin);
+                     },
+                     folder};
+};
+
+TEST_F(WebServerTest, ServesTheBuiltInPagesAndNothingElse) {
+    auto c = client();
+    auto status = c.Get("/api/status");
+    ASSERT_TRUE(status);
+    EXPECT_NE(status->body.find("\"callsign\":\"PU2RLY\""), std::string::npos);
+    EXPECT_NE(status->body.find("\"status\":\"Receiving \\\"now\\\"\""), std::string::npos);
+    EXPECT_NE(status->body.find("\"tx\":true"), std::string::npos);
+    auto metrics = c.Get("/metrics");
+    EXPECT_NE(metrics->body.find("relaydeck_overs_total{source=\"local\"} 3\n"), std::string::npos);
+    EXPECT_NE(metrics->body.find("relaydeck_identifications_total{kind=\"speech\"} 2\n"),
+              std::string::npos);
+    EXPECT_NE(metrics->body.find("relaydeck_transmitter_on 1\n"), std::string::npos);
+    auto page = c.Get("/");
+    EXPECT_NE(page->body.find("id=\"lamp-tx\""), std::string::npos);
+    EXPECT_NE(page->get_header_value("Content-Security-Policy").find("default-src 'none'"),
+              std::string::npos);
+    auto activity = c.Get("/activity?day=2026-12-07");
+    EXPECT_EQ(activity->status, 200);
+    EXPECT_NE(activity->body.find("<tr><th>Local overs</th><td>1</td></tr>"), std::string::npos);
+    EXPECT_NE(activity->body.find("<tr><th>Transmitter time</th><td>0:35</td></tr>"),
+              std::string::npos);
+    EXPECT_EQ(c.Get("/activity.svg?day=2026-12-07")->get_header_value("Content-Type"),
+              "image/svg+xml");
+    EXPECT_NE(c.Get("/activity.csv")->body.find("local-over-ended,30.000"), std::string::npos);
+    EXPECT_EQ(c.Get("/activity?day=2026-12-08")->status, 404);
+    for (const char* path : {"/relaydeck.ini", "/../relaydeck.ini", "/activity.csv?day=../x",
+                             "/app.js/../../etc/passwd"}) {
+        auto res = c.Get(path);
+        EXPECT_TRUE(res->status == 404 || res->status == 400) << path;
+        EXPECT_EQ(res->body.find("[SETTINGS]"), std::string::npos) << path;
+    }
+    EXPECT_NE(c.Put("/api/status", "x", "text/plain")->status, 200);
+}
+
+TEST_F(WebServerTest, CommandsNeedALoginAndTheSessionsCsrfToken) {
+    auto c = client();
+    EXPECT_EQ(c.Post("/control/cw-id", "", "text/plain")->status, 403);
+    const auto [cookie, csrf] = logIn();
+    ASSERT_EQ(csrf.size(), 64u);
+    EXPECT_EQ(c.Post("/control/cw-id", {{"Cookie", cookie}}, "", "text/plain")->status, 403);
+    EXPECT_EQ(c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", "0" + csrf.substr(1)}},
+                     "", "text/plain")
+                  ->status,
+              403);
+    EXPECT_EQ(c.Get("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}})->status, 404);
+    EXPECT_EQ(commands, std::vector<std::string>{});
+
+    EXPECT_EQ(
+        c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "", "text/plain")
+            ->status,
+        200);
+    EXPECT_EQ(
+        c.Post("/control/rm-rf", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "", "text/plain")
+            ->status,
+        404);
+    EXPECT_EQ(commands, std::vector<std::string>{"cw-id@127.0.0.1"});
+
+    // An idle session expires.
+    clock.now += 31min;
+    EXPECT_EQ(
+        c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}}, "", "text/plain")
+            ->status,
+        403);
+    EXPECT_EQ(commands.size(), 1u);
+}
+
+TEST_F(WebServerTest, WrongPasswordsLockTheAddressOutForAWhile) {
+    auto c = client();
+    const auto attempt = [&c](const char* password) {
+        return c
+            .Post("/login", std::string("password=") + password,
+                  "application/x-www-form-urlencoded")
+            ->status;
+    };
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(attempt("wrong"), 401);
+    EXPECT_EQ(attempt("wrong"), 429);
+    EXPECT_EQ(attempt("right+horse"), 429);  // even the right one, while locked out
+    clock.now += 6min;
+    EXPECT_EQ(attempt("right+horse"), 200);
+}
+
+TEST_F(WebServerTest, OversizedMalformedAndSlowRequestsAreRefusedAndTheServerGoesOn) {
+    auto c = client();
+    EXPECT_EQ(c.Post("/login", std::string(64 * 1024, 'a'), "text/plain")->status, 413);
+    httplib::Headers many;
+    for (int i = 0; i < 60; ++i) many.emplace("X-Pad-" + std::to_string(i), "1");
+    EXPECT_EQ(c.Get("/api/status", many)->status, 431);
+
+    // A malformed request line, and a client that stops half-way through its headers: the
+    // first is answered with an error, the second cut off after the read time-out.
+    for (const std::string& bytes : {std::string("BREW /pot HTCPCP\r\n\r\n"),
+                                     std::string("GET /api/status HTTP/1.1\r\nHost: x\r\nX-")}) {
+        const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<std::uint16_t>(server.port()));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(::connect(sock, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+        timeval limit{5, 0};
+        ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+        ASSERT_EQ(::send(sock, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+        char answer[64] = {};
+        const auto started = std::chrono::steady_clock::now();
+        const auto got = ::recv(sock, answer, sizeof answer - 1, 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 4s);  // the server ended it
+        if (got > 0) {
+            EXPECT_EQ(std::string(answer).find(" 200 "), std::string::npos) << answer;
+        }
+        ::close(sock);
+    }
+    EXPECT_EQ(c.Get("/api/status")->status, 200);
+    EXPECT_EQ(commands, std::vector<std::string>{});
+}
+
+TEST(WebSettings, AnAddressBeyondThisComputerNeedsAPassword) {
+    EXPECT_EQ(refusal({true, "127.0.0.1", 8073, ""}), std::nullopt);
+    EXPECT_NE(refusal({true, "0.0.0.0", 8073, ""}), std::nullopt);
+    EXPECT_EQ(refusal({true, "0.0.0.0", 8073, kHash}), std::nullopt);
+    EXPECT_NE(refusal({true, "127.0.0.1", 70000, ""}), std::nullopt);
+    SnapshotBoard board;
+    WebServer server(board, {}, {});
+    EXPECT_NE(server.start({true, "192.0.2.1", 0, ""}), std::nullopt);
+    EXPECT_FALSE(server.running());
+}
+
+TEST(PasswordHash, ChecksOnlyTheRightPasswordAgainstAWellFormedHash) {
+    EXPECT_TRUE(checkPassword("right horse", kHash));
+    EXPECT_FALSE(checkPassword("right horse ", kHash));
+    EXPECT_FALSE(checkPassword("", kHash));
+    EXPECT_NE(makePasswordHash("right horse", 1000), kHash);  // a fresh salt each time
+    EXPECT_FALSE(checkPassword("right horse", kHash.substr(0, kHash.size() - 2)));
+    EXPECT_FALSE(checkPassword("right horse", "pbkdf2-sha256$0$00$00"));
+    EXPECT_FALSE(checkPassword("right horse", "right horse"));
+}
+
+}  // namespace
+}  // namespace relaydeck::web
