@@ -47,7 +47,7 @@ constexpr Row kRows[] = {
     {T::RowHangTime, "Hang Time :", "Hang Time :", "Tempo p/ desligar :"},
     {T::RowTimeOutTime, "Time Out Time :", "Time Out Time :", "Tempo limite :"},
 
-    {T::PanelSpeechId, "Indicativo/fala ID :", "Callsign/speech ID :", "Indicativo/ID falada :"},
+    {T::PanelSpeechId, "Indicativo/fala ID :", "Call/speech ID :", "Indicativo/fala ID :"},
     {T::PanelCwIdText, "CW ID Texto :", "CW ID text :", "Texto da ID CW :"},
     {T::PanelCwIdInterval, "CW ID Intervalo :", "CW ID interval :", "Intervalo da ID :"},
     {T::UnitMinutes, "minutes", "minutes", "minutos"},
