@@ -14,7 +14,7 @@ build=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-speech-dev qt6-multimed
        libcpp-httplib-dev libssl-dev)
 case "${1:-build}" in
     build) want=("${build[@]}") ;;
-    run) want=("${build[@]}" xvfb xauth imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
+    run) want=("${build[@]}" xvfb xauth openbox x11-utils xdotool imagemagick qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng) ;;
     test) want=("${build[@]}" xvfb xauth openbox x11-utils g++-mingw-w64-x86-64-posix
                 mingw-w64-x86-64-dev wine64 wine nsis lintian clang-14 libclang-rt-14-dev
                 prometheus chromium chromium-driver python3-selenium curl) ;;

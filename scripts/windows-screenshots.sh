@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Takes pictures of the Windows program's windows under Wine and Xvfb, for the README:
 # the demonstration build (simulated link program) shows the startup dialog, the main
-# window with its settings panel and the About window.
-#   windows-screenshots.sh [windows-build-dir] [out-dir]
-#   (defaults: build/windows, docs/screenshots)
+# window with its settings panel and the About window; in English (LANGUAGE=en) also the
+# activity window, into files ending in -en.
+#   windows-screenshots.sh [windows-build-dir] [out-dir] [as-designed|en|pt-BR]
+#   (defaults: build/windows, docs/screenshots, as-designed)
 # Needs wine, fonts-wine, Xvfb, openbox, x11-utils and ImageMagick.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$repo/build/windows}
 out=${2:-$repo/docs/screenshots}
+language=${3:-as-designed}
+suffix=""
+[ "$language" = as-designed ] || suffix="-$language"
+# The windows' language lives beside the settings, in its own section.
+relaydeck="[RELAYDECK]\r\nLANGUAGE=$language\r\n"
 mkdir -p "$out"
 
 bash "$repo/scripts/build-windows.sh" "$build" >/dev/null
@@ -48,18 +54,27 @@ grab() {
 }
 
 # The startup dialog in its first three seconds, with its wait message.
-printf '[SETTINGS]\r\nSTARTUP=0\r\n' >"$run/relaydeck.ini"
+printf "$relaydeck[SETTINGS]\r\nSTARTUP=0\r\n" >"$run/relaydeck.ini"
 (cd "$run" && wine relaydeck-demo.exe >/dev/null 2>&1 &)
 sleep 2.5
-grab "Relaydeck" "$out/windows-startup.png"
+grab "Relaydeck" "$out/windows-startup$suffix.png"
 wineserver -k; sleep 1
 
 # The main window with the settings panel, then the About window over it.
-printf '[SETTINGS]\r\nSTARTUP=1\r\nLEFT=300\r\nTOP=300\r\n' >"$run/relaydeck.ini"
+printf "$relaydeck[SETTINGS]\r\nSTARTUP=1\r\nLEFT=300\r\nTOP=300\r\n" >"$run/relaydeck.ini"
 (cd "$run" && wine relaydeck-demo.exe --panel >/dev/null 2>&1 &)
 sleep 9
-grab "Relaydeck v1.1 - PU2RLY" "$out/windows-main.png"
+grab "Relaydeck v1.1 - PU2RLY" "$out/windows-main$suffix.png"
 wineserver -k; sleep 1
 (cd "$run" && wine relaydeck-demo.exe --about >/dev/null 2>&1 &)
 sleep 9
-grab "About Relaydeck" "$out/windows-about.png"
+about="About Relaydeck"; activity="Atividade"
+[ "$language" = en ] && activity="Activity"
+[ "$language" = pt-BR ] && about="Sobre o Relaydeck"
+grab "$about" "$out/windows-about$suffix.png"
+wineserver -k; sleep 1
+
+# The activity window after a few seconds of a quiet station.
+(cd "$run" && wine relaydeck-demo.exe --activity >/dev/null 2>&1 &)
+sleep 9
+grab "$activity" "$out/windows-activity$suffix.png"

@@ -6,6 +6,8 @@
 #include <set>
 #include <system_error>
 
+#include "controller/OperatorTexts.h"
+
 namespace relaydeck {
 
 namespace {
@@ -189,7 +191,7 @@ void ActivityFile::record(const ActivityRecord& record) {
         setFailure(std::nullopt);
     } else {
         const std::u8string name = file.u8string();
-        setFailure("The activity log could not be written to " +
+        setFailure(designedText(TextId::ActivityLogNotWritten) +
                    std::string(name.begin(), name.end()) + ".");
     }
 }

@@ -1,8 +1,12 @@
 #include "activity/ActivityModel.h"
+#include "controller/OperatorTexts.h"
+#include "controller/WindowLayout.h"
 
 namespace relaydeck {
 
 namespace {
+
+using T = TextId;
 
 using C = ActivityControl;
 
@@ -41,12 +45,12 @@ const ControlPlacement kControls[] = {
 };
 
 const CaptionLayout kCaptions[] = {
-    {"Local overs:", kClientArea, caption(0, 0)},
-    {"Internet overs:", kClientArea, caption(0, 1)},
-    {"Transmitter time:", kClientArea, caption(1, 0)},
-    {"Longest over:", kClientArea, caption(1, 1)},
-    {"Time-outs:", kClientArea, caption(2, 0)},
-    {"Identifications:", kClientArea, caption(2, 1)},
+    {designedText(T::ActivityLocalOvers), kClientArea, caption(0, 0)},
+    {designedText(T::ActivityInternetOvers), kClientArea, caption(0, 1)},
+    {designedText(T::ActivityTransmitterTime), kClientArea, caption(1, 0)},
+    {designedText(T::ActivityLongestOver), kClientArea, caption(1, 1)},
+    {designedText(T::ActivityTimeOuts), kClientArea, caption(2, 0)},
+    {designedText(T::ActivityIdentifications), kClientArea, caption(2, 1)},
 };
 
 const WindowLayout kLayout{

@@ -11,6 +11,7 @@
 
 #include "activity/ActivityJournal.h"
 #include "controller/IntervalTimer.h"
+#include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
 #include "controller/WindowLayout.h"
 
@@ -47,11 +48,14 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     static constexpr int kHeightTwips = 7440;
     /// @brief How far back the timeline reaches.
     static constexpr std::chrono::minutes kTimelineSpan{60};
-    static constexpr const char* kCaption = "Atividade";
+    static inline const char* const kCaption = designedText(TextId::MenuActivity);
 
     ActivityModel(ActivityJournal& journal, TimerService& timers);
     ~ActivityModel() override;
 
+    const OperatorTexts* operatorTexts() const override { return texts_; }
+    /// @brief The texts the window is shown in from now on (nullptr: as designed).
+    void setOperatorTexts(const OperatorTexts* texts) { texts_ = texts; }
     /// @brief Shows the window and brings it up to date.
     void open();
     /// @brief Hides the window (its close box); it stops refreshing.
@@ -89,6 +93,7 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     std::optional<std::string> failure_;
     bool stale_ = true;
     Connection journalListener_;
+    const OperatorTexts* texts_ = nullptr;
 };
 
 }  // namespace relaydeck

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "controller/IntervalTimer.h"
+#include "controller/OperatorTexts.h"
 
 namespace relaydeck {
 
@@ -14,7 +15,8 @@ StationActivity::StationActivity(const std::filesystem::path& logFolder, const U
           logFolder, offset, ActivityFile::kDefaultKeepDays,
           [this](const std::optional<std::string>& failure) { window_.setWriteFailure(failure); }) {
     const std::u8string folder = logFolder.u8string();
-    window_.setStatus("Log files in " + std::string(folder.begin(), folder.end()));
+    window_.setStatus(std::string(designedText(TextId::ActivityLogFolder)) +
+                      std::string(folder.begin(), folder.end()));
     for (const ActivityRecord& r : readActivityFile(file_.fileFor(timers.wallTime()), offset)) {
         journal_.record(r);
     }

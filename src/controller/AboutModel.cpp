@@ -6,25 +6,17 @@ namespace relaydeck {
 
 namespace {
 
+using T = TextId;
 using K = ControlKind;
-
-// The credits stand where the description's two addresses stand; the runs of blanks make
-// the word wrapping put each of them on a line of its own.
-const std::string kDescription =
-    std::string(
-        "Relaydeck - Um simples repetidor adicional para EchoLink.  Contém tom de "
-        "cortesia, tempo de desconecção, ID identificadores e tempo de desligamento -") +
-    std::string(143, ' ') + "Programa: The Relaydeck authors" + std::string(21, ' ') +
-    "Tradução: The Relaydeck authors" + std::string(3, ' ');
 
 const ControlDefinition kAboutControls[] = {
     {"picIcon", K::Picture, "relaydeck.png"},
     {"lblTitle", K::Label, ""},
     {"lblVersion", K::Label, ""},
-    {"lblDescription", K::Label, kDescription.c_str()},
+    {"lblDescription", K::Label, designedText(T::AboutDescription)},
     {"Line1", K::Picture, ""},
-    {"cmdOK", K::Button, "Sai"},
-    {"lblTranslator", K::Label, "Tradução e adaptação: The Relaydeck authors"},
+    {"cmdOK", K::Button, designedText(T::AboutClose)},
+    {"lblTranslator", K::Label, designedText(T::AboutTranslator)},
 };
 static_assert(std::size(kAboutControls) == static_cast<std::size_t>(AboutControl::Count));
 
@@ -34,14 +26,19 @@ std::span<const ControlDefinition> aboutControlDefinitions() {
     return kAboutControls;
 }
 
-AboutModel::AboutModel(LinkHostFactory& links) : TypedWindowModel(kAboutControls), links_(links) {}
+AboutModel::AboutModel(LinkHostFactory& links, const OperatorTexts* texts)
+    : TypedWindowModel(kAboutControls), links_(links), texts_(texts) {}
+
+const char* AboutModel::say(TextId id) const {
+    return texts_ != nullptr ? texts_->text(id) : designedText(id);
+}
 
 void AboutModel::load() {
     link_ = links_.create();
-    setCaption(std::string("About ") + kProgramTitle);
-    assignText(AboutControl::lblVersion, versionLine());
+    setCaption(say(T::AboutTitle) + std::string(kProgramTitle));
+    assignText(AboutControl::lblVersion, versionLine(say(T::VersionWord)));
     assignText(AboutControl::lblTitle,
-               std::string(kProgramTitle) + " for " + link_->GetStation().StationCallsign);
+               std::string(kProgramTitle) + say(T::AboutFor) + link_->GetStation().StationCallsign);
     setWindowVisible(true);
 }
 

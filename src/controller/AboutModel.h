@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
 
@@ -31,11 +32,13 @@ class AboutModel : public TypedWindowModel<AboutControl> {
     static constexpr int kWidthTwips = 7110;
     static constexpr int kHeightTwips = 4710;
 
-    explicit AboutModel(LinkHostFactory& links);
+    /// @brief @p texts: the language it speaks (nullptr: as designed).
+    explicit AboutModel(LinkHostFactory& links, const OperatorTexts* texts = nullptr);
 
     /// @brief The load: own link-host reference, caption, version, title with callsign.
     /// A link-host failure propagates as LinkError.
     void load();
+    const OperatorTexts* operatorTexts() const override { return texts_; }
     /// @brief Unloads the window (the "Sai" button or the close box).
     void close();
     bool closed() const { return closed_; }
@@ -44,7 +47,9 @@ class AboutModel : public TypedWindowModel<AboutControl> {
     void clicked(AboutControl c) override;
 
   private:
+    const char* say(TextId id) const;
     LinkHostFactory& links_;
+    const OperatorTexts* texts_;
     std::unique_ptr<LinkHost> link_;
     bool closed_ = false;
 };

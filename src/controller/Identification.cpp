@@ -38,8 +38,8 @@ void MainModel::speechTimerTick() {
 
 bool MainModel::refusedUnderLocalCarrier() {
     if (link_->GetCarrier() == 0) return false;
-    services_.op.showMessage({"Cannot transmit CW ID over a local RF user",
-                              "Sorry, the frequency appears to be in use...", MessageButtons::Ok,
+    services_.op.showMessage({say(TextId::CwRefusedTitle),
+                              say(TextId::CwRefusedPrompt), MessageButtons::Ok,
                               MessageIcon::None});
     return true;
 }

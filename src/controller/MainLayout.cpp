@@ -1,9 +1,12 @@
 #include "controller/MainModel.h"
+#include "controller/OperatorTexts.h"
 #include "controller/WindowLayout.h"
 
 namespace relaydeck {
 
 namespace {
+
+using T = TextId;
 
 using C = MainControl;
 
@@ -84,9 +87,12 @@ constexpr TwipsRect unit(int n, int left, int right = kPanelRight) {
     return {left, panelRow(n), right - left, kFieldHeight};
 }
 
-constexpr FrameLayout kFrames[] = {
+const FrameLayout kFrames[] = {
     {"Frame2", "", {60, 60, 4695, 1875}},
-    {"Frame1", "Configuração", {60, 2070, 4695, 6630}, {"MS Sans Serif", 8.25, false}},
+    {"Frame1",
+     designedText(T::MenuSettings),
+     {60, 2070, 4695, 6630},
+     {"MS Sans Serif", 8.25, false}},
 };
 
 constexpr auto L = TextAlign::Left;
@@ -146,29 +152,33 @@ const ControlPlacement kControls[] = {
 };
 
 const CaptionLayout kCaptions[] = {
-    {"CW ID Time :", kStatus, {kRowLeft, row(0), kRowCaptionWidth, kRowHeight}, L},
-    {"Speech ID Time :", kStatus, {kRowLeft, row(1), kRowCaptionWidth, kRowHeight}, L},
-    {"Hang Time :", kStatus, {kRowLeft, row(2), kRowCaptionWidth, kRowHeight}, L},
-    {"Time Out Time :", kStatus, {kRowLeft, row(3), kRowCaptionWidth, kRowHeight}, L},
+    {designedText(T::RowCwIdTime), kStatus, {kRowLeft, row(0), kRowCaptionWidth, kRowHeight}, L},
+    {designedText(T::RowSpeechIdTime),
+     kStatus,
+     {kRowLeft, row(1), kRowCaptionWidth, kRowHeight},
+     L},
+    {designedText(T::RowHangTime), kStatus, {kRowLeft, row(2), kRowCaptionWidth, kRowHeight}, L},
+    {designedText(T::RowTimeOutTime), kStatus, {kRowLeft, row(3), kRowCaptionWidth, kRowHeight}, L},
 
-    {"Indicativo/fala ID :", kPanel, rowCaption(0), R},
-    {"CW ID Texto :", kPanel, rowCaption(1), R},
-    {"CW ID Intervalo :", kPanel, rowCaption(2), R},
-    {"minutes", kPanel, unit(2, kUnitLeft, kMarkLeft - kGap), L},
-    {"Intervalo da fala :", kPanel, rowCaption(3), R},
-    {"minutes", kPanel, unit(3, kUnitLeft, kMarkLeft - kGap), L},
-    {"RF Tom cortesia :", kPanel, rowCaption(5), R},
-    {"mS - Break Time", kPanel, unit(5, kBreakLeft + kShortField + kGap), L},
-    {"IP Tom cortesia :", kPanel, rowCaption(6), R},
-    {"RF Kerchunker :", kPanel, rowCaption(7), R, false},
-    {"milisegundos", kPanel, unit(7, kUnitLeft, kLongUnitMarkLeft - kGap), L, false},
-    {"Tempo desligar :", kPanel, rowCaption(8), R},
-    {"segundos", kPanel, unit(8, kUnitLeft, kMarkLeft - kGap), L},
-    {"Tempo sair :", kPanel, rowCaption(9), R},
-    {"minutos", kPanel, unit(9, kUnitLeft, kMarkLeft - kGap), L},
-    {"Tempo sair ID :", kPanel, rowCaption(10), R},
-    {"DTMF Desativado :", kPanel, rowCaption(16), R, false},
-    {"DTMF Ativado :",
+    {designedText(T::PanelSpeechId), kPanel, rowCaption(0), R},
+    {designedText(T::PanelCwIdText), kPanel, rowCaption(1), R},
+    {designedText(T::PanelCwIdInterval), kPanel, rowCaption(2), R},
+    {designedText(T::UnitMinutes), kPanel, unit(2, kUnitLeft, kMarkLeft - kGap), L},
+    {designedText(T::PanelSpeechInterval), kPanel, rowCaption(3), R},
+    {designedText(T::UnitMinutes), kPanel, unit(3, kUnitLeft, kMarkLeft - kGap), L},
+    {designedText(T::PanelRfCourtesy), kPanel, rowCaption(5), R},
+    {designedText(T::UnitBreakTime), kPanel, unit(5, kBreakLeft + kShortField + kGap), L},
+    {designedText(T::PanelIpCourtesy), kPanel, rowCaption(6), R},
+    {designedText(T::PanelKerchunker), kPanel, rowCaption(7), R, false},
+    {designedText(T::UnitMilliseconds), kPanel, unit(7, kUnitLeft, kLongUnitMarkLeft - kGap), L,
+     false},
+    {designedText(T::PanelHangTime), kPanel, rowCaption(8), R},
+    {designedText(T::UnitSeconds), kPanel, unit(8, kUnitLeft, kMarkLeft - kGap), L},
+    {designedText(T::PanelTimeOut), kPanel, rowCaption(9), R},
+    {designedText(T::UnitMinutos), kPanel, unit(9, kUnitLeft, kMarkLeft - kGap), L},
+    {designedText(T::PanelTimeOutId), kPanel, rowCaption(10), R},
+    {designedText(T::PanelDtmfDisable), kPanel, rowCaption(16), R, false},
+    {designedText(T::PanelDtmfEnable),
      kPanel,
      {kUnitLeft, panelRow(16), kDtmfCaptionWidth, kFieldHeight},
      R,
@@ -177,6 +187,7 @@ const CaptionLayout kCaptions[] = {
 
 const WindowLayout kLayout{
     MainModel::kClientWidthTwips, 0, kTahoma, {}, {}, kFrames, kControls, kCaptions,
+    c(kFirstOwnMenuEntry),
 };
 
 }  // namespace

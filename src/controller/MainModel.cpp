@@ -1,6 +1,7 @@
 // The main window: its controls and timers, and the dispatch of its events to the
 // handlers, which live in files named for their roles.
 #include "controller/MainModel.h"
+#include "controller/OperatorTexts.h"
 
 #include <chrono>
 
@@ -12,80 +13,72 @@ namespace relaydeck {
 
 namespace {
 
+using T = TextId;
+
 using K = ControlKind;
 
 // The main window's controls as the window creates them, in MainControl order.
-constexpr ControlDefinition kMainControls[] = {
+const ControlDefinition kMainControls[] = {
     {"txtCWIDTime", K::Label, "900"},
     {"txtSpeechIDTime", K::Label, "300"},
     {"txtHangTimeTime", K::Label, "5"},
     {"txtTimeOutTime", K::Label, "300"},
-    {"Status", K::Label, "Ready..."},
+    {"Status", K::Label, designedText(T::StatusReady)},
     {"RepeaterStatus", K::Label, "4", "", true, false},
     {"FanWait", K::Label, "0", "", true, false},
     {"FanCool", K::Label, "0", "", true, false},
-    {"PTTLED", K::Lamp, "TX"},
-    {"LED", K::Lamp, "RX"},
+    {"PTTLED", K::Lamp, designedText(T::LampTx)},
+    {"LED", K::Lamp, designedText(T::LampRx)},
     {"FanLED", K::Lamp, ""},
     {"TOLED", K::Lamp, ""},
-    {"FanLabel", K::ClickLabel, "Fan", "Click to enable/disable fan without using the timer..."},
-    {"Label14", K::ClickLabel, "T.O.", "Click to reset TimeOut during an over..."},
-    {"txtSpeechID", K::TextField, "", "Callsign and Speech ID (if repeater is clear)..."},
-    {"txtCWID", K::TextField, "",
-     "Morse characters sent as a beacon.  Use a * to introduce a small gap, ie: "
-     "QQ0QQ**H**JO01FS"},
-    {"txtIDInterval", K::TextField, "15", "How often the CW ID and Speech ID are played..."},
-    {"txtSpeechInterval", K::TextField, "5", "How often the EchoLink SpeechID is played..."},
-    {"IDonClosedown", K::CheckBox, "Final ID :", "Click to enable CW ID upon Closedown..."},
-    {"ClosedownCW", K::TextField, "", "ID sent on Closedown..."},
-    {"txtCourtesy", K::TextField, "K", "CW ID to play at end of Radio Transmission (RF)..."},
-    {"BreakTime", K::TextField, "350", "Delay before Courtesy ID..."},
-    {"txtIPCourtesy", K::TextField, "R", "CW ID to play at end of Internet Transmission (IP)..."},
-    {"KerchunkTime", K::TextField, "2500",
-     "Minimum RF period to latch repeater and issue RF Courtesy Tone.  If less than this "
-     "value, the logic will drop carrier...",
+    {"FanLabel", K::ClickLabel, designedText(T::LampFan), designedText(T::TipFan)},
+    {"Label14", K::ClickLabel, designedText(T::LampTimeOut), designedText(T::TipTimeOutReset)},
+    {"txtSpeechID", K::TextField, "", designedText(T::TipSpeechId)},
+    {"txtCWID", K::TextField, "", designedText(T::TipCwId)},
+    {"txtIDInterval", K::TextField, "15", designedText(T::TipIdInterval)},
+    {"txtSpeechInterval", K::TextField, "5", designedText(T::TipSpeechInterval)},
+    {"IDonClosedown", K::CheckBox, designedText(T::BoxFinalId), designedText(T::TipFinalId)},
+    {"ClosedownCW", K::TextField, "", designedText(T::TipClosedownCw)},
+    {"txtCourtesy", K::TextField, "K", designedText(T::TipCourtesy)},
+    {"BreakTime", K::TextField, "350", designedText(T::TipBreakTime)},
+    {"txtIPCourtesy", K::TextField, "R", designedText(T::TipIpCourtesy)},
+    {"KerchunkTime", K::TextField, "2500", designedText(T::TipKerchunk), false},
+    {"txtHangTime", K::TextField, "5", designedText(T::TipHangTime)},
+    {"txtTimeOut", K::TextField, "5", designedText(T::TipTimeOut)},
+    {"txtTimeOutID", K::TextField, "SSS", designedText(T::TipTimeOutId)},
+    {"CTCSSDecode", K::CheckBox, designedText(T::BoxCtcssDecode), designedText(T::TipCtcssDecode)},
+    {"DecodeTone", K::TextField, "110.9", designedText(T::TipDecodeTone)},
+    {"Experimental", K::Label, designedText(T::LabelExperimental), "", false},
+    {"CTCSSEncode", K::CheckBox, designedText(T::BoxCtcssEncode), designedText(T::TipCtcssEncode)},
+    {"EncodeTone", K::TextField, "110.9", designedText(T::TipEncodeTone)},
+    {"CTCSSActivity", K::CheckBox, designedText(T::BoxCtcssActivity),
+     designedText(T::TipCtcssActivity)},
+    {"ToneBurstAccess", K::CheckBox, designedText(T::BoxToneBurst), designedText(T::TipToneBurst),
+     false, false, 1},
+    {"Check1", K::CheckBox, designedText(T::BoxQuietCwId), designedText(T::TipQuietCwId), false,
+     true, 1},
+    {"IPTimeout", K::CheckBox, designedText(T::BoxIpNoTimeOut), designedText(T::TipIpNoTimeOut),
      false},
-    {"txtHangTime", K::TextField, "5", "Hangtime between Courtesy Tone and Repeater closing..."},
-    {"txtTimeOut", K::TextField, "5",
-     "Maximum permitted transmission time - PTT will drop when Timeout is reached..."},
-    {"txtTimeOutID", K::TextField, "SSS", "ID sent upon Timeout..."},
-    {"CTCSSDecode", K::CheckBox, "CTCSS Decode :",
-     "Click to enable CTCSS decoding - audio may need to be pulled direct from RX "
-     "Discriminator!"},
-    {"DecodeTone", K::TextField, "110.9", "CTCSS Frequency to decode..."},
-    {"Experimental", K::Label, "< experimental!", "", false},
-    {"CTCSSEncode", K::CheckBox, "CTCSS Encode :",
-     "Click to enable CTCSS encoding - audio may need to be injected directly into "
-     "transmitter (not the mic input!)..."},
-    {"EncodeTone", K::TextField, "110.9", "CTCSS Frequency to encode..."},
-    {"CTCSSActivity", K::CheckBox, "CTCSS somente durante atividade",
-     "Click to enable CTCSS only when there is activity on the repeater.  Idents will not "
-     "transmit CTCSS unless the repeater starts passing voice traffic..."},
-    {"ToneBurstAccess", K::CheckBox, "1750Hz Acesso Tonebust ",
-     "Click to enable 1750Hz Toneburst access from cold...", false, false, 1},
-    {"Check1", K::CheckBox, "CW ID is  -15dB durante conversa completamente",
-     "CW ID is reduced in volume when there the system is in use.  This allows the CW ID to "
-     "play underneath the user's voice.",
-     false, true, 1},
-    {"IPTimeout", K::CheckBox, "IP  tráfego não para fora",
-     "When ticked, traffic from the Internet will not Time Out...", false},
-    {"DTMFDisable", K::TextField, "*6*6", "Code to disable the repeater.", false},
-    {"DTMFEnable", K::TextField, "*5*5", "Code to enable the repeater.", false},
+    {"DTMFDisable", K::TextField, "*6*6", designedText(T::TipDtmfDisable), false},
+    {"DTMFEnable", K::TextField, "*5*5", designedText(T::TipDtmfEnable), false},
     {"InForceIDInterval", K::Label, "", kInForceTooltip},
     {"InForceSpeechInterval", K::Label, "", kInForceTooltip},
     {"InForceBreakTime", K::Label, "", kInForceTooltip},
     {"InForceKerchunkTime", K::Label, "", kInForceTooltip},
     {"InForceHangTime", K::Label, "", kInForceTooltip},
     {"InForceTimeOut", K::Label, "", kInForceTooltip},
-    {"Save", K::Button, "Grava Configuração"},
-    {"mnuExit", K::MenuItem, "S&ai"},
-    {"mnuEnabled", K::MenuItem, "Ativado", "", false},
-    {"mnuSendCWID", K::MenuItem, "CW ID"},
-    {"mnuSendSpeechID", K::MenuItem, "Fala ID"},
-    {"mnuSettings", K::MenuItem, "Configuração"},
-    {"mnuAbout", K::MenuItem, "Sobre"},
-    {"mnuActivity", K::MenuItem, "Atividade"},
-    {"mnuUnattended", K::MenuItem, "Sem operador"},
+    {"Save", K::Button, designedText(T::ButtonSave)},
+    {"mnuExit", K::MenuItem, designedText(T::MenuExit)},
+    {"mnuEnabled", K::MenuItem, designedText(T::MenuEnabled), "", false},
+    {"mnuSendCWID", K::MenuItem, designedText(T::MenuSendCwId)},
+    {"mnuSendSpeechID", K::MenuItem, designedText(T::MenuSendSpeechId)},
+    {"mnuSettings", K::MenuItem, designedText(T::MenuSettings)},
+    {"mnuAbout", K::MenuItem, designedText(T::MenuAbout)},
+    {"mnuActivity", K::MenuItem, designedText(T::MenuActivity)},
+    {"mnuUnattended", K::MenuItem, designedText(T::MenuUnattended)},
+    {"mnuLanguageAsDesigned", K::MenuItem, designedText(T::MenuLanguageAsDesigned)},
+    {"mnuLanguageEnglish", K::MenuItem, designedText(T::MenuLanguageEnglish)},
+    {"mnuLanguagePortuguese", K::MenuItem, designedText(T::MenuLanguagePortuguese)},
 };
 static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
 
@@ -161,6 +154,23 @@ MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), s
     hangTimeSeconds_ =
         parseNumber(kMainControls[static_cast<std::size_t>(MainControl::txtHangTime)].text)
             .value_or(0);
+    languageListening_ = services_.program.texts().listen([this] { showLanguage(); });
+    showLanguage();
+}
+
+const OperatorTexts* MainModel::operatorTexts() const {
+    return &services_.program.texts();
+}
+
+const char* MainModel::say(TextId id) const {
+    return services_.program.texts().text(id);
+}
+
+void MainModel::showLanguage() {
+    const Language current = services_.program.texts().language();
+    assignValue(MainControl::mnuLanguageAsDesigned, current == Language::AsDesigned ? 1 : 0);
+    assignValue(MainControl::mnuLanguageEnglish, current == Language::English ? 1 : 0);
+    assignValue(MainControl::mnuLanguagePortuguese, current == Language::Portuguese ? 1 : 0);
 }
 
 MainModel::~MainModel() {
@@ -254,6 +264,12 @@ void MainModel::clicked(MainControl control) {
             return services_.program.openActivity();
         case MainControl::mnuUnattended:
             return services_.program.chooseUnattended();
+        case MainControl::mnuLanguageAsDesigned:
+            return services_.program.chooseLanguage(Language::AsDesigned);
+        case MainControl::mnuLanguageEnglish:
+            return services_.program.chooseLanguage(Language::English);
+        case MainControl::mnuLanguagePortuguese:
+            return services_.program.chooseLanguage(Language::Portuguese);
         case MainControl::Save:
             return saveClicked();
         case MainControl::FanLabel:

@@ -11,6 +11,7 @@
 
 #include "controller/ActivityRelay.h"
 #include "controller/IntervalTimer.h"
+#include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
 #include "records/ActivityRecord.h"
@@ -78,8 +79,12 @@ enum class MainControl : int {
     mnuSendSpeechID,
     mnuSettings,
     mnuAbout,
+    // Relaydeck's own menu: every entry from here on
     mnuActivity,
     mnuUnattended,
+    mnuLanguageAsDesigned,
+    mnuLanguageEnglish,
+    mnuLanguagePortuguese,
     Count
 };
 
@@ -98,6 +103,10 @@ enum class MainTimer : int {
     CountDown,
     Count
 };
+
+/// @brief The first entry of the menu of Relaydeck's own; the entries before it stand on the
+/// menu bar itself.
+inline constexpr MainControl kFirstOwnMenuEntry = MainControl::mnuActivity;
 
 /// @brief The controls of the main window as they are created.
 std::span<const ControlDefinition> mainControlDefinitions();
@@ -155,6 +164,7 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     /// @brief The view reports that the window moved (by the operator, or onto a screen).
     /// Edges beyond the position range are brought into it; a non-finite one is ignored.
     void moveTo(double leftTwips, double topTwips);
+    const OperatorTexts* operatorTexts() const override;
     /// @brief Makes the window visible (the startup dialog's hand-over).
     void show();
 
@@ -249,6 +259,10 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     void setHeight(int twips);
     static double clampPosition(double twips);
     void loadSettings();
+    /// @brief Ticks the language menu's entry of the language in force.
+    void showLanguage();
+    /// @brief The text @p id in the language in force.
+    const char* say(TextId id) const;
 
     // activity records (ActivityRecords.cpp)
     /// @brief Reports @p event now; whatever the sink throws is dropped.
@@ -300,6 +314,7 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     std::optional<ActivityTime> timedOutAt_;
     std::optional<ActivityTime> notAnsweringSince_;
     std::string captionWhileAnswering_;
+    std::unique_ptr<OperatorTexts::Listening> languageListening_;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;

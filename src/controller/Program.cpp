@@ -1,5 +1,6 @@
 #include "controller/Program.h"
 
+#include "controller/LanguageSetting.h"
 #include "controller/OperatorInterface.h"
 #include "settings/SettingsStore.h"
 
@@ -25,7 +26,11 @@ std::unique_ptr<LinkHost> Program::Links::create() {
 
 Program::Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
                  OperatorInterface& op)
-    : timers_(timers), settings_(settings), op_(op), windowLinks_(links) {}
+    : timers_(timers),
+      settings_(settings),
+      op_(op),
+      texts_(readLanguage(settings.SettingsPath().parent_path())),
+      windowLinks_(links) {}
 
 Program::~Program() = default;
 
@@ -51,7 +56,7 @@ void Program::showMain() {
 
 void Program::openAbout() {
     if (ended() || about_) return;
-    about_ = std::make_unique<AboutModel>(windowLinks_);
+    about_ = std::make_unique<AboutModel>(windowLinks_, &texts_);
     struct Unload {
         std::unique_ptr<AboutModel>& about;
         ~Unload() { about.reset(); }
@@ -86,9 +91,10 @@ void Program::chooseUnattended() {
     if (ended() || !unattendedAvailable_) return;
     const SettingsStore own(settings_.SettingsPath().parent_path(), kOwnSection);
     const bool on = own.ReadSetting(kGuardedKey, "0") == "1";
-    const MessageAnswer answer =
-        op_.showMessage({kFailureTitle, on ? kUnattendedOnQuestion : kUnattendedOffQuestion,
-                         MessageButtons::YesNo, MessageIcon::Question});
+    const MessageAnswer answer = op_.showMessage(
+        {kFailureTitle,
+         texts_.text(on ? TextId::UnattendedOnQuestion : TextId::UnattendedOffQuestion),
+         MessageButtons::YesNo, MessageIcon::Question});
     if (answer != MessageAnswer::Yes || ended()) return;
     try {
         own.WriteSetting(kGuardedKey, on ? "0" : "1");
@@ -110,28 +116,31 @@ void Program::runHandler(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const LinkUnavailable& e) {
-        reportFailure(failureText(kLinkFailed, e.what()), ExitStatus::LinkUnavailable);
+        reportFailure(kLinkFailed, e.what(), ExitStatus::LinkUnavailable);
     } catch (const LinkError& e) {
-        reportFailure(failureText(kLinkFailed, e.what()), ExitStatus::LinkFailed);
+        reportFailure(kLinkFailed, e.what(), ExitStatus::LinkFailed);
     } catch (const std::bad_alloc&) {
-        reportFailure(failureText(kProgramFailed, "Out of memory."), ExitStatus::ProgramFailed);
+        reportFailure(kProgramFailed, designedText(TextId::OutOfMemory), ExitStatus::ProgramFailed);
     } catch (const std::exception& e) {
-        reportFailure(failureText(kProgramFailed, e.what()), ExitStatus::ProgramFailed);
+        reportFailure(kProgramFailed, e.what(), ExitStatus::ProgramFailed);
     }
 }
 
-std::string Program::failureText(std::string_view failed, std::string_view what) {
+std::string Program::failureText(std::string_view failed, std::string_view what,
+                                 Language language) {
     // A text that already names the failing side is not named twice.
     for (const std::string_view named :
          {kLinkFailed, kProgramFailed, std::string_view("EchoLink: ")}) {
         if (what.starts_with(named)) what.remove_prefix(named.size());
     }
-    return std::string(failed) + std::string(what) + " Relaydeck cannot go on and will close now.";
+    if (what == designedText(TextId::OutOfMemory))
+        what = operatorText(TextId::OutOfMemory, language);
+    return std::string(failed) + std::string(what) + operatorText(TextId::CannotGoOn, language);
 }
 
-std::string Program::writeFailureText(const SettingsWriteError& error) {
+std::string Program::writeFailureText(const SettingsWriteError& error, Language language) {
     const std::u8string file = error.file().u8string();
-    std::string text = "The settings could not be written to " +
+    std::string text = operatorText(TextId::SettingsNotWritten, language) +
                        std::string(file.begin(), file.end()) + ": " + error.reason();
     if (!text.ends_with('.')) text += '.';
     return text;
@@ -139,21 +148,34 @@ std::string Program::writeFailureText(const SettingsWriteError& error) {
 
 void Program::reportWriteFailure(const SettingsWriteError& error) {
     if (ended()) return;
-    op_.showMessage(
-        {kFailureTitle, writeFailureText(error), MessageButtons::Ok, MessageIcon::None});
+    op_.showMessage({kFailureTitle, writeFailureText(error, texts_.language()), MessageButtons::Ok,
+                     MessageIcon::None});
 }
 
-void Program::reportFailure(const std::string& text, ExitStatus status) {
+void Program::chooseLanguage(Language language) {
+    texts_.setLanguage(language);
+    try {
+        writeLanguage(settings_.SettingsPath().parent_path(), language);
+    } catch (const SettingsWriteError& error) {
+        // In force for this run all the same.
+        reportWriteFailure(error);
+    }
+}
+
+void Program::reportFailure(std::string_view failed, std::string_view what, ExitStatus status) {
     if (ended()) return;
     failing_ = true;
     status_ = status;
-    activity_.note(timers_.wallTime(), ActivityEvent::LinkFailure, text);
+    activity_.note(timers_.wallTime(), ActivityEvent::LinkFailure, failureText(failed, what));
     if (main_) {
         main_->stopAllTimers();
         main_->releaseTransmitter();
     }
     if (splash_) splash_->stopTimer();
-    op_.showMessage({kFailureTitle, text, MessageButtons::Ok, MessageIcon::Critical});
+    const std::string_view shownFailed = failed == kLinkFailed ? texts_.text(TextId::LinkFailed)
+                                                               : texts_.text(TextId::ProgramFailed);
+    op_.showMessage({kFailureTitle, failureText(shownFailed, what, texts_.language()),
+                     MessageButtons::Ok, MessageIcon::Critical});
     endProgram();
 }
 

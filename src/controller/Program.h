@@ -36,13 +36,14 @@ class ProgramObserver {
 class Program : public ProgramControl {
   public:
     /// @brief The title of the box that reports a failure.
-    static constexpr const char* kFailureTitle = "Relaydeck";
+    static inline const char* const kFailureTitle = designedText(TextId::ProgramName);
     /// @brief How a failure report begins: the link host's, or any other fault.
-    static constexpr std::string_view kLinkFailed = "EchoLink failed: ";
-    static constexpr std::string_view kProgramFailed = "Relaydeck failed: ";
+    static inline const std::string_view kLinkFailed = designedText(TextId::LinkFailed);
+    static inline const std::string_view kProgramFailed = designedText(TextId::ProgramFailed);
 
     /// @brief The text of the box that reports a failure: @p failed, @p what and the end.
-    static std::string failureText(std::string_view failed, std::string_view what);
+    static std::string failureText(std::string_view failed, std::string_view what,
+                                   Language language = Language::AsDesigned);
 
     Program(LinkHostFactory& links, TimerService& timers, const SettingsStore& settings,
             OperatorInterface& op);
@@ -64,9 +65,14 @@ class Program : public ProgramControl {
     ExitStatus exitStatus() const { return status_; }
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
+    const OperatorTexts& texts() const override { return texts_; }
+    /// @brief The texts, for the views that show them anew when the language changes.
+    OperatorTexts& texts() { return texts_; }
+    void chooseLanguage(Language language) override;
 
     /// @brief The text of the box that reports a settings file that could not be written.
-    static std::string writeFailureText(const SettingsWriteError& error);
+    static std::string writeFailureText(const SettingsWriteError& error,
+                                        Language language = Language::AsDesigned);
 
     SplashModel* splash() { return splash_.get(); }
     MainModel* main() { return main_.get(); }
@@ -80,13 +86,10 @@ class Program : public ProgramControl {
     void setUnattendedAvailable(bool available) { unattendedAvailable_ = available; }
 
     /// @brief The question of the unattended entry while unattended running is off / on.
-    static constexpr const char* kUnattendedOffQuestion =
-        "Unattended running is off.\n\nTurn it on? From its next start Relaydeck runs "
-        "under its guard, which releases the transmitter and starts Relaydeck again when it "
-        "ends abnormally, and waits for EchoLink when EchoLink closes.";
-    static constexpr const char* kUnattendedOnQuestion =
-        "Unattended running is on.\n\nTurn it off? From its next start Relaydeck runs "
-        "without its guard.";
+    static inline const char* const kUnattendedOffQuestion =
+        designedText(TextId::UnattendedOffQuestion);
+    static inline const char* const kUnattendedOnQuestion =
+        designedText(TextId::UnattendedOnQuestion);
     /// @brief The section and key of the choice in the settings file.
     static constexpr const char* kOwnSection = "RELAYDECK";
     static constexpr const char* kGuardedKey = "GUARDED";
@@ -98,11 +101,14 @@ class Program : public ProgramControl {
     void setAfterHandler(std::function<void()> after) { afterHandler_ = std::move(after); }
 
   private:
-    void reportFailure(const std::string& what, ExitStatus status);
+    /// @brief Ends the program after a failure, which the log keeps as designed and the
+    /// box says in the language in force.
+    void reportFailure(std::string_view failed, std::string_view what, ExitStatus status);
 
     TimerService& timers_;
     const SettingsStore& settings_;
     OperatorInterface& op_;
+    OperatorTexts texts_;
     std::unique_ptr<SplashModel> splash_;
     std::unique_ptr<MainModel> main_;
     std::unique_ptr<AboutModel> about_;

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "controller/ExitStatus.h"
+#include "controller/OperatorTexts.h"
 
 namespace relaydeck {
 
@@ -32,6 +33,10 @@ class ProgramControl {
     /// @brief Tells the operator that the settings file could not be written, and waits
     /// for the box to be answered; the program goes on.
     virtual void reportWriteFailure(const SettingsWriteError& error) = 0;
+    /// @brief The operator's texts in the language in force.
+    virtual const OperatorTexts& texts() const = 0;
+    /// @brief Puts @p language in force in every window and keeps it for the next run.
+    virtual void chooseLanguage(Language language) = 0;
 };
 
 }  // namespace relaydeck

@@ -1,4 +1,5 @@
 #include "controller/SplashModel.h"
+#include "controller/OperatorTexts.h"
 
 #include "Version.h"
 #include "controller/NumberText.h"
@@ -10,20 +11,22 @@ namespace relaydeck {
 
 namespace {
 
+using T = TextId;
+
 using K = ControlKind;
 
-constexpr ControlDefinition kSplashControls[] = {
+const ControlDefinition kSplashControls[] = {
     {"imgLogo", K::Picture, "splash-mast.png"},
     {"lblProductName", K::Label, ""},
-    {"lblPlatform", K::Label, "EchoLink Repetidora Adicional"},
+    {"lblPlatform", K::Label, designedText(T::SplashPlatform)},
     {"MyCall", K::Label, ""},
     {"lblVersion", K::Label, ""},
-    {"Label2", K::Label, "27 de novembro de 2008"},
-    {"lblAuthor", K::Label, "The Relaydeck authors"},
-    {"Startup", K::CheckBox, "Inicia automaticamente"},
-    {"Label1", K::Label, "Por favor espere alguns segundos"},
-    {"Launch", K::Button, "Ativa Repetidora"},
-    {"Finish", K::Button, "Sai da Pontevox"},
+    {"Label2", K::Label, designedText(T::SplashDate)},
+    {"lblAuthor", K::Label, designedText(T::SplashAuthor)},
+    {"Startup", K::CheckBox, designedText(T::SplashStartup)},
+    {"Label1", K::Label, designedText(T::SplashWait)},
+    {"Launch", K::Button, designedText(T::SplashLaunch)},
+    {"Finish", K::Button, designedText(T::SplashFinish)},
 };
 static_assert(std::size(kSplashControls) == static_cast<std::size_t>(SplashControl::Count));
 
@@ -53,9 +56,13 @@ void SplashModel::load() {
     assignText(SplashControl::MyCall, link_->GetStation().StationCallsign);
     assignValue(SplashControl::Startup,
                 parseCheckValue(settings_.ReadSetting(kKeyStartup, kDefaultStartup)).value_or(0));
-    assignText(SplashControl::lblVersion, versionLine());
+    assignText(SplashControl::lblVersion, versionLine(program_.texts().text(TextId::VersionWord)));
     assignText(SplashControl::lblProductName, kProgramTitle);
     setWindowVisible(true);
+}
+
+const OperatorTexts* SplashModel::operatorTexts() const {
+    return &program_.texts();
 }
 
 void SplashModel::hide() {

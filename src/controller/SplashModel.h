@@ -47,6 +47,7 @@ class SplashModel : public TypedWindowModel<SplashControl> {
     /// @brief The load: own link-host reference, callsign, `STARTUP`, version; the dialog
     /// shows and its timer runs. A link-host failure propagates as LinkError.
     void load();
+    const OperatorTexts* operatorTexts() const override;
     /// @brief Hides the dialog for the rest of the run.
     void hide();
 

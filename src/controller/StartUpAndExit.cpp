@@ -141,7 +141,7 @@ void MainModel::exitClicked() {
 bool MainModel::requestClose() {
     runGuarded([&] {
         const MessageAnswer answer =
-            services_.op.showMessage({"Exit Program", "Quit Relaydeck - Are You Sure ?",
+            services_.op.showMessage({say(TextId::ExitTitle), say(TextId::ExitPrompt),
                                       MessageButtons::YesNo, MessageIcon::Question});
         if (services_.program.ended()) return;
         if (answer != MessageAnswer::Yes) return;

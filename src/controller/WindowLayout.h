@@ -104,6 +104,9 @@ struct WindowLayout {
     std::span<const FrameLayout> frames;
     std::span<const ControlPlacement> controls;
     std::span<const CaptionLayout> captions;
+    /// @brief The first menu entry (a control id) that stands in the menu of Relaydeck's
+    /// own rather than on the menu bar; -1: none.
+    int firstOwnMenuEntry = -1;
 
     /// @brief The placement of control @p id, or nullptr when the window does not place it.
     const ControlPlacement* find(int id) const {

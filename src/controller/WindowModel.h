@@ -12,6 +12,8 @@
 
 namespace relaydeck {
 
+class OperatorTexts;
+
 /// @brief What a control is; decides which of its state a view shows.
 enum class ControlKind {
     Label,       ///< static or computed caption
@@ -107,6 +109,8 @@ class WindowModel {
     bool takesInput(int id) const;
 
     const std::string& caption() const { return caption_; }
+    /// @brief The texts the window is shown in; nullptr: as designed.
+    virtual const OperatorTexts* operatorTexts() const { return nullptr; }
     bool isVisible() const { return visible_; }
 
     void addObserver(WindowObserver* observer);

@@ -49,7 +49,7 @@ AboutDialog::AboutDialog(AboutModel& model, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       model_(model),
       twips_(Twips::forScreen(QGuiApplication::primaryScreen())),
-      binder_(model, [this] { applyWindow(); }),
+      binder_(model, [this] { applyWindow(); }, model.operatorTexts()),
       layout_(aboutLayout(), binder_, twips_) {
     setModal(true);
     setWindowIcon(wrenchIcon());

@@ -19,6 +19,10 @@ namespace {
 
 using namespace std::chrono;
 
+QString textIn(const OperatorTexts* texts, TextId id) {
+    return QString::fromUtf8(texts != nullptr ? texts->text(id) : designedText(id));
+}
+
 QDateTime localDateTime(ActivityTime time) {
     return QDateTime::fromMSecsSinceEpoch(time.time_since_epoch().count(), QTimeZone::utc())
         .toLocalTime();
@@ -32,8 +36,14 @@ seconds qtUtcOffset(ActivityTime time) {
 
 // ---- table ----
 
-ActivityTableModel::ActivityTableModel(const ActivityJournal& journal, QObject* parent)
-    : QAbstractTableModel(parent), journal_(journal) {}
+ActivityTableModel::ActivityTableModel(const ActivityJournal& journal, const OperatorTexts* texts,
+                                       QObject* parent)
+    : QAbstractTableModel(parent), journal_(journal), texts_(texts) {}
+
+void ActivityTableModel::retranslate() {
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount({}) - 1);
+    if (shown_ > 0) emit dataChanged(index(0, 1), index(shown_ - 1, 1));
+}
 
 void ActivityTableModel::sync() {
     const auto& records = journal_.records();
@@ -68,7 +78,7 @@ QVariant ActivityTableModel::data(const QModelIndex& index, int role) const {
         case 0:
             return localDateTime(r.time).toString(QStringLiteral("HH:mm:ss"));
         case 1:
-            return QString::fromUtf8(activityEventName(r.event));
+            return textIn(texts_, activityEventText(r.event));
         case 2:
             return r.duration ? QString::fromStdString(formatClockSpan(*r.duration)) : QString();
         default:
@@ -78,8 +88,10 @@ QVariant ActivityTableModel::data(const QModelIndex& index, int role) const {
 
 QVariant ActivityTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-    static const char* const kHeaders[] = {"Time", "Event", "Duration", "Detail"};
-    return section >= 0 && section < 4 ? QString::fromUtf8(kHeaders[section]) : QVariant();
+    static constexpr TextId kHeaders[] = {TextId::ActivityColumnTime, TextId::ActivityColumnEvent,
+                                          TextId::ActivityColumnDuration,
+                                          TextId::ActivityColumnDetail};
+    return section >= 0 && section < 4 ? textIn(texts_, kHeaders[section]) : QVariant();
 }
 
 // ---- timeline ----
@@ -124,7 +136,10 @@ void TimelineView::paintEvent(QPaintEvent*) {
                 }
                 p.setFont(f);
                 p.setPen(colour(item.colour));
-                const QString text = QString::fromStdString(item.text);
+                // The lanes' names in the language in force; the times as they are.
+                const OperatorTexts* texts = model_.operatorTexts();
+                const QString text =
+                    QString::fromStdString(texts != nullptr ? texts->shown(item.text) : item.text);
                 const double w = QFontMetricsF(f).horizontalAdvance(text);
                 const double shift = item.anchor == TextAnchor::Start    ? 0
                                      : item.anchor == TextAnchor::Middle ? w / 2
@@ -142,7 +157,8 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     : QWidget(parent, Qt::Window),
       model_(model),
       twips_(Twips::forScreen(QGuiApplication::primaryScreen())),
-      binder_(model, [this] { applyWindow(); }),
+      binder_(
+          model, [this] { applyWindow(); }, model.operatorTexts()),
       layout_(activityLayout(), binder_, twips_) {
     setObjectName(QStringLiteral("Activity"));
     setFont(fontFor(activityLayout().font));
@@ -153,7 +169,7 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     };
     timeline_ = new TimelineView(model_, this);
     place(timeline_, activityTimelineRect());
-    rows_ = new ActivityTableModel(model_.journal(), this);
+    rows_ = new ActivityTableModel(model_.journal(), model_.operatorTexts(), this);
     table_ = new QTableView(this);
     table_->setModel(rows_);
     table_->verticalHeader()->setVisible(false);
@@ -161,11 +177,27 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setColumnWidth(0, fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16);
-    table_->setColumnWidth(
-        1, fontMetrics().horizontalAdvance(QStringLiteral("internet-over-ended")) + 16);
-    table_->setColumnWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("Duration")) + 16);
     place(table_, activityTableRect());
+    binder_.addTranslation([this] {
+        // Columns as wide as the longest time, event name and heading in the language.
+        const QFontMetrics metrics = fontMetrics();
+        int eventWidth = metrics.horizontalAdvance(
+            rows_->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString());
+        for (int e = 0; e < static_cast<int>(ActivityEvent::Count); ++e) {
+            eventWidth = std::max(
+                eventWidth,
+                metrics.horizontalAdvance(textIn(
+                    model_.operatorTexts(), activityEventText(static_cast<ActivityEvent>(e)))));
+        }
+        table_->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 16);
+        table_->setColumnWidth(1, eventWidth + 16);
+        table_->setColumnWidth(
+            2, metrics.horizontalAdvance(
+                   rows_->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                   16);
+        rows_->retranslate();
+        timeline_->update();
+    });
     setFixedSize(twips_.px(ActivityModel::kWidthTwips), twips_.px(ActivityModel::kHeightTwips));
     contentListener_ = model_.setContentListener([this] { refreshContent(); });
     applyWindow();
@@ -183,7 +215,7 @@ void ActivityWindow::refreshContent() {
 }
 
 void ActivityWindow::applyWindow() {
-    setWindowTitle(QString::fromStdString(model_.caption()));
+    setWindowTitle(binder_.shown(model_.caption()));
     if (rows_ == nullptr) return;  // still being built
     if (model_.isVisible() && !isVisible()) {
         rows_->sync();

@@ -24,7 +24,11 @@ std::chrono::seconds qtUtcOffset(ActivityTime time);
 class ActivityTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    explicit ActivityTableModel(const ActivityJournal& journal, QObject* parent = nullptr);
+    /// @brief @p texts: the language of the headings and event names (nullptr: as designed).
+    explicit ActivityTableModel(const ActivityJournal& journal,
+                                const OperatorTexts* texts = nullptr, QObject* parent = nullptr);
+    /// @brief The language changed: headings and event names are shown anew.
+    void retranslate();
 
     /// @brief Takes the records added since the last call (all of them after a new day).
     void sync();
@@ -36,6 +40,7 @@ class ActivityTableModel : public QAbstractTableModel {
 
   private:
     const ActivityJournal& journal_;
+    const OperatorTexts* texts_;
     int shown_ = 0;
     ActivityTime firstShown_{};
 };

@@ -16,13 +16,40 @@ QColor toQColor(Rgb colour) {
     return QColor(channel(16), channel(8), channel(0));
 }
 
-ControlBinder::ControlBinder(WindowModel& model, std::function<void()> onWindowChanged)
+ControlBinder::ControlBinder(WindowModel& model, std::function<void()> onWindowChanged,
+                             const OperatorTexts* texts)
     : model_(model),
+      texts_(texts),
       onWindowChanged_(std::move(onWindowChanged)),
       widgets_(model.controlCount(), nullptr),
       actions_(model.controlCount(), nullptr),
       filters_(model.controlCount()) {
     model_.addObserver(this);
+    if (texts_ != nullptr) listening_ = texts_->listen([this] { languageChanged(); });
+}
+
+QString ControlBinder::shown(std::string_view text) const {
+    if (texts_ == nullptr)
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromStdString(texts_->shown(text));
+}
+
+void ControlBinder::addTranslation(std::function<void()> retranslate) {
+    retranslate();
+    translations_.push_back(std::move(retranslate));
+}
+
+void ControlBinder::languageChanged() {
+    for (std::size_t id = 0; id < widgets_.size(); ++id) {
+        const char* tooltip = model_.definition(static_cast<int>(id)).tooltip;
+        if (tooltip[0] != '\0') {
+            if (widgets_[id] != nullptr) widgets_[id]->setToolTip(shown(tooltip));
+            if (actions_[id] != nullptr) actions_[id]->setToolTip(shown(tooltip));
+        }
+        apply(static_cast<int>(id));
+    }
+    for (const auto& retranslate : translations_) retranslate();
+    if (onWindowChanged_) onWindowChanged_();
 }
 
 ControlBinder::~ControlBinder() {
@@ -87,18 +114,22 @@ QWidget* ControlBinder::createWidget(int id, QWidget* parent) {
         }
     }
     widget->setObjectName(QString::fromUtf8(def.name));
-    if (def.tooltip[0] != '\0') widget->setToolTip(QString::fromUtf8(def.tooltip));
+    if (def.tooltip[0] != '\0') widget->setToolTip(shown(def.tooltip));
     widgets_[static_cast<std::size_t>(id)] = widget;
     apply(id);
     return widget;
 }
 
-QAction* ControlBinder::createMenuEntry(int id, QMenuBar* bar) {
+QAction* ControlBinder::createMenuEntry(int id, QWidget* menu) {
     const ControlDefinition& def = model_.definition(id);
-    QAction* action = bar->addAction(QString());
+    auto* action = new QAction(menu);
+    menu->addAction(action);
     action->setObjectName(QString::fromUtf8(def.name));
-    if (def.tooltip[0] != '\0') action->setToolTip(QString::fromUtf8(def.tooltip));
-    QObject::connect(action, &QAction::triggered, bar, [this, id] { model_.click(id); });
+    if (def.tooltip[0] != '\0') action->setToolTip(shown(def.tooltip));
+    QObject::connect(action, &QAction::triggered, menu, [this, id] {
+        model_.click(id);
+        apply(id);  // a ticked entry that Qt untoggled on its own ticks again
+    });
     actions_[static_cast<std::size_t>(id)] = action;
     apply(id);
     return action;
@@ -114,10 +145,13 @@ void ControlBinder::windowChanged() {
 
 void ControlBinder::apply(int id) {
     const ControlState& state = model_.state(id);
-    QString text = QString::fromStdString(state.text);
+    const bool typed = model_.definition(id).kind == ControlKind::TextField;
+    QString text = typed ? QString::fromStdString(state.text) : shown(state.text);
     if (const auto& filter = filters_[static_cast<std::size_t>(id)]) text = filter(text);
     if (QAction* action = actions_[static_cast<std::size_t>(id)]) {
         action->setText(text);
+        action->setCheckable(state.value != 0 || action->isCheckable());
+        action->setChecked(state.value != 0);
         action->setEnabled(state.enabled);
         action->setVisible(state.visible);
         return;

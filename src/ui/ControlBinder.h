@@ -6,8 +6,10 @@
 #include <QMenuBar>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "controller/OperatorTexts.h"
 #include "controller/WindowModel.h"
 
 namespace relaydeck {
@@ -17,19 +19,28 @@ namespace relaydeck {
 /// Model to view: every change the model reports is shown (text, tick state, colour,
 /// enabled and visible flags). View to model: edits call setText, clicks call click,
 /// a check-box click sets the value the operator asked for (0 -> 1, 1 -> 0, 2 -> 0).
-/// The widgets carry the controls' names as object names.
+/// The widgets carry the controls' names as object names. Captions, tooltips and menu
+/// entries show in the language in force, and anew when it changes.
 class ControlBinder : public WindowObserver {
   public:
-    /// @brief @p onWindowChanged runs when the model reports a window change.
-    ControlBinder(WindowModel& model, std::function<void()> onWindowChanged);
+    /// @brief @p onWindowChanged runs when the model reports a window change, and when the
+    /// language of @p texts changes (nullptr: the texts as designed, for good).
+    ControlBinder(WindowModel& model, std::function<void()> onWindowChanged,
+                  const OperatorTexts* texts = nullptr);
     ~ControlBinder() override;
     ControlBinder(const ControlBinder&) = delete;
     ControlBinder& operator=(const ControlBinder&) = delete;
 
     /// @brief Creates control @p id's widget as a child of @p parent, by its kind.
     QWidget* createWidget(int id, QWidget* parent);
-    /// @brief Creates control @p id as a command entry on @p bar.
-    QAction* createMenuEntry(int id, QMenuBar* bar);
+    /// @brief Creates control @p id as a command entry on @p menu (a menu bar or a menu);
+    /// an entry whose model value is 1 shows a tick.
+    QAction* createMenuEntry(int id, QWidget* menu);
+
+    /// @brief @p text as the operator sees it in the language in force.
+    QString shown(std::string_view text) const;
+    /// @brief Runs @p retranslate (now and) after each change of language.
+    void addTranslation(std::function<void()> retranslate);
 
     /// @brief Shows control @p id's text through @p filter (labels only), for texts whose
     /// layout a plain label would not reproduce.
@@ -49,7 +60,11 @@ class ControlBinder : public WindowObserver {
 
   private:
     void apply(int id);
+    void languageChanged();
     WindowModel& model_;
+    const OperatorTexts* texts_;
+    std::unique_ptr<OperatorTexts::Listening> listening_;
+    std::vector<std::function<void()>> translations_;
     std::function<void()> onWindowChanged_;
     std::vector<QWidget*> widgets_;
     std::vector<QAction*> actions_;

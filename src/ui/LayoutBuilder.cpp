@@ -75,13 +75,13 @@ void LayoutBuilder::build(QWidget* client) {
     for (const FrameLayout& f : layout_.frames) {
         auto* frame = new QGroupBox(client);
         frame->setObjectName(QString::fromUtf8(f.name));
-        frame->setTitle(QString::fromUtf8(f.caption));
         frame->setFont(fontFor(f.font));
         frame->setGeometry(pixels(twips_, f.rect));
         frames_.push_back(frame);
     }
     for (const CaptionLayout& c : layout_.captions) {
-        auto* label = new QLabel(QString::fromUtf8(c.text), parentFor(c.frame, client));
+        auto* label = new QLabel(parentFor(c.frame, client));
+        captions_.push_back(label);
         label->setAlignment(toQt(c.align) | Qt::AlignVCenter);
         label->setGeometry(pixels(twips_, c.rect));
         label->setEnabled(c.enabled);
@@ -89,6 +89,14 @@ void LayoutBuilder::build(QWidget* client) {
         label->setFont(windowFont);
     }
     for (const ControlPlacement& p : layout_.controls) placeControl(p, client);
+    binder_.addTranslation([this] {
+        for (std::size_t i = 0; i < frames_.size(); ++i) {
+            frames_[i]->setTitle(binder_.shown(layout_.frames[i].caption));
+        }
+        for (std::size_t i = 0; i < captions_.size(); ++i) {
+            captions_[i]->setText(binder_.shown(layout_.captions[i].text));
+        }
+    });
 }
 
 void LayoutBuilder::placeControl(const ControlPlacement& p, QWidget* client) {

@@ -11,6 +11,7 @@
 #include "ui/Twips.h"
 
 class QGroupBox;
+class QLabel;
 
 namespace relaydeck {
 
@@ -53,6 +54,7 @@ class LayoutBuilder {
     ControlBinder& binder_;
     const Twips& twips_;
     std::vector<QGroupBox*> frames_;
+    std::vector<QLabel*> captions_;  ///< in the order of the layout's captions
     std::vector<QWidget*> extras_;
 };
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
@@ -30,7 +31,7 @@ MainWindow::MainWindow(MainModel& model, QWidget* parent)
     : QMainWindow(parent),
       model_(model),
       twips_(Twips::forScreen(QGuiApplication::primaryScreen())),
-      binder_(model, [this] { applyWindow(); }),
+      binder_(model, [this] { applyWindow(); }, model.operatorTexts()),
       layout_(mainLayout(), binder_, twips_) {
     setFont(fontFor(mainLayout().font));
     setWindowIcon(QIcon(QStringLiteral(":/relaydeck.png")));
@@ -65,9 +66,19 @@ void MainWindow::buildMenu() {
     // Seven entries on a narrow window: tight item padding keeps the last one on the bar
     // rather than behind an overflow button.
     bar->setStyleSheet(QStringLiteral("QMenuBar { spacing: 0px; } QMenuBar::item { padding: 1px 2px; }"));
-    for (int c = controlId(C::mnuExit); c <= controlId(C::mnuActivity); ++c) {
+    for (int c = controlId(C::mnuExit); c < controlId(kFirstOwnMenuEntry); ++c) {
         binder_.createMenuEntry(c, bar);
     }
+    // Every entry of Relaydeck's own stands in one menu after the others.
+    auto* own = new QMenu(bar);
+    ownMenu_ = own;
+    own->setObjectName(QStringLiteral("mnuRelaydeck"));
+    bar->addMenu(own);
+    for (int c = controlId(kFirstOwnMenuEntry); c < controlId(C::Count); ++c) {
+        if (model_.definition(c).kind == ControlKind::MenuItem) binder_.createMenuEntry(c, own);
+    }
+    binder_.addTranslation(
+        [this, own] { own->setTitle(binder_.shown(designedText(TextId::ProgramName))); });
 }
 
 int MainWindow::frameExtraHeight() const {

@@ -10,6 +10,7 @@
 #include "ui/Twips.h"
 
 class QGroupBox;
+class QMenu;
 
 namespace relaydeck {
 
@@ -29,6 +30,8 @@ class MainWindow : public QMainWindow {
     QWidget* control(MainControl c) const;
     /// @brief The menu-bar entry of control @p c (nullptr for other controls).
     QAction* menuEntry(MainControl c) const;
+    /// @brief The menu of Relaydeck's own, the last on the menu bar.
+    QMenu* ownMenu() const { return ownMenu_; }
     /// @brief The twips converter the window is laid out with.
     const Twips& twips() const { return twips_; }
     /// @brief The height of title bar and borders now taken by the window system.
@@ -53,6 +56,7 @@ class MainWindow : public QMainWindow {
     bool frameKnown_ = false;
     QWidget* panel_ = nullptr;  ///< Frame1 and the save button: reachable only when shown
     QWidget* save_ = nullptr;
+    QMenu* ownMenu_ = nullptr;
     bool applying_ = false;
 };
 

@@ -17,6 +17,7 @@ ProgramViews::~ProgramViews() {
 
 void ProgramViews::mainCreated(MainModel& main) {
     main_ = std::make_unique<MainWindow>(main);
+    if (activityModel_ != nullptr) activityModel_->setOperatorTexts(main.operatorTexts());
     if (op_ != nullptr) op_->setOwner(main_.get());
 }
 

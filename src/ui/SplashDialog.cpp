@@ -12,7 +12,7 @@ SplashDialog::SplashDialog(SplashModel& model, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       model_(model),
       twips_(Twips::forScreen(QGuiApplication::primaryScreen())),
-      binder_(model, [this] { applyWindow(); }),
+      binder_(model, [this] { applyWindow(); }, model.operatorTexts()),
       layout_(splashLayout(), binder_, twips_) {
     setWindowTitle(QStringLiteral("Relaydeck"));
     setFixedSize(twips_.px(SplashModel::kWidthTwips), twips_.px(SplashModel::kHeightTwips));

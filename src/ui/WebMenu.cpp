@@ -85,26 +85,36 @@ WebMenu::WebMenu(ProgramViews& views, web::RemoteStation& remote) : views_(views
     timer->start(500);
 }
 
-void WebMenu::mainCreated(MainModel&) {
+void WebMenu::mainCreated(MainModel& main) {
     MainWindow* window = views_.mainWindow();
-    if (window == nullptr) return;
-    QMenu* menu = window->menuBar()->addMenu(QStringLiteral("Relaydeck"));
-    QAction* settings = menu->addAction(QString::fromUtf8(texts::kMenuWebServer));
+    if (window == nullptr || window->ownMenu() == nullptr) return;
+    texts_ = main.operatorTexts();
+    // In the one menu of Relaydeck's own, after the entries of the main window's model.
+    QMenu* menu = window->ownMenu();
+    menu->addSeparator();
+    settings_ = menu->addAction(shown(texts::kMenuWebServer));
+    QAction* settings = settings_;
     connect(settings, &QAction::triggered, this, [this, window] {
         WebSettingsDialog dialog(remote_, window);
         dialog.exec();
     });
-    repeater_ = menu->addAction(QString::fromUtf8(texts::kMenuRepeaterOff));
+    repeater_ = menu->addAction(shown(texts::kMenuRepeaterOff));
     connect(repeater_, &QAction::triggered, this, [this] {
         remote_.toggleRepeater();
         refresh();
     });
 }
 
+QString WebMenu::shown(const char* text) const {
+    return QString::fromStdString(texts_ != nullptr ? texts_->shown(text) : std::string(text));
+}
+
 void WebMenu::refresh() {
     if (repeater_ == nullptr) return;
-    repeater_->setText(QString::fromUtf8(remote_.repeaterOff() ? texts::kMenuRepeaterOn
-                                                               : texts::kMenuRepeaterOff));
+    // Also follows a change of language.
+    settings_->setText(shown(texts::kMenuWebServer));
+    repeater_->setText(
+        shown(remote_.repeaterOff() ? texts::kMenuRepeaterOn : texts::kMenuRepeaterOff));
 }
 
 }  // namespace relaydeck

@@ -48,9 +48,12 @@ class WebMenu : public QObject, public ProgramObserver {
 
   private:
     void refresh();
+    QString shown(const char* text) const;
     ProgramViews& views_;
     web::RemoteStation& remote_;
     QAction* repeater_ = nullptr;
+    QAction* settings_ = nullptr;
+    const OperatorTexts* texts_ = nullptr;
 };
 
 }  // namespace relaydeck

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "controller/OperatorTexts.h"
+
 namespace relaydeck::web::texts {
 
 inline constexpr std::string_view kRefusedPort = "The port must be a number from 1 to 65535.";
@@ -32,9 +34,9 @@ extern const std::string_view kActivityPageHead;
 extern const std::string_view kActivityPageFoot;
 
 /// @brief Menu entries and the settings dialog of both programs.
-inline constexpr const char* kMenuWebServer = "Servidor web";
-inline constexpr const char* kMenuRepeaterOff = "Desligar repetidora";
-inline constexpr const char* kMenuRepeaterOn = "Ligar repetidora";
+inline const char* const kMenuWebServer = designedText(TextId::MenuWebServer);
+inline const char* const kMenuRepeaterOff = designedText(TextId::MenuRepeaterOff);
+inline const char* const kMenuRepeaterOn = designedText(TextId::MenuRepeaterOn);
 inline constexpr const char* kDialogTitle = "Web server";
 inline constexpr const char* kDialogEnabled = "Serve the status page";
 inline constexpr const char* kDialogAddress = "Address:";

@@ -40,11 +40,13 @@ int round(double value) {
 
 /// The table's columns: heading and width in twips (the last takes the rest).
 struct Column {
-    const wchar_t* heading;
+    TextId heading;
     int widthTwips;
 };
-constexpr Column kColumns[] = {
-    {L"Time", 1000}, {L"Event", 2300}, {L"Duration", 1000}, {L"Detail", 0}};
+constexpr Column kColumns[] = {{TextId::ActivityColumnTime, 1000},
+                               {TextId::ActivityColumnEvent, 2300},
+                               {TextId::ActivityColumnDuration, 1000},
+                               {TextId::ActivityColumnDetail, 0}};
 
 }  // namespace
 
@@ -87,7 +89,8 @@ ActivityView::ActivityView(ActivityModel& model) : Window(model, activityLayout(
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.cx = width;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].heading);
+        const std::wstring heading = host_.shown(designedText(kColumns[i].heading));
+        column.pszText = const_cast<wchar_t*>(heading.c_str());
         column.iSubItem = i;
         SendMessageW(list_, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&column));
@@ -116,7 +119,11 @@ RECT ActivityView::rectOf(const TwipsRect& twips) const {
 void ActivityView::applyWindow() {
     const HWND window = hwnd();
     if (window == nullptr || list_ == nullptr) return;
-    SetWindowTextW(window, widen(model_.caption()).c_str());
+    SetWindowTextW(window, host_.shown(model_.caption()).c_str());
+    if (const OperatorTexts* texts = model_.operatorTexts();
+        texts != nullptr && texts->language() != shownLanguage_) {
+        syncRows();  // the rows anew, in the language now in force
+    }
     const bool shown = IsWindowVisible(window) != FALSE;
     if (model_.isVisible() && !shown) {
         syncRows();
@@ -136,17 +143,30 @@ void ActivityView::refreshContent() {
 void ActivityView::syncRows() {
     const auto& records = model_.journal().records();
     const int count = static_cast<int>(records.size());
-    if (count < shown_ ||
+    const OperatorTexts* texts = model_.operatorTexts();
+    const Language language = texts != nullptr ? texts->language() : Language::AsDesigned;
+    if (language != shownLanguage_ || count < shown_ ||
         (shown_ > 0 && (records.empty() || records.front().time != firstShown_))) {
         SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
         shown_ = 0;
+        if (language != shownLanguage_) {
+            for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+                const std::wstring heading = host_.shown(designedText(kColumns[i].heading));
+                LVCOLUMNW column{};
+                column.mask = LVCF_TEXT;
+                column.pszText = const_cast<wchar_t*>(heading.c_str());
+                SendMessageW(list_, LVM_SETCOLUMNW, static_cast<WPARAM>(i),
+                             reinterpret_cast<LPARAM>(&column));
+            }
+        }
+        shownLanguage_ = language;
     }
     if (count == shown_) return;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     for (int i = shown_; i < count; ++i) {
         const ActivityRecord& r = records[static_cast<std::size_t>(i)];
         const std::wstring cells[] = {
-            widen(clockText(r.time)), widen(activityEventName(r.event)),
+            widen(clockText(r.time)), widen(operatorText(activityEventText(r.event), language)),
             widen(r.duration ? formatClockSpan(*r.duration) : std::string()), widen(r.detail)};
         LVITEMW item{};
         item.mask = LVIF_TEXT;
@@ -219,7 +239,8 @@ void ActivityView::paintTimeline(HDC dc) {
                                                                        : TA_RIGHT;
                 SetTextAlign(dc, align | TA_BASELINE);
                 SetTextColor(dc, colour);
-                const std::wstring text = widen(item.text);
+                // The lanes' names in the language in force; the times as they are.
+                const std::wstring text = host_.shown(item.text);
                 TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
                 break;
             }
@@ -241,6 +262,13 @@ LRESULT ActivityView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             model_.close();
             return 0;
+        case WM_COMMAND:
+            // Esc, as a dialog's Cancel.
+            if (LOWORD(wParam) == IDCANCEL && lParam == 0) {
+                model_.close();
+                return 0;
+            }
+            return Window::onMessage(message, wParam, lParam);
         default:
             return Window::onMessage(message, wParam, lParam);
     }

@@ -31,6 +31,7 @@ class ActivityView : public Window {
     ActivityModel& model_;
     HWND list_ = nullptr;
     int shown_ = 0;
+    Language shownLanguage_ = Language::AsDesigned;
     ActivityTime firstShown_{};
     Connection contentListener_;
 };

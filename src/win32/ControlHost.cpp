@@ -62,6 +62,36 @@ ControlHost::ControlHost(WindowModel& model, const WindowLayout& layout)
       pictures_(model.controlCount(), nullptr),
       icons_(model.controlCount(), nullptr) {
     model_.addObserver(this);
+    if (const OperatorTexts* texts = model_.operatorTexts()) {
+        listening_ = texts->listen([this] { languageChanged(); });
+    }
+}
+
+std::wstring ControlHost::shown(std::string_view text) const {
+    const OperatorTexts* texts = model_.operatorTexts();
+    return widen(texts != nullptr ? texts->shown(text) : std::string(text));
+}
+
+void ControlHost::languageChanged() {
+    for (std::size_t f = 0; f < frames_.size(); ++f) {
+        SetWindowTextW(frames_[f], shown(layout_.frames[f].caption).c_str());
+    }
+    for (const Caption& caption : captions_) {
+        SetWindowTextW(caption.hwnd, shown(caption.layout->text).c_str());
+    }
+    for (std::size_t id = 0; id < children_.size(); ++id) {
+        const char* tip = model_.definition(static_cast<int>(id)).tooltip;
+        if (children_[id] != nullptr && tip[0] != '\0') updateTooltip(children_[id], tip);
+        apply(static_cast<int>(id));
+    }
+    if (ownMenu_ != nullptr) {
+        const int last = GetMenuItemCount(menu_) - 1;
+        ModifyMenuW(menu_, static_cast<UINT>(last), MF_BYPOSITION | MF_POPUP,
+                    reinterpret_cast<UINT_PTR>(ownMenu_),
+                    shown(designedText(TextId::ProgramName)).c_str());
+        DrawMenuBar(window_);
+    }
+    if (onWindowChanged) onWindowChanged();
 }
 
 ControlHost::~ControlHost() {
@@ -114,12 +144,12 @@ void ControlHost::create(HWND window, unsigned dpi, HMENU menuBar) {
 
     for (std::size_t f = 0; f < layout_.frames.size(); ++f) {
         const FrameLayout& frame = layout_.frames[f];
-        frames_[f] = CreateWindowExW(0, L"BUTTON", widen(frame.caption).c_str(),
+        frames_[f] = CreateWindowExW(0, L"BUTTON", shown(frame.caption).c_str(),
                                      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, 0,
                                      0, window_, nullptr, instance, nullptr);
     }
     for (const CaptionLayout& caption : layout_.captions) {
-        const HWND hwnd = CreateWindowExW(0, L"STATIC", widen(caption.text).c_str(),
+        const HWND hwnd = CreateWindowExW(0, L"STATIC", shown(caption.text).c_str(),
                                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOPREFIX |
                                               SS_CENTERIMAGE | alignStyle(caption.align),
                                           0, 0, 0, 0, window_, nullptr, instance, nullptr);
@@ -135,8 +165,17 @@ void ControlHost::create(HWND window, unsigned dpi, HMENU menuBar) {
         for (std::size_t id = 0; id < model_.controlCount(); ++id) {
             if (model_.definition(static_cast<int>(id)).kind != ControlKind::MenuItem) continue;
             const int control = static_cast<int>(id);
-            AppendMenuW(menu_, MF_STRING, static_cast<UINT_PTR>(commandId(control)),
-                        widen(model_.text(control)).c_str());
+            // Relaydeck's own entries stand in one menu after every other entry.
+            if (layout_.firstOwnMenuEntry >= 0 && control >= layout_.firstOwnMenuEntry &&
+                ownMenu_ == nullptr) {
+                ownMenu_ = CreatePopupMenu();
+                AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(ownMenu_),
+                            shown(designedText(TextId::ProgramName)).c_str());
+            }
+            const bool own = ownMenu_ != nullptr;
+            AppendMenuW(own ? ownMenu_ : menu_, MF_STRING,
+                        static_cast<UINT_PTR>(commandId(control)),
+                        shown(model_.text(control)).c_str());
         }
     }
     for (const HWND frame : frames_) {
@@ -186,8 +225,10 @@ void ControlHost::createControl(const ControlPlacement& p) {
         case ControlKind::MenuItem:
             return;
     }
-    const HWND hwnd = CreateWindowExW(exStyle, type, widen(def.text).c_str(), style, 0, 0, 0, 0,
-                                      window_, childId(p.control), instance, nullptr);
+    const std::wstring text =
+        def.kind == ControlKind::TextField ? widen(def.text) : shown(def.text);
+    const HWND hwnd = CreateWindowExW(exStyle, type, text.c_str(), style, 0, 0, 0, 0, window_,
+                                      childId(p.control), instance, nullptr);
     if (def.kind == ControlKind::CheckBox && !p.text.isDefault()) {
         // A themed check box ignores the colour its parent asks for.
         SetWindowTheme(hwnd, L"", L"");
@@ -196,8 +237,18 @@ void ControlHost::createControl(const ControlPlacement& p) {
     if (hasTip) addTooltip(hwnd, def.tooltip);
 }
 
+void ControlHost::updateTooltip(HWND child, const char* text) {
+    std::wstring wide = shown(text);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(child);
+    tool.lpszText = wide.data();
+    SendMessageW(tooltips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void ControlHost::addTooltip(HWND child, const char* text) {
-    std::wstring wide = widen(text);
+    std::wstring wide = shown(text);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -276,8 +327,12 @@ const ControlPlacement* ControlHost::placementOf(HWND child) const {
 std::wstring ControlHost::shownText(int id) const {
     const std::string& text = model_.text(id);
     const ControlPlacement* p = layout_.find(id);
-    if (p != nullptr && p->look == Look::WrapText) return widen(breakLongBlankRuns(text, "\r\n"));
-    return widen(text);
+    const bool typed = model_.definition(id).kind == ControlKind::TextField;
+    const std::string inForce = typed ? text : narrow(shown(text));
+    if (p != nullptr && p->look == Look::WrapText) {
+        return widen(breakLongBlankRuns(inForce, "\r\n"));
+    }
+    return widen(inForce);
 }
 
 HFONT ControlHost::fontFor(const ControlPlacement& p) {
@@ -334,8 +389,9 @@ void ControlHost::apply(int id) {
         if (menu_ == nullptr) return;
         const auto command = static_cast<UINT_PTR>(commandId(id));
         ModifyMenuW(menu_, static_cast<UINT>(command),
-                    MF_BYCOMMAND | MF_STRING | (model_.enabled(id) ? MF_ENABLED : MF_GRAYED),
-                    command, widen(model_.text(id)).c_str());
+                    MF_BYCOMMAND | MF_STRING | (model_.enabled(id) ? MF_ENABLED : MF_GRAYED) |
+                        (model_.value(id) != 0 ? MF_CHECKED : MF_UNCHECKED),
+                    command, shown(model_.text(id)).c_str());
         DrawMenuBar(window_);
         return;
     }

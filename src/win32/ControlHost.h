@@ -7,10 +7,12 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "controller/OperatorTexts.h"
 #include "controller/WindowLayout.h"
 #include "controller/WindowModel.h"
 #include "win32/Scale.h"
@@ -58,6 +60,10 @@ class ControlHost : public WindowObserver {
     /// @brief Fills @p dc's @p area with the window's background; false when it has none.
     bool paintBackground(HDC dc, const RECT& area);
 
+    /// @brief @p text in the language in force.
+    std::wstring shown(std::string_view text) const;
+    /// @brief The menu of Relaydeck's own on the menu bar (nullptr: none).
+    HMENU ownMenu() const { return ownMenu_; }
     HWND handle(int id) const { return children_.at(static_cast<std::size_t>(id)); }
     const Scale& scale() const { return scale_; }
     HFONT windowFont() { return font(layout_.font); }
@@ -83,6 +89,8 @@ class ControlHost : public WindowObserver {
     /// for its text to fit.
     HFONT fontFor(const ControlPlacement& p);
     std::wstring shownText(int id) const;
+    void languageChanged();
+    void updateTooltip(HWND child, const char* text);
     const ControlPlacement* placementOf(HWND child) const;
     void drawLamp(HDC dc, const RECT& area, Rgb colour, const std::wstring& text, HFONT font);
     void addTooltip(HWND child, const char* text);
@@ -105,6 +113,8 @@ class ControlHost : public WindowObserver {
     HBRUSH background_ = nullptr;
     bool applying_ = false;
     std::vector<std::wstring> tooltipTexts_;
+    HMENU ownMenu_ = nullptr;  ///< the menu of Relaydeck's own on the menu bar
+    std::unique_ptr<OperatorTexts::Listening> listening_;
 };
 
 }  // namespace relaydeck::win32

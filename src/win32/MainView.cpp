@@ -72,12 +72,22 @@ void MainView::addOwnMenu(const std::string& title, std::vector<OwnEntry> entrie
     const HMENU bar = window != nullptr ? GetMenu(window) : nullptr;
     if (bar == nullptr || ownMenu_ != nullptr) return;
     ownEntries_ = std::move(entries);
-    ownMenu_ = CreatePopupMenu();
+    // Into the one menu of Relaydeck's own, after the entries of the window's model.
+    ownMenu_ = host_.ownMenu();
+    const bool fresh = ownMenu_ == nullptr;
+    if (fresh) {
+        ownMenu_ = CreatePopupMenu();
+    } else {
+        AppendMenuW(ownMenu_, MF_SEPARATOR, 0, nullptr);
+    }
     for (UINT i = 0; i < ownEntries_.size(); ++i) {
         AppendMenuW(ownMenu_, MF_STRING, kFirstOwnCommand + i,
-                    widen(ownEntries_[i].label()).c_str());
+                    host_.shown(ownEntries_[i].label()).c_str());
     }
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(ownMenu_), widen(title).c_str());
+    if (fresh) {
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(ownMenu_),
+                    host_.shown(title).c_str());
+    }
     DrawMenuBar(window);
 }
 
@@ -88,7 +98,7 @@ LRESULT MainView::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (reinterpret_cast<HMENU>(wParam) == ownMenu_ && ownMenu_ != nullptr) {
                 for (UINT i = 0; i < ownEntries_.size(); ++i) {
                     ModifyMenuW(ownMenu_, kFirstOwnCommand + i, MF_BYCOMMAND | MF_STRING,
-                                kFirstOwnCommand + i, widen(ownEntries_[i].label()).c_str());
+                                kFirstOwnCommand + i, host_.shown(ownEntries_[i].label()).c_str());
                 }
                 return 0;
             }

@@ -4,6 +4,7 @@ namespace relaydeck::win32 {
 
 void ProgramWindows::mainCreated(MainModel& main) {
     main_ = std::make_unique<MainView>(main);
+    if (activityModel_ != nullptr) activityModel_->setOperatorTexts(main.operatorTexts());
     op_.setMainWindow(main_->hwnd());
 }
 

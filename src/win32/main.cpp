@@ -24,6 +24,7 @@
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "web/WebTexts.h"
+#include "win32/DialogKeys.h"
 #include "win32/ProgramWindows.h"
 #include "win32/TaskPoster.h"
 #include "win32/Text.h"
@@ -70,8 +71,8 @@ bool isNavigationKey(const MSG& message) {
 
 #ifdef RELAYDECK_DEMO
 /// The demonstration build (for pictures of the windows, never shipped) runs against the
-/// simulated link program; "--panel" and "--about" open those once the main window is up,
-/// "--exit" leaves.
+/// simulated link program; "--panel", "--about" and "--activity" open those once the main
+/// window is up, "--exit" leaves.
 class DemoActions {
   public:
     DemoActions(Program& program, TaskPoster& poster) : program_(program), poster_(poster) {
@@ -79,7 +80,8 @@ class DemoActions {
         panel_ = line.find(L"--panel") != std::wstring::npos;
         about_ = line.find(L"--about") != std::wstring::npos;
         exit_ = line.find(L"--exit") != std::wstring::npos;
-        if (panel_ || about_ || exit_) poster_.postAfter(500, [this] { check(); });
+        activity_ = line.find(L"--activity") != std::wstring::npos;
+        if (panel_ || about_ || exit_ || activity_) poster_.postAfter(500, [this] { check(); });
     }
 
   private:
@@ -92,6 +94,7 @@ class DemoActions {
         }
         poster_.postAfter(1000, [this, main] {
             if (panel_) main->click(MainControl::mnuSettings);
+            if (activity_) main->click(MainControl::mnuActivity);
             if (about_) main->click(MainControl::mnuAbout);
             if (exit_) main->click(MainControl::mnuExit);
         });
@@ -101,6 +104,7 @@ class DemoActions {
     bool panel_ = false;
     bool about_ = false;
     bool exit_ = false;
+    bool activity_ = false;
 };
 #endif
 
@@ -248,6 +252,7 @@ int run() {
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (handleDialogKey(message)) continue;
         if (isNavigationKey(message)) {
             const HWND top = GetAncestor(message.hwnd, GA_ROOT);
             if (top != nullptr && IsDialogMessageW(top, &message)) continue;

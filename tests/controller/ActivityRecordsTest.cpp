@@ -228,9 +228,10 @@ TEST(ActivityRecords, ASinkThatThrowsChangesNothingOnTheAir) {
     EXPECT_GT(quiet.size(), 10u);
 }
 
-TEST(ActivityRecords, TheActivityEntryFollowsTheOwnMenuEntriesAndAsksTheFrontEnd) {
+TEST(ActivityRecords, TheActivityEntryOpensRelaydecksOwnMenuAndAsksTheFrontEnd) {
     const auto controls = mainControlDefinitions();
     const auto last = controls[static_cast<std::size_t>(mnuActivity)];
+    EXPECT_EQ(kFirstOwnMenuEntry, mnuActivity);
     EXPECT_EQ(static_cast<int>(mnuActivity) + 1, static_cast<int>(mnuUnattended));
     EXPECT_STREQ(last.name, "mnuActivity");
     EXPECT_STREQ(last.text, "Atividade");

@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, ShowsCaptionsAndHoverTextsUnaltered) {
     }
 }
 
-TEST_F(MainWindowTest, MenuBarHasSevenCommandsInOrderWithAccessKeys) {
+TEST_F(MainWindowTest, MenuBarHasSixCommandsInOrderWithAccessKeysThenRelaydecksOwnMenu) {
     rig.startMain();
     const QList<QAction*> actions = window().menuBar()->actions();
     QStringList texts;
@@ -106,17 +106,27 @@ TEST_F(MainWindowTest, MenuBarHasSevenCommandsInOrderWithAccessKeys) {
     EXPECT_EQ(texts, (QStringList{QStringLiteral("S&ai"), QStringLiteral("Ativado"),
                                   QStringLiteral("CW ID"), QStringLiteral("Fala ID"),
                                   QStringLiteral("Configuração"), QStringLiteral("Sobre"),
-                                  QStringLiteral("Atividade")}));
+                                  QStringLiteral("Relaydeck")}));
     ASSERT_EQ(actions.size(), 7);
     EXPECT_FALSE(actions[1]->isEnabled());
     for (int i : {0, 2, 3, 4, 5, 6}) EXPECT_TRUE(actions[i]->isEnabled()) << i;
+    // Every entry from "Atividade" on, in the order of the controls, stands in the own menu.
+    ASSERT_NE(actions[6]->menu(), nullptr);
+    QStringList own;
+    for (const QAction* action : actions[6]->menu()->actions()) own << action->objectName();
+    QStringList expected;
+    for (int c = controlId(kFirstOwnMenuEntry); c < controlId(C::Count); ++c) {
+        expected << QString::fromUtf8(mainControlDefinitions()[static_cast<std::size_t>(c)].name);
+    }
+    EXPECT_EQ(own, expected);
+    EXPECT_EQ(own.value(0), QStringLiteral("mnuActivity"));
     // Every entry stands on the bar itself, none behind the overflow button.
     for (QAction* action : actions) {
         const QRect at = window().menuBar()->actionGeometry(action);
         EXPECT_TRUE(at.isValid() && at.right() < window().menuBar()->width())
             << action->text().toStdString() << " at " << at.x() << "+" << at.width();
     }
-    for (const QAction* action : actions) EXPECT_EQ(action->menu(), nullptr);
+    for (const QAction* action : actions.mid(0, 6)) EXPECT_EQ(action->menu(), nullptr);
 
     window().menuEntry(C::mnuAbout)->trigger();
     EXPECT_EQ(rig.op.aboutShown, 1);

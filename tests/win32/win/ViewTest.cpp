@@ -22,6 +22,7 @@
 #include "link/SimulatedLinkHost.h"
 #include "settings/SettingsStore.h"
 #include "win32/AboutView.h"
+#include "win32/DialogKeys.h"
 #include "win32/ProgramWindows.h"
 #include "win32/TaskPoster.h"
 #include "win32/Text.h"
@@ -251,20 +252,63 @@ int main() {
         MainView& view = rig.startMain();
         const HMENU bar = GetMenu(view.hwnd());
         CHECK(bar != nullptr);
-        CHECK(GetMenuItemCount(bar) == 8);
+        CHECK(GetMenuItemCount(bar) == 7);
         wchar_t text[64] = {};
         GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "S&ai");
         GetMenuStringW(bar, 5, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Sobre");
+        // Relaydeck's own menu holds every entry from "Atividade" on.
         GetMenuStringW(bar, 6, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "Relaydeck");
+        const HMENU own = GetSubMenu(bar, 6);
+        CHECK(own != nullptr);
+        CHECK(GetMenuItemCount(own) ==
+              static_cast<int>(C::Count) - static_cast<int>(C::mnuActivity));
+        GetMenuStringW(own, 0, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Atividade");
-        GetMenuStringW(bar, 7, text, 64, MF_BYPOSITION);
+        GetMenuStringW(own, 1, text, 64, MF_BYPOSITION);
         CHECK(narrow(text) == "Sem operador");
+        // The language entries: a tick on the one in force, and a choice shows at once.
+        const auto ticked = [bar](C entry) {
+            return (GetMenuState(bar,
+                                 static_cast<UINT>(ControlHost::commandId(static_cast<int>(entry))),
+                                 MF_BYCOMMAND) &
+                    MF_CHECKED) != 0;
+        };
+        CHECK(ticked(C::mnuLanguageAsDesigned) && !ticked(C::mnuLanguageEnglish));
+        rig.menu(C::mnuLanguageEnglish);
+        CHECK(ticked(C::mnuLanguageEnglish) && !ticked(C::mnuLanguageAsDesigned));
+        GetMenuStringW(bar, 0, text, 64, MF_BYPOSITION);
+        CHECK(narrow(text) == "E&xit");
+        CHECK(textOf(rig.control(C::Save)) == "Save settings");
+        CHECK(textOf(rig.control(C::txtSpeechID)) == rig.model().text(C::txtSpeechID));
+        CHECK(rig.settings.ReadSetting("LANGUAGE", "") == "");  // never in SETTINGS
+        rig.menu(C::mnuLanguageAsDesigned);
+        CHECK(textOf(rig.control(C::Save)) == "Grava Configuração");
         const UINT enabled = GetMenuState(
             bar, static_cast<UINT>(ControlHost::commandId(static_cast<int>(C::mnuEnabled))),
             MF_BYCOMMAND);
         CHECK((enabled & MF_GRAYED) != 0);
+    });
+
+    runCase("EnterPressesTheFocusedButton", [] {
+        Rig rig;
+        rig.program.startWithSplash();
+        rig.windows.showSplash(*rig.program.splash());
+        pump();
+        const HWND launch =
+            rig.windows.splash()->controls().handle(static_cast<int>(SplashControl::Launch));
+        SetFocus(launch);
+        MSG enter{rig.windows.splash()->hwnd(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+        enter.hwnd = launch;
+        CHECK(handleDialogKey(enter));
+        pump();
+        CHECK(rig.program.main() != nullptr && rig.model().isVisible());
+        // Enter elsewhere (a text field) is left to the control.
+        SetFocus(rig.control(C::txtHangTime));
+        enter.hwnd = rig.control(C::txtHangTime);
+        CHECK(!handleDialogKey(enter));
     });
 
     runCase("TheFanCaptionSwitchesTheAuxOutput", [] {
