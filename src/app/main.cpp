@@ -105,6 +105,7 @@ int run([[maybe_unused]] QApplication& app) {
                                   QMetaObject::invokeMethod(&app, std::move(task),
                                                             Qt::QueuedConnection);
                               });
+    remote.countRestarts(activity.journal().records());
     const Connection remoteRecording = program.setActivity(remote.sink());
     WebMenu webMenu(views, remote);
     const Connection webMenuViewing = program.addObserver(webMenu);

@@ -1,7 +1,9 @@
-// The main window while the link program does not answer a call: the title says so and
-// for how long, and the episode goes to the activity log once it answers again.
+// The main window while the link program does not answer a call: the title and the
+// published state say so and for how long, and the episode goes to the activity log once
+// it answers again.
 #include "controller/MainModel.h"
 
+#include "controller/ProgramControl.h"
 #include "controller/StatusTexts.h"
 
 namespace relaydeck {
@@ -11,9 +13,12 @@ void MainModel::linkNotAnswering(std::chrono::milliseconds waited) {
         notAnsweringSince_ = services_.timers.wallTime() - waited;
         captionWhileAnswering_ = caption();
     }
+    notAnsweringFor_ = waited;
     const auto seconds = std::chrono::round<std::chrono::seconds>(waited).count();
     setCaption(captionWhileAnswering_ + " - " + kTitleNotAnswering + std::to_string(seconds) +
                " s");
+    // The handler that made the call has not ended: the page learns of the wait from here.
+    services_.program.publishState();
 }
 
 void MainModel::linkAnswering(std::chrono::milliseconds waited) {

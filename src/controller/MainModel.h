@@ -182,6 +182,10 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     void stopAllTimers();
     /// @brief Since when a call has waited for the link program; empty while it answers.
     std::optional<ActivityTime> linkNotAnsweringSince() const { return notAnsweringSince_; }
+    /// @brief How long that call has waited, as the title last said; 0 while it answers.
+    std::chrono::milliseconds linkNotAnsweringFor() const {
+        return notAnsweringSince_ ? notAnsweringFor_ : std::chrono::milliseconds{0};
+    }
 
     /// @brief Switches the repeater off or on again. While off the controller keys
     /// nothing (an over in progress is unkeyed at once) and the status line says so.
@@ -313,6 +317,7 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, priv
     std::optional<ActivityTime> keyedSince_;
     std::optional<ActivityTime> timedOutAt_;
     std::optional<ActivityTime> notAnsweringSince_;
+    std::chrono::milliseconds notAnsweringFor_{0};
     std::string captionWhileAnswering_;
     std::unique_ptr<OperatorTexts::Listening> languageListening_;
     int heightTwips_ = kShortHeightTwips;

@@ -66,6 +66,9 @@ class Program : public ProgramControl {
     void runHandler(const std::function<void()>& handler) override;
     void reportWriteFailure(const SettingsWriteError& error) override;
     const OperatorTexts& texts() const override { return texts_; }
+    void publishState() override {
+        if (afterHandler_) afterHandler_();
+    }
     /// @brief The texts, for the views that show them anew when the language changes.
     OperatorTexts& texts() { return texts_; }
     void chooseLanguage(Language language) override;

@@ -33,6 +33,9 @@ class ProgramControl {
     /// @brief Tells the operator that the settings file could not be written, and waits
     /// for the box to be answered; the program goes on.
     virtual void reportWriteFailure(const SettingsWriteError& error) = 0;
+    /// @brief Publishes the station's state now, in the middle of a handler (a call that
+    /// waits for the link program); it is published after every handler anyway.
+    virtual void publishState() {}
     /// @brief The operator's texts in the language in force.
     virtual const OperatorTexts& texts() const = 0;
     /// @brief Puts @p language in force in every window and keeps it for the next run.

@@ -40,14 +40,21 @@ void CountingSink::record(const ActivityRecord& record) {
     }
 }
 
+void CountingSink::countRestarts(std::span<const ActivityRecord> today) {
+    counters_.restarts = 0;
+    for (const ActivityRecord& r : today) {
+        if (isGuardRestart(r)) ++counters_.restarts;
+    }
+}
+
 bool StateSnapshot::sameStateAs(const StateSnapshot& o) const {
     return running == o.running && callsign == o.callsign && status == o.status &&
            cwIdCount == o.cwIdCount && speechIdCount == o.speechIdCount &&
            hangTimeCount == o.hangTimeCount && timeOutCount == o.timeOutCount &&
            txLamp == o.txLamp && rxLamp == o.rxLamp && fanLamp == o.fanLamp &&
            timeOutLamp == o.timeOutLamp && timedOut == o.timedOut &&
-           linkAnswering == o.linkAnswering && repeaterOff == o.repeaterOff && uptime == o.uptime &&
-           counters == o.counters;
+           linkAnswering == o.linkAnswering && linkNotAnsweringFor == o.linkNotAnsweringFor &&
+           repeaterOff == o.repeaterOff && uptime == o.uptime && counters == o.counters;
 }
 
 void SnapshotBoard::publish(StateSnapshot snapshot) {
@@ -91,6 +98,11 @@ void StatePublisher::publish() noexcept {
             s.timeOutLamp = main->colour(C::TOLED) != kGrey;
             s.timedOut = main->timedOut();
             s.repeaterOff = main->repeaterOff();
+            if (main->linkNotAnsweringSince()) {
+                s.linkAnswering = false;
+                s.linkNotAnsweringFor =
+                    std::chrono::round<std::chrono::seconds>(main->linkNotAnsweringFor());
+            }
             s.uptime = std::chrono::floor<std::chrono::seconds>(timers_.wallTime() - startedAt_);
         }
         board_.publish(std::move(s));

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
 
 #include "records/ActivityRecord.h"
@@ -36,6 +37,9 @@ class CountingSink final : public ActivitySink {
     const StationCounters& counters() const { return counters_; }
     /// @brief Restarts of the program by a guard, when one tells us (0 otherwise).
     void setRestarts(std::uint64_t restarts) { counters_.restarts = restarts; }
+    /// @brief Sets the restarts to the guard's restarts among @p today (the day's file as
+    /// read back at start): the guard starts the controller as a new process.
+    void countRestarts(std::span<const ActivityRecord> today);
 
   private:
     StationCounters counters_;
@@ -54,6 +58,8 @@ struct StateSnapshot {
     bool txLamp = false, rxLamp = false, fanLamp = false, timeOutLamp = false;
     bool timedOut = false;
     bool linkAnswering = true;
+    /// @brief How long a call has waited for the link program; 0 while it answers.
+    std::chrono::seconds linkNotAnsweringFor{0};
     bool repeaterOff = false;
     std::chrono::seconds uptime{0};
     StationCounters counters;

@@ -90,7 +90,7 @@ int Guard::run(bool startAtOnce) {
                 note("EchoLink closed: waiting for it to run again");
                 system_.waitForLinkProgramToEnd();
                 system_.waitForLinkProgram();
-                note("EchoLink runs again: starting Relaydeck");
+                note(std::string(kGuardStartingAgain));
                 break;
             case ControllerEnd::Abnormal:
                 if (const std::optional<int> end = recover(*status)) return *end;
@@ -127,7 +127,7 @@ std::optional<int> Guard::recover(unsigned long exitStatus) {
         note("EchoLink is not running: waiting for it before starting Relaydeck");
         system_.waitForLinkProgram();
     }
-    note("restarting Relaydeck (" + std::to_string(budget_.used()) + " of " +
+    note(std::string(kGuardRestarting) + std::to_string(budget_.used()) + " of " +
          std::to_string(budget_.perHour()) + " restarts within the hour)");
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "activity/ActivityJournal.h"
@@ -30,6 +31,9 @@ class RemoteStation {
 
     /// @brief The program's activity: the records go on to @p activity and are counted.
     ActivitySink& sink() { return fanOut_; }
+
+    /// @brief Counts the guard's restarts among @p today, the day's records read back at start.
+    void countRestarts(std::span<const ActivityRecord> today) { counting_.countRestarts(today); }
 
     /// @brief Serves with the stored settings when they say so; why it cannot, or nullopt.
     std::optional<std::string> startFromSettings();

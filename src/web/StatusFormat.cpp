@@ -68,6 +68,7 @@ std::string statusJson(const StateSnapshot& s) {
          ",\"fan\":" + boolText(s.fanLamp) + ",\"timeOut\":" + boolText(s.timeOutLamp) + "}";
     j += ",\"timedOut\":" + std::string(boolText(s.timedOut));
     j += ",\"linkAnswering\":" + std::string(boolText(s.linkAnswering));
+    j += ",\"linkNotAnsweringSeconds\":" + std::to_string(s.linkNotAnsweringFor.count());
     j += ",\"repeaterOff\":" + std::string(boolText(s.repeaterOff));
     j += ",\"carrier\":" + std::string(boolText(c.carrier));
     j += ",\"internetAudio\":" + std::string(boolText(c.internetAudio));

@@ -106,7 +106,8 @@ async function refresh() {
     $('count-timeout').textContent = s.countdowns.timeOut;
     $('flag-timedout').hidden = !s.timedOut;
     $('flag-off').hidden = !s.repeaterOff;
-    $('flag-link').textContent = s.linkAnswering ? 'EchoLink answers' : 'EchoLink does not answer';
+    $('flag-link').textContent = s.linkAnswering ? 'EchoLink answers'
+        : 'EchoLink does not answer for ' + s.linkNotAnsweringSeconds + ' s';
     $('flag-link').classList.toggle('bad', !s.linkAnswering);
     $('flag-stale').hidden = true;
   } catch (e) {

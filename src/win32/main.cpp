@@ -226,6 +226,7 @@ int run() {
     web::RemoteStation remote(
         program, settings.SettingsPath().parent_path(), activity.sink(), timers,
         [&remoteTasks](std::function<void()> task) { remoteTasks.post(std::move(task)); });
+    remote.countRestarts(activity.journal().records());
     const Connection recording = program.setActivity(remote.sink());
     StationControl& control = remote.control();
     OwnMenu ownMenu(views, control, program,
