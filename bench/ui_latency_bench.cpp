@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
 
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
-    program.addObserver(&views);
+    const Connection viewing = program.addObserver(views);
     SimulatorWindow simulator(station, settings);
     simulator.show();
     program.showMain();

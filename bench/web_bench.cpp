@@ -81,13 +81,13 @@ int main(int argc, char* argv[]) {
 
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
-    program.addObserver(&views);
+    const Connection viewing = program.addObserver(views);
     NoActivity nowhere;
     web::RemoteStation remote(
         program, folder.path(), nowhere, timers, [&app](std::function<void()> task) {
             QMetaObject::invokeMethod(&app, std::move(task), Qt::QueuedConnection);
         });
-    program.setActivity(remote.sink());
+    const Connection recording = program.setActivity(remote.sink());
     program.showMain();
     QCoreApplication::processEvents();
 

@@ -18,10 +18,19 @@ version=$(sed -n 's/^project(Relaydeck VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeL
 zip="$build/relaydeck-$version-win64.zip"
 
 readme="$build/README.txt"
-python3 - "$repo/packaging/windows/README.txt" "$build/bin" "$zip" "$version" "$readme" <<'PY'
+# relaydeck.exe built with the web server carries cpp-httplib: its licence goes at the end of
+# README.txt, as the library ships it.
+httplib=$(sed -n 's/^RELAYDECK_HTTPLIB_WIN_DIR:PATH=//p' "$build/CMakeCache.txt")
+licence=""
+[ -n "$httplib" ] && [ -f "$httplib/LICENSE" ] && licence="$httplib/LICENSE"
+python3 - "$repo/packaging/windows/README.txt" "$build/bin" "$zip" "$version" "$readme" \
+    "$licence" <<'PY'
 import os, sys, zipfile
-readme, bindir, out, version, readme_out = sys.argv[1:]
+readme, bindir, out, version, readme_out, licence = sys.argv[1:]
 text = open(readme, encoding="utf-8").read().replace("@VERSION@", version)
+if licence:
+    text = text.rstrip("\n") + ("\n\n\nThe web server in relaydeck.exe is built with cpp-httplib, "
+                                "under this licence:\n\n" + open(licence, encoding="utf-8").read())
 text = text.replace("\r\n", "\n").replace("\n", "\r\n")
 with open(readme_out, "wb") as f:
     f.write(("\ufeff" + text).encode("utf-8"))

@@ -102,7 +102,7 @@ void ActivityJournal::record(const ActivityRecord& record) {
     }
     if (records_.size() >= kMaxRecords) records_.erase(records_.begin());
     records_.push_back(record);
-    if (listener_) listener_();
+    listener_();
 }
 
 void ActivityJournal::startNewDay(ActivityTime midnight) {

@@ -9,6 +9,7 @@
 
 #include "activity/TimeText.h"
 #include "activity/Timeline.h"
+#include "controller/Connection.h"
 #include "records/ActivityRecord.h"
 
 namespace relaydeck {
@@ -59,7 +60,9 @@ class ActivityJournal final : public ActivitySink {
     }
 
     /// @brief Called after each new record (a view refreshes itself from it).
-    void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
+    Connection setListener(std::function<void()> listener) {
+        return listener_.set(std::move(listener));
+    }
 
   private:
     void startNewDay(ActivityTime midnight);
@@ -68,7 +71,7 @@ class ActivityJournal final : public ActivitySink {
     std::vector<ActivityRecord> records_;
     std::chrono::local_days day_{};
     bool any_ = false;
-    std::function<void()> listener_;
+    ListenerSlot listener_;
 };
 
 }  // namespace relaydeck

@@ -35,7 +35,7 @@ ActivityModel::ActivityModel(ActivityJournal& journal, TimerService& timers)
       tick_(timers.createTimer([this] { refresh(); })) {
     setCaption(kCaption);
     tick_->setInterval(1000ms);
-    journal_.setListener([this] {
+    journalListener_ = journal_.setListener([this] {
         if (isVisible()) {
             refresh();
         } else {
@@ -44,9 +44,7 @@ ActivityModel::ActivityModel(ActivityJournal& journal, TimerService& timers)
     });
 }
 
-ActivityModel::~ActivityModel() {
-    journal_.setListener({});
-}
+ActivityModel::~ActivityModel() = default;
 
 void ActivityModel::open() {
     tick_->start();
@@ -88,7 +86,7 @@ void ActivityModel::refresh() {
     assignText(ActivityControl::lblTimeOuts, std::to_string(totals.timeOuts));
     assignText(ActivityControl::lblIdentifications, std::to_string(totals.identifications));
     stale_ = false;
-    if (content_) content_();
+    content_();
 }
 
 }  // namespace relaydeck

@@ -76,7 +76,9 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     ActivityTime now() const { return timers_.wallTime(); }
 
     /// @brief Told when the timeline and the records have to be redrawn (only while shown).
-    void setContentListener(std::function<void()> listener) { content_ = std::move(listener); }
+    Connection setContentListener(std::function<void()> listener) {
+        return content_.set(std::move(listener));
+    }
     /// @brief True when records came while the window was hidden and nothing was redrawn.
     bool stale() const { return stale_; }
 
@@ -86,10 +88,11 @@ class ActivityModel : public TypedWindowModel<ActivityControl> {
     ActivityJournal& journal_;
     TimerService& timers_;
     std::unique_ptr<IntervalTimer> tick_;
-    std::function<void()> content_;
+    ListenerSlot content_;
     std::string status_;
     std::optional<std::string> failure_;
     bool stale_ = true;
+    Connection journalListener_;
     const OperatorTexts* texts_ = nullptr;
 };
 

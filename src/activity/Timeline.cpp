@@ -103,7 +103,8 @@ TimelineBin& TimelineBuilder::binAt(ActivityTime time) {
                 into = bins[i];
                 continue;
             }
-            for (std::size_t lane = 0; lane < kTimelineLanes; ++lane) into.on[lane] += bins[i].on[lane];
+            for (std::size_t lane = 0; lane < kTimelineLanes; ++lane)
+                into.on[lane] += bins[i].on[lane];
             into.identifications += bins[i].identifications;
             into.timeOuts += bins[i].timeOuts;
         }

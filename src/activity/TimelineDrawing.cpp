@@ -149,12 +149,14 @@ class Painter {
         } sum;
         const milliseconds w = timeline_.binWidth;
         const auto& bins = timeline_.bins;
-        const auto first = static_cast<std::size_t>(std::max<long long>((a - timeline_.from) / w, 0));
+        const auto first =
+            static_cast<std::size_t>(std::max<long long>((a - timeline_.from) / w, 0));
         for (std::size_t i = first; i < bins.size(); ++i) {
             const ActivityTime start = timeline_.from + w * static_cast<long long>(i);
             if (start >= b) break;
             const auto overlap = std::min(b, start + w) - std::max(a, start);
-            const double share = static_cast<double>(overlap.count()) / static_cast<double>(w.count());
+            const double share =
+                static_cast<double>(overlap.count()) / static_cast<double>(w.count());
             for (std::size_t lane = 0; lane < kTimelineLanes; ++lane) {
                 sum.on[lane] += static_cast<double>(bins[i].on[lane].count()) * share;
             }
@@ -210,8 +212,16 @@ class Painter {
     }
 
     void drawAxis() {
-        add({DrawShape::Line, g_.left, g_.axisY, g_.plotWidth, 0, look::kAxis, false, false,
-             TextAnchor::Start, {}});
+        add({DrawShape::Line,
+             g_.left,
+             g_.axisY,
+             g_.plotWidth,
+             0,
+             look::kAxis,
+             false,
+             false,
+             TextAnchor::Start,
+             {}});
         const bool clock = frame_.axis == TimelineAxis::LocalClock;
         const int maxTicks = std::max(static_cast<int>(g_.plotWidth / 70), 2);
         const milliseconds step =
@@ -228,8 +238,16 @@ class Painter {
         for (milliseconds t = first; t <= span_; t += step) {
             const ActivityTime when = timeline_.from + t;
             const double at = x(when);
-            add({DrawShape::Line, at, g_.axisY, 0, 5, look::kAxis, false, false,
-                 TextAnchor::Start, {}});
+            add({DrawShape::Line,
+                 at,
+                 g_.axisY,
+                 0,
+                 5,
+                 look::kAxis,
+                 false,
+                 false,
+                 TextAnchor::Start,
+                 {}});
             std::string label;
             if (clock) {
                 label = clockText(when, frame_.offset, daily, false);
@@ -246,8 +264,16 @@ class Painter {
         const double y = g_.axisY + frame_.fontPx + 10 + frame_.fontPx + 6;
         double at = g_.left;
         for (const TimelineColour& colour : {look::kIdentification, look::kTimeOut}) {
-            add({DrawShape::Dot, at + 4, y - frame_.fontPx * 0.35, 4, 0, colour, false, false,
-                 TextAnchor::Start, {}});
+            add({DrawShape::Dot,
+                 at + 4,
+                 y - frame_.fontPx * 0.35,
+                 4,
+                 0,
+                 colour,
+                 false,
+                 false,
+                 TextAnchor::Start,
+                 {}});
             text(at + 14, y, colour.name, TextAnchor::Start);
             at += 150;
         }

@@ -13,8 +13,8 @@
 #include <iostream>
 #include <optional>
 
-#include "controller/Program.h"
 #include "activity/StationActivity.h"
+#include "controller/Program.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "ui/ActivityWindow.h"
@@ -95,7 +95,8 @@ int run([[maybe_unused]] QApplication& app) {
     StationActivity activity(settings.SettingsPath().parent_path(), qtUtcOffset, timers);
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
-    program.addObserver(&views);
+    const Connection viewing = program.addObserver(views);
+    const Connection recording = program.setActivity(activity.sink());
     views.setActivity(&activity.window());
 
     // The station from afar: snapshot, commands and the web server (off unless set).
@@ -104,9 +105,9 @@ int run([[maybe_unused]] QApplication& app) {
                                   QMetaObject::invokeMethod(&app, std::move(task),
                                                             Qt::QueuedConnection);
                               });
-    program.setActivity(remote.sink());
+    const Connection remoteRecording = program.setActivity(remote.sink());
     WebMenu webMenu(views, remote);
-    program.addObserver(&webMenu);
+    const Connection webMenuViewing = program.addObserver(webMenu);
     if (const auto why = remote.startFromSettings()) std::cerr << "relaydeck: " << *why << "\n";
 
 #ifdef RELAYDECK_SIMULATOR_WINDOW

@@ -3,16 +3,6 @@
 
 namespace relaydeck {
 
-void MainModel::note(ActivityEvent event, std::string detail,
-                     std::optional<std::chrono::milliseconds> duration) noexcept {
-    try {
-        services_.activity.record(
-            {services_.timers.wallTime(), event, duration, std::move(detail)});
-    } catch (...) {
-        // Keeping the record is never worth stopping the repeater for.
-    }
-}
-
 std::chrono::milliseconds MainModel::endSpan(std::optional<ActivityTime>& since) const {
     const ActivityTime now = services_.timers.wallTime();
     const auto span = since ? now - *since : std::chrono::milliseconds{0};

@@ -133,8 +133,13 @@ MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), s
     for (const TimerDefinition& definition : kMainTimers) {
         const MainTimer which = definition.timer;
         auto& slot = timers_[static_cast<std::size_t>(which)];
-        slot = services_.timers.createTimer(
-            [this, which] { services_.program.runHandler([this, which] { tick(which); }); });
+        // A tick that comes while a call waits for the link program (inside a box's or a
+        // menu's loop) is skipped, as a busy window thread would: its call would only
+        // queue behind the one that is not answered.
+        slot = services_.timers.createTimer([this, which] {
+            if (notAnsweringSince_) return;
+            services_.program.runHandler([this, which] { tick(which); });
+        });
         slot->setInterval(definition.period);
     }
     for (const TimerDefinition& definition : kMainTimers) {
@@ -169,7 +174,9 @@ void MainModel::showLanguage() {
 }
 
 MainModel::~MainModel() {
-    if (link_) link_->setEventSink(nullptr);
+    if (!link_) return;
+    link_->setEventSink(nullptr);
+    link_->setWatcher(nullptr);
 }
 
 void MainModel::runGuarded(const std::function<void()>& action) {
@@ -225,6 +232,13 @@ void MainModel::setTransmitter(bool on) {
 
 void MainModel::releaseTransmitter() noexcept {
     if (!keyed_ || !link_) return;
+    if (notAnsweringSince_) {
+        // The call would only queue behind the one the link program does not answer.
+        std::optional<ActivityTime> since = notAnsweringSince_;
+        note(ActivityEvent::LinkNotAnswering, "the transmitter could not be released",
+             endSpan(since));
+        return;
+    }
     try {
         setTransmitter(false);
     } catch (...) {

@@ -9,11 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "records/ActivityRecord.h"
+#include "controller/ActivityRelay.h"
 #include "controller/IntervalTimer.h"
 #include "controller/OperatorTexts.h"
 #include "controller/TypedWindowModel.h"
 #include "link/LinkHost.h"
+#include "records/ActivityRecord.h"
 
 namespace relaydeck {
 
@@ -121,14 +122,14 @@ struct MainServices {
     const SettingsStore& settings;
     OperatorInterface& op;
     ProgramControl& program;
-    ActivitySink& activity;
+    ActivityRelay& activity;
 };
 
 /// @brief The main window `Main` as a model: controls, timers, `TimedOut` and handlers.
 ///
 /// Constructing it creates the window (controls at their creation values, the timers
 /// IDInterval, SpeechTimer and Kerchunker running). startUp() then runs the start-up.
-class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
+class MainModel : public TypedWindowModel<MainControl>, private LinkEvents, private LinkWatcher {
   public:
     /// @brief Window heights in twips: status area only, and with the settings panel.
     static constexpr int kShortHeightTwips = 2670;
@@ -174,14 +175,13 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     /// @brief The main window's link host, for the event loop of a simulator.
     LinkHost* link() { return link_.get(); }
 
-    /// @brief True while the transmitter may be keyed by this controller: from a call
-    /// that keys it to the next unkeying call that succeeds.
-    bool keyedTransmitter() const { return keyed_; }
     /// @brief Unkeys the transmitter when this controller keyed it; one try, a failure of
     /// it is ignored. For a program that ends or stops to report a failure.
     void releaseTransmitter() noexcept;
     /// @brief Stops every timer of the window (the program is ending).
     void stopAllTimers();
+    /// @brief Since when a call has waited for the link program; empty while it answers.
+    std::optional<ActivityTime> linkNotAnsweringSince() const { return notAnsweringSince_; }
 
     /// @brief Switches the repeater off or on again. While off the controller keys
     /// nothing (an over in progress is unkeyed at once) and the status line says so.
@@ -200,6 +200,9 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void RX(LinkBool bRX) override;
     void PTT(LinkBool bPTT) override;
     void Closing() override;
+    // LinkWatcher (LinkWatch.cpp)
+    void linkNotAnswering(std::chrono::milliseconds waited) override;
+    void linkAnswering(std::chrono::milliseconds waited) override;
 
     /// @brief Runs the handler of @p timer's tick.
     void tick(MainTimer timer);
@@ -217,6 +220,8 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void checkClearTick();
     void timeOutResetClicked();
     void setTimedOut(bool timedOut);
+    /// @brief While timed out, an over that begins is not repeated: unkeys, returns true.
+    bool refusedWhileTimedOut();
     // kerchunk and squelch-crash timers (SideTimers.cpp)
     void kerchunkerTick();
     void squelchCrashTick();
@@ -262,7 +267,9 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     // activity records (ActivityRecords.cpp)
     /// @brief Reports @p event now; whatever the sink throws is dropped.
     void note(ActivityEvent event, std::string detail = {},
-              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
+              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept {
+        services_.activity.note(services_.timers.wallTime(), event, std::move(detail), duration);
+    }
     /// @brief The time since @p since (now when empty), which it then clears.
     std::chrono::milliseconds endSpan(std::optional<ActivityTime>& since) const;
     void noteCarrier(bool on);
@@ -305,6 +312,8 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     std::optional<ActivityTime> internetSince_;
     std::optional<ActivityTime> keyedSince_;
     std::optional<ActivityTime> timedOutAt_;
+    std::optional<ActivityTime> notAnsweringSince_;
+    std::string captionWhileAnswering_;
     std::unique_ptr<OperatorTexts::Listening> languageListening_;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;

@@ -15,10 +15,7 @@ void MainModel::CarrierDetect(LinkBool bCD) {
         noteCarrier(carrierOn_);
         if (repeaterOff_) return setColour(MainControl::LED, carrierOn_ ? kGreen : kGrey);
         if (bCD == kLinkTrue) {
-            if (timedOut_) {
-                setTransmitter(false);
-                return;
-            }
+            if (refusedWhileTimedOut()) return;
             assignText(MainControl::Status, kStatusReceiving);
             setColour(MainControl::LED, kGreen);
             beginTheOver();
@@ -36,10 +33,7 @@ void MainModel::RX(LinkBool bRX) {
         noteInternetAudio(internetAudioOn_);
         if (repeaterOff_) return setColour(MainControl::LED, internetAudioOn_ ? kGreen : kGrey);
         if (bRX == kLinkTrue) {
-            if (timedOut_) {
-                setTransmitter(false);
-                return;
-            }
+            if (refusedWhileTimedOut()) return;
             setColour(MainControl::LED, kGreen);
             beginTheOver();
             return;

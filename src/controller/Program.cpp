@@ -45,9 +45,9 @@ void Program::showMain() {
     runHandler([this] {
         if (!main_) {
             main_ = std::make_unique<MainModel>(
-                MainServices{windowLinks_, timers_, settings_, op_, *this, *activity_});
+                MainServices{windowLinks_, timers_, settings_, op_, *this, activity_});
             startedAt_ = timers_.wallTime();
-            for (ProgramObserver* o : observers_) o->mainCreated(*main_);
+            observers_.forEach([this](ProgramObserver& o) { o.mainCreated(*main_); });
             main_->startUp();
         }
         main_->show();
@@ -67,30 +67,24 @@ void Program::openAbout() {
 
 void Program::openActivity() {
     if (ended()) return;
-    for (ProgramObserver* o : observers_) o->activityRequested();
-}
-
-void Program::note(ActivityEvent event, std::string detail,
-                   std::optional<std::chrono::milliseconds> duration) noexcept {
-    try {
-        activity_->record({timers_.wallTime(), event, duration, std::move(detail)});
-    } catch (...) {
-        // The record is lost; the program goes on.
-    }
+    observers_.forEach([](ProgramObserver& o) { o.activityRequested(); });
 }
 
 void Program::endProgram(ExitStatus status) {
     if (ended_) return;
     ended_ = true;
     if (!failing_) status_ = status;
-    if (startedAt_) note(ActivityEvent::ProgramEnded, {}, timers_.wallTime() - *startedAt_);
+    if (startedAt_) {
+        activity_.note(timers_.wallTime(), ActivityEvent::ProgramEnded, {},
+                       timers_.wallTime() - *startedAt_);
+    }
     if (main_) {
         main_->stopAllTimers();
         if (main_->link()) main_->link()->setEventSink(nullptr);
     }
     if (splash_) splash_->stopTimer();
     if (about_) about_->close();
-    for (ProgramObserver* o : observers_) o->programEnded();
+    observers_.forEach([](ProgramObserver& o) { o.programEnded(); });
 }
 
 void Program::chooseUnattended() {
@@ -172,7 +166,7 @@ void Program::reportFailure(std::string_view failed, std::string_view what, Exit
     if (ended()) return;
     failing_ = true;
     status_ = status;
-    note(ActivityEvent::LinkFailure, failureText(failed, what));
+    activity_.note(timers_.wallTime(), ActivityEvent::LinkFailure, failureText(failed, what));
     if (main_) {
         main_->stopAllTimers();
         main_->releaseTransmitter();

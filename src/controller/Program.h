@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "controller/AboutModel.h"
+#include "controller/ActivityRelay.h"
+#include "controller/Connection.h"
 #include "controller/MainModel.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
@@ -77,7 +79,8 @@ class Program : public ProgramControl {
     /// @brief The About window while it is open, else nullptr.
     AboutModel* about() { return about_.get(); }
 
-    void addObserver(ProgramObserver* observer) { observers_.push_back(observer); }
+    /// @brief Tells @p observer of windows and the end until the connection ends.
+    Connection addObserver(ProgramObserver& observer) { return observers_.add(observer); }
     /// @brief Whether this front end can run under a guard (the menu entry does nothing
     /// otherwise).
     void setUnattendedAvailable(bool available) { unattendedAvailable_ = available; }
@@ -91,8 +94,9 @@ class Program : public ProgramControl {
     static constexpr const char* kOwnSection = "RELAYDECK";
     static constexpr const char* kGuardedKey = "GUARDED";
 
-    /// @brief Where the program's activity goes from now on (nowhere by default).
-    void setActivity(ActivitySink& activity) { activity_ = &activity; }
+    /// @brief Where the program's activity goes from now on (nowhere by default), until
+    /// the connection ends.
+    Connection setActivity(ActivitySink& activity) { return activity_.connect(activity); }
     /// @brief Runs after each handler (e.g. to publish the station's state).
     void setAfterHandler(std::function<void()> after) { afterHandler_ = std::move(after); }
 
@@ -100,8 +104,6 @@ class Program : public ProgramControl {
     /// @brief Ends the program after a failure, which the log keeps as designed and the
     /// box says in the language in force.
     void reportFailure(std::string_view failed, std::string_view what, ExitStatus status);
-    void note(ActivityEvent event, std::string detail,
-              std::optional<std::chrono::milliseconds> duration = std::nullopt) noexcept;
 
     TimerService& timers_;
     const SettingsStore& settings_;
@@ -110,9 +112,8 @@ class Program : public ProgramControl {
     std::unique_ptr<SplashModel> splash_;
     std::unique_ptr<MainModel> main_;
     std::unique_ptr<AboutModel> about_;
-    std::vector<ProgramObserver*> observers_;
-    NoActivity noActivity_;
-    ActivitySink* activity_ = &noActivity_;
+    ObserverList<ProgramObserver> observers_;
+    ActivityRelay activity_;
     std::optional<ActivityTime> startedAt_;
     bool ended_ = false;
     bool failing_ = false;

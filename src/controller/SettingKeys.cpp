@@ -1,5 +1,9 @@
 #include "controller/SettingKeys.h"
 
+#include <array>
+
+#include "controller/MainModel.h"
+
 namespace relaydeck {
 
 namespace {

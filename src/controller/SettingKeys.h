@@ -2,12 +2,11 @@
 /// @file
 /// @brief The settings file's keys: each key's control, default and kind, written once.
 
-#include <array>
 #include <span>
 
-#include "controller/MainModel.h"
-
 namespace relaydeck {
+
+enum class MainControl : int;  // controller/MainModel.h
 
 /// @brief How a key's text is read into its control.
 enum class SettingKind {

@@ -17,6 +17,7 @@ namespace relaydeck {
 void MainModel::startUp() {
     link_ = services_.links.create();
     link_->setEventSink(this);
+    link_->setWatcher(this);
     link_->SetControlMode(kLinkTrue);
     setTimedOut(false);
     setHeight(kShortHeightTwips);
@@ -51,6 +52,9 @@ void MainModel::startUp() {
     setEnabled(MainControl::EncodeTone, value(MainControl::CTCSSEncode) == 1);
     note(ActivityEvent::ProgramStarted, callsign);
     if (repeaterOff_) assignText(MainControl::Status, kStatusRepeaterOff);
+    for (std::string& missing : link_->missingMembers()) {
+        note(ActivityEvent::LinkIncomplete, std::move(missing));
+    }
 }
 
 void MainModel::loadSettings() {
@@ -125,7 +129,12 @@ void MainModel::exitClicked() {
         services_.program.reportWriteFailure(error);
         if (services_.program.ended()) return;
     }
-    setTransmitter(false);
+    // A call to a link program that does not answer would keep the program from ending.
+    if (notAnsweringSince_) {
+        releaseTransmitter();
+    } else {
+        setTransmitter(false);
+    }
     services_.program.endProgram();
 }
 
@@ -137,8 +146,13 @@ bool MainModel::requestClose() {
         if (services_.program.ended()) return;
         if (answer != MessageAnswer::Yes) return;
         // A controller that quits must not leave the repeater transmitting; an unkey that
-        // fails is reported as the exit command reports it.
-        if (keyed_) setTransmitter(false);
+        // fails is reported as the exit command reports it. A link program that does not
+        // answer cannot be asked: that is logged, and the program ends without waiting.
+        if (notAnsweringSince_) {
+            releaseTransmitter();
+        } else if (keyed_) {
+            setTransmitter(false);
+        }
         services_.program.endProgram();
     });
     return services_.program.ended();

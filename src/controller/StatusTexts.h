@@ -1,6 +1,7 @@
 #pragma once
 /// @file
-/// @brief The main window's status line texts.
+/// @brief The main window's status line texts, and what its title adds while the link
+///        program does not answer.
 
 #include "controller/OperatorTexts.h"
 
@@ -16,5 +17,9 @@ inline const char* const kStatusRepeaterOff = designedText(TextId::StatusRepeate
 /// @brief Beside a timing field whose text is not taken as typed: what is in force.
 inline const char* const kInForceMark = designedText(TextId::InForceMark);
 inline const char* const kInForceTooltip = designedText(TextId::InForceTip);
+
+/// @brief Added to the title while a call waits for the link program: " - " + this +
+/// the whole seconds waited + " s".
+inline constexpr const char* kTitleNotAnswering = "EchoLink not answering for ";
 
 }  // namespace relaydeck

@@ -15,6 +15,13 @@ void MainModel::setTimedOut(bool timedOut) {
     setColour(MainControl::TOLED, timedOut ? kYellow : kGrey);
 }
 
+bool MainModel::refusedWhileTimedOut() {
+    // A timed-out station is not repeated: its over only makes sure the transmitter is off.
+    if (!timedOut_) return false;
+    setTransmitter(false);
+    return true;
+}
+
 void MainModel::timeOutTick() {
     const auto step = stepDown(MainControl::txtTimeOutTime);
     if (!step || !step->reachedZero()) return;

@@ -13,6 +13,9 @@
 
 namespace relaydeck {
 
+/// @brief Twips in an inch; at 96 dots per inch 15 twips make a pixel.
+inline constexpr double kTwipsPerInch = 1440.0;
+
 /// @brief A rectangle in twips (1440 to the inch), relative to its container.
 struct TwipsRect {
     int left = 0;

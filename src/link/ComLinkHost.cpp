@@ -8,9 +8,15 @@
 #include <oleauto.h>
 
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
@@ -269,6 +275,27 @@ class Arguments {
     std::vector<VARIANT> reversed_;
 };
 
+/// Arguments made on the caller's thread and owned by the call's job from then on.
+class CallArguments {
+  public:
+    CallArguments& boolean(LinkBool value) {
+        held_->boolean(value);
+        return *this;
+    }
+    CallArguments& text(std::string_view utf8) {
+        held_->text(utf8);
+        return *this;
+    }
+    CallArguments& int32(std::int32_t value) {
+        held_->int32(value);
+        return *this;
+    }
+    std::shared_ptr<Arguments> held() const { return held_; }
+
+  private:
+    std::shared_ptr<Arguments> held_ = std::make_shared<Arguments>();
+};
+
 /// The DISPID of member @p name; @p step names the failure.
 DISPID dispidOf(IDispatch* target, std::string_view name, std::string_view step) {
     std::wstring wide = toWide(name);
@@ -318,10 +345,34 @@ const std::array<std::wstring, kLinkEventNames.size()>& wideEventNames() {
     return names;
 }
 
-/// Receives the link program's events and hands them to a LinkEvents.
+/// Where events go when they arrive on a thread of their own: posted to a window of the
+/// thread that made the reference. Shared by the sink and its host, which may end first.
+class EventPost {
+  public:
+    static constexpr UINT kMessage = WM_APP + 0x2A;
+
+    explicit EventPost(HWND window) : window_(window) {}
+    void post(LinkEvent event, LinkBool value) {
+        const std::lock_guard lock(mutex_);
+        if (window_ != nullptr) {
+            PostMessageW(window_, kMessage, static_cast<WPARAM>(event), static_cast<LPARAM>(value));
+        }
+    }
+    void close() {
+        const std::lock_guard lock(mutex_);
+        window_ = nullptr;
+    }
+
+  private:
+    std::mutex mutex_;
+    HWND window_;
+};
+
+/// Receives the link program's events and hands them to a LinkEvents, or posts them.
 class EventSink final : public IDispatch {
   public:
-    explicit EventSink(const EventIds& ids) : ids_(ids) {}
+    EventSink(const EventIds& ids, std::shared_ptr<EventPost> post)
+        : ids_(ids), post_(std::move(post)) {}
 
     void setTarget(LinkEvents* target) { target_ = target; }
 
@@ -359,7 +410,10 @@ class EventSink final : public IDispatch {
         for (UINT i = 0; i < count; ++i) {
             ids[i] = DISPID_UNKNOWN;
             for (std::size_t e = 0; e < ids_.size(); ++e) {
-                if (_wcsicmp(names[i], wideEventNames()[e].c_str()) == 0) ids[i] = ids_[e];
+                if (ids_[e] != DISPID_UNKNOWN &&
+                    _wcsicmp(names[i], wideEventNames()[e].c_str()) == 0) {
+                    ids[i] = ids_[e];
+                }
             }
             if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
         }
@@ -368,7 +422,7 @@ class EventSink final : public IDispatch {
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                      EXCEPINFO*, UINT* argumentError) override {
         std::size_t index = 0;
-        while (index < ids_.size() && ids_[index] != id) ++index;
+        while (index < ids_.size() && (ids_[index] != id || id == DISPID_UNKNOWN)) ++index;
         if (index == ids_.size()) return DISP_E_MEMBERNOTFOUND;
         const auto event = static_cast<LinkEvent>(index);
         LinkBool value = kLinkFalse;
@@ -379,36 +433,41 @@ class EventSink final : public IDispatch {
                 return hr;
             }
         }
+        if (post_) {
+            post_->post(event, value);
+            return S_OK;
+        }
         AddRef();  // the handler may drop the last reference to this sink's host
-        deliver(event, value);
+        deliverEvent(target_, event, value);
         Release();
         return S_OK;
+    }
+
+    // An exception escaping a handler cannot cross back into the link program.
+    static void deliverEvent(LinkEvents* target, LinkEvent event, LinkBool value) noexcept {
+        if (target == nullptr) return;
+        switch (event) {
+            case LinkEvent::CarrierDetect:
+                target->CarrierDetect(value);
+                break;
+            case LinkEvent::RX:
+                target->RX(value);
+                break;
+            case LinkEvent::PTT:
+                target->PTT(value);
+                break;
+            case LinkEvent::Closing:
+                target->Closing();
+                break;
+        }
     }
 
   private:
     ~EventSink() = default;
 
-    // An exception escaping a handler cannot cross back into the link program.
-    void deliver(LinkEvent event, LinkBool value) noexcept {
-        if (target_ == nullptr) return;
-        switch (event) {
-            case LinkEvent::CarrierDetect:
-                target_->CarrierDetect(value);
-                break;
-            case LinkEvent::RX:
-                target_->RX(value);
-                break;
-            case LinkEvent::PTT:
-                target_->PTT(value);
-                break;
-            case LinkEvent::Closing:
-                target_->Closing();
-                break;
-        }
-    }
-
     LONG refs_ = 1;
     EventIds ids_;
+    std::shared_ptr<EventPost> post_;
     LinkEvents* target_ = nullptr;
 };
 
@@ -434,7 +493,26 @@ ComPtr<ITypeLib> containingTypeLib(IDispatch* object) {
 }
 
 /// The DISPIDs of the four events, looked up by name in the event interface's description.
-EventIds eventIds(IDispatch* object) {
+
+/// What Relaydeck does without each event when the link program lacks it; "" where it
+/// cannot run without it.
+constexpr std::array<std::string_view, kLinkEventNames.size()> kWithoutEvent = {
+    "",
+    "",
+    "the TX lamp stays grey",
+    "Relaydeck notices the link program's end only when a call fails",
+};
+
+/// The operations Relaydeck cannot run without; any other one that is missing fails
+/// only when it is used.
+constexpr bool isRequired(LinkOperation op) {
+    return op == LinkOperation::SetPTT || op == LinkOperation::SendCW ||
+           op == LinkOperation::SetControlMode || op == LinkOperation::GetStation;
+}
+
+/// The DISPIDs of the events, looked up by name in the event interface's description;
+/// an event Relaydeck can do without may be missing (DISPID_UNKNOWN, told in @p missing).
+EventIds eventIds(IDispatch* object, std::vector<std::string>& missing) {
     const ComPtr<ITypeLib> library = containingTypeLib(object);
     ComPtr<ITypeInfo> events;
     HRESULT hr = library->GetTypeInfoOfGuid(kEventsIid, events.put());
@@ -464,110 +542,449 @@ EventIds eventIds(IDispatch* object) {
         }
     }
     for (std::size_t e = 0; e < ids.size(); ++e) {
-        if (ids[e] == DISPID_UNKNOWN) {
-            throw LinkError("The event interface has no event " + std::string(kLinkEventNames[e]) +
-                            ".");
-        }
+        if (ids[e] != DISPID_UNKNOWN) continue;
+        const std::string name(kLinkEventNames[e]);
+        if (kWithoutEvent[e].empty())
+            throw LinkError("The event interface has no event " + name + ".");
+        missing.push_back("The link program has no event " + name + ": " +
+                          std::string(kWithoutEvent[e]) + ".");
     }
     return ids;
 }
 
 using Op = LinkOperation;
 
-class ComLinkHost final : public LinkHost {
+}  // namespace
+
+// ---- where the calls run ----
+
+/// Runs the link program's calls for the references of one factory.
+class LinkCallRunner {
   public:
-    explicit ComLinkHost(ComPtr<IDispatch> object) : object_(std::move(object)) {
-        ids_.fill(DISPID_UNKNOWN);
-        const EventIds eventDispids = eventIds(object_.get());
+    virtual ~LinkCallRunner() = default;
+    /// Runs @p job, which owns whatever it uses, and waits for its end; rethrows what it threw.
+    /// After @p quietMs without an answer the wait lets the window paint and take input.
+    virtual void run(std::function<void()> job, std::int64_t quietMs = kQuietMs) = 0;
+    /// How long a call waits before the link program counts as not answering.
+    static constexpr std::int64_t kQuietMs = 1000;
+    /// The same for the creation, which starts the link program's server (about 1 s):
+    /// until it is done, no operator action (the startup dialog's) runs in the middle.
+    static constexpr std::int64_t kCreationQuietMs = 5000;
+    /// Runs @p job without waiting for its end (a reference's release).
+    virtual void runLater(std::function<void()> job) = 0;
+    /// True when events arrive on other threads and are posted to the reference's thread.
+    virtual bool postsEvents() const = 0;
+    virtual void setWatcher(LinkWatcher* watcher) = 0;
+    /// True while a call has waited for the link program longer than it should.
+    virtual bool notAnswering() const = 0;
+};
+
+namespace {
+
+using CallRunner = LinkCallRunner;
+
+/// Every call on the thread that makes it, events inside its message loop.
+class CallsHere final : public CallRunner {
+  public:
+    void run(std::function<void()> job, std::int64_t) override { job(); }
+    void runLater(std::function<void()> job) override { job(); }
+    bool postsEvents() const override { return false; }
+    void setWatcher(LinkWatcher*) override {}
+    bool notAnswering() const override { return false; }
+};
+
+std::int64_t steadyMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+/// One call handed to the link thread.
+struct Job {
+    std::function<void()> work;
+    std::exception_ptr error;
+    std::atomic<bool> done{false};
+};
+
+/// What the link thread and the references' thread share; it outlives either of them.
+struct JobQueue {
+    std::mutex mutex;
+    std::deque<std::shared_ptr<Job>> jobs;
+    bool stopping = false;
+    HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    /// When the running job began (steadyMs), -1 while none runs.
+    std::atomic<std::int64_t> busySinceMs{-1};
+
+    JobQueue() = default;
+    JobQueue(const JobQueue&) = delete;
+    JobQueue& operator=(const JobQueue&) = delete;
+    ~JobQueue() {
+        CloseHandle(wake);
+        CloseHandle(finished);
+    }
+};
+
+/// The link thread: runs the jobs in order, in the multithreaded apartment.
+DWORD WINAPI serveJobs(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<JobQueue>> owned(
+        static_cast<std::shared_ptr<JobQueue>*>(parameter));
+    JobQueue& queue = **owned;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    for (;;) {
+        std::shared_ptr<Job> job;
+        {
+            const std::lock_guard lock(queue.mutex);
+            if (!queue.jobs.empty()) {
+                job = std::move(queue.jobs.front());
+                queue.jobs.pop_front();
+            } else if (queue.stopping) {
+                break;
+            }
+        }
+        if (!job) {
+            WaitForSingleObject(queue.wake, INFINITE);
+            continue;
+        }
+        queue.busySinceMs = steadyMs();
+        try {
+            job->work();
+        } catch (...) {
+            job->error = std::current_exception();
+        }
+        job->work = nullptr;  // what it held is released here, in its apartment
+        queue.busySinceMs = -1;
+        job->done = true;
+        SetEvent(queue.finished);
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 0;
+}
+
+/// Every call on a thread of its own, so that a link program that does not answer never
+/// holds the window thread: while a call waits longer than kQuiet, the thread paints,
+/// takes the operator's input and reports the wait, but runs no timer tick, posted task
+/// or event (those wait for the call's end, as they would behind any long handler).
+class CallThread final : public CallRunner {
+  public:
+    static constexpr DWORD kReportMs = 1000;
+    static constexpr DWORD kDrainMs = 3000;
+
+    CallThread() : queue_(std::make_shared<JobQueue>()) {
+        auto* shared = new std::shared_ptr<JobQueue>(queue_);
+        thread_ = CreateThread(nullptr, 0, serveJobs, shared, 0, nullptr);
+        if (thread_ == nullptr) {
+            delete shared;
+            fail("Starting the link thread", HRESULT_FROM_WIN32(GetLastError()));
+        }
+    }
+    ~CallThread() override {
+        {
+            const std::lock_guard lock(queue_->mutex);
+            queue_->stopping = true;
+        }
+        SetEvent(queue_->wake);
+        // Releases still queued get a moment; a call that is not answered is left behind.
+        const std::int64_t busy = queue_->busySinceMs;
+        if (busy < 0 || steadyMs() - busy < kQuietMs) WaitForSingleObject(thread_, kDrainMs);
+        CloseHandle(thread_);
+    }
+    CallThread(const CallThread&) = delete;
+    CallThread& operator=(const CallThread&) = delete;
+
+    void run(std::function<void()> work, std::int64_t quietMs) override {
+        const auto job = std::make_shared<Job>();
+        job->work = std::move(work);
+        enqueue(job);
+        wait(*job, quietMs);
+        noticeAnswering();
+        if (job->error) std::rethrow_exception(job->error);
+    }
+    void runLater(std::function<void()> work) override {
+        const auto job = std::make_shared<Job>();
+        job->work = std::move(work);
+        enqueue(job);
+    }
+    bool postsEvents() const override { return true; }
+    void setWatcher(LinkWatcher* watcher) override { watcher_ = watcher; }
+    bool notAnswering() const override { return notAnswering_; }
+
+  private:
+    void enqueue(std::shared_ptr<Job> job) {
+        {
+            const std::lock_guard lock(queue_->mutex);
+            queue_->jobs.push_back(std::move(job));
+        }
+        SetEvent(queue_->wake);
+    }
+
+    void wait(const Job& job, std::int64_t quietMs) {
+        const std::int64_t start = steadyMs();
+        for (;;) {
+            ResetEvent(queue_->finished);
+            if (job.done) return;
+            const std::int64_t left = quietMs - (steadyMs() - start);
+            if (left <= 0) break;
+            WaitForSingleObject(queue_->finished, static_cast<DWORD>(left));
+        }
+        if (!notAnswering_) {
+            const std::int64_t busy = queue_->busySinceMs;
+            episodeJobMs_ = busy >= 0 ? busy : start;
+            notAnswering_ = true;
+            lastReportMs_ = -1;
+        }
+        for (;;) {
+            report();
+            ResetEvent(queue_->finished);
+            if (job.done) return;
+            MsgWaitForMultipleObjectsEx(1, &queue_->finished, kReportMs, QS_ALLINPUT, 0);
+            if (!dispatchWhileWaiting()) {
+                throw LinkError("The call was given up: EchoLink does not answer.");
+            }
+            noticeAnswering();
+        }
+    }
+
+    /// Tells the watcher how long the link program has not answered, once a second.
+    void report() {
+        if (!notAnswering_ || watcher_ == nullptr) return;
+        const std::int64_t now = steadyMs();
+        if (lastReportMs_ >= 0 && now - lastReportMs_ < kReportMs) return;
+        lastReportMs_ = now;
+        watcher_->linkNotAnswering(std::chrono::milliseconds(now - episodeJobMs_));
+    }
+
+    /// Ends the episode once the call that was not answered has been.
+    void noticeAnswering() {
+        if (!notAnswering_) return;
+        const std::int64_t busy = queue_->busySinceMs;
+        if (busy >= 0 && busy <= episodeJobMs_) return;
+        notAnswering_ = false;
+        if (watcher_ != nullptr) {
+            watcher_->linkAnswering(std::chrono::milliseconds(steadyMs() - episodeJobMs_));
+        }
+    }
+
+    /// Paints and takes input; false when the program is to end (WM_QUIT, posted again).
+    static bool dispatchWhileWaiting() {
+        const auto range = [](UINT first, UINT last) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, first, last, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(message.wParam));
+                    return false;
+                }
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            return true;
+        };
+        return range(0, WM_TIMER - 1) && range(WM_TIMER + 1, WM_APP - 1);
+    }
+
+    std::shared_ptr<JobQueue> queue_;
+    HANDLE thread_ = nullptr;
+    LinkWatcher* watcher_ = nullptr;
+    bool notAnswering_ = false;
+    std::int64_t episodeJobMs_ = 0;
+    std::int64_t lastReportMs_ = -1;
+};
+
+// ---- one reference ----
+
+/// The link program's objects of one reference, used and released where the calls run.
+struct Remote {
+    ComPtr<IDispatch> object;
+    std::array<DISPID, kLinkOperations.size()> ids{};
+    std::array<HRESULT, kLinkOperations.size()> lookups{};
+    std::vector<std::string> missing;
+    ComPtr<IConnectionPoint> point;
+    ComPtr<EventSink> sink;
+    DWORD cookie = 0;
+    bool advised = false;
+
+    /// Reads the events' and the operations' DISPIDs and finds the events' connection.
+    void attach(const std::shared_ptr<EventPost>& post) {
+        const EventIds eventDispids = eventIds(object.get(), missing);
+        for (const LinkOperationDefinition& op : kLinkOperations) {
+            const auto index = static_cast<std::size_t>(op.operation);
+            std::wstring wide = toWide(op.name);
+            LPOLESTR names[] = {wide.data()};
+            ids[index] = DISPID_UNKNOWN;
+            lookups[index] =
+                object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &ids[index]);
+            if (SUCCEEDED(lookups[index])) continue;
+            ids[index] = DISPID_UNKNOWN;
+            if (isRequired(op.operation))
+                fail("Looking up " + std::string(op.name), lookups[index]);
+            missing.push_back("The link program has no operation " + std::string(op.name) + " (" +
+                              codeText(lookups[index]) + "): Relaydeck fails when it needs it.");
+        }
 
         ComPtr<IConnectionPointContainer> container;
-        HRESULT hr = object_->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
+        HRESULT hr = object->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
         if (FAILED(hr)) fail("Connecting to the events", hr);
-        hr = container->FindConnectionPoint(kEventsIid, point_.put());
+        hr = container->FindConnectionPoint(kEventsIid, point.put());
         if (FAILED(hr)) fail("Connecting to the events", hr);
-        sink_ = ComPtr<EventSink>(new EventSink(eventDispids));
+        sink = ComPtr<EventSink>(new EventSink(eventDispids, post));
+    }
+
+    void advise() {
+        if (advised) return;
+        const HRESULT hr = point->Advise(sink.get(), &cookie);
+        if (FAILED(hr)) fail("Connecting to the events", hr);
+        advised = true;
+    }
+
+    /// Leaves the events; a link program that is gone already is not an error here.
+    void disconnect() {
+        if (!advised) return;
+        advised = false;
+        point->Unadvise(cookie);
+    }
+
+    Variant invoke(Op op, Arguments& args, WORD flags) {
+        const auto index = static_cast<std::size_t>(op);
+        const std::string step = theCall(nameOf(op));
+        if (ids[index] == DISPID_UNKNOWN) fail(step, lookups[index]);
+        return invokeDispatch(object.get(), ids[index], flags, args, step);
+    }
+};
+
+/// The window that receives a reference's posted events.
+constexpr wchar_t kEventWindowClass[] = L"RelaydeckLinkEvents";
+
+class ComLinkHost final : public LinkHost {
+  public:
+    ComLinkHost(std::shared_ptr<CallRunner> runner, std::shared_ptr<Remote> remote,
+                HWND eventWindow, std::shared_ptr<EventPost> post)
+        : runner_(std::move(runner)),
+          remote_(std::move(remote)),
+          eventWindow_(eventWindow),
+          post_(std::move(post)) {
+        if (eventWindow_ != nullptr) {
+            SetWindowLongPtrW(eventWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        }
     }
 
     ~ComLinkHost() override {
-        sink_->setTarget(nullptr);
-        disconnect();
+        target_ = nullptr;
+        if (post_) post_->close();
+        if (eventWindow_ != nullptr) DestroyWindow(eventWindow_);
+        runner_->runLater([remote = std::move(remote_)] {
+            if (remote->sink) remote->sink->setTarget(nullptr);
+            remote->disconnect();
+        });
     }
 
     ComLinkHost(const ComLinkHost&) = delete;
     ComLinkHost& operator=(const ComLinkHost&) = delete;
+
+    /// The window procedure of the posted events' window. An event that comes while a
+    /// call waits for the link program (inside a box's or a menu's loop) is held, and
+    /// handed over in order once the link program answers again.
+    static LRESULT CALLBACK eventWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+        auto* host = reinterpret_cast<ComLinkHost*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (host == nullptr || (message != EventPost::kMessage && message != WM_TIMER)) {
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        if (message == EventPost::kMessage) {
+            host->held_.emplace_back(static_cast<LinkEvent>(wParam), static_cast<LinkBool>(lParam));
+        }
+        if (host->runner_->notAnswering()) {
+            SetTimer(window, kRetryTimer, kRetryMs, nullptr);
+            return 0;
+        }
+        KillTimer(window, kRetryTimer);
+        while (!host->held_.empty() && !host->runner_->notAnswering()) {
+            const auto [event, value] = host->held_.front();
+            host->held_.pop_front();
+            // The handler may release this reference: nothing of it is used afterwards.
+            const bool last = host->held_.empty();
+            EventSink::deliverEvent(host->target_, event, value);
+            if (last) break;
+        }
+        return 0;
+    }
 
     // Only a reference that was given a receiver is advised: every advised sink costs the
     // link program one cross-process call per event, even where nobody listens. Detaching
     // the receiver makes no call (it may happen inside an event, while the program ends);
     // the connection then lasts until the reference is released.
     void setEventSink(LinkEvents* sink) override {
-        sink_->setTarget(sink);
+        target_ = sink;
+        if (!post_) remote_->sink->setTarget(sink);
         if (sink == nullptr || advised_) return;
-        const HRESULT hr = point_->Advise(sink_.get(), &cookie_);
-        if (FAILED(hr)) {
-            sink_->setTarget(nullptr);
-            fail("Connecting to the events", hr);
+        try {
+            runner_->run([remote = remote_] { remote->advise(); });
+        } catch (...) {
+            target_ = nullptr;
+            if (!post_) remote_->sink->setTarget(nullptr);
+            throw;
         }
         advised_ = true;
     }
+    void setWatcher(LinkWatcher* watcher) override { runner_->setWatcher(watcher); }
+    std::vector<std::string> missingMembers() const override { return remote_->missing; }
 
-    void SetPTT(LinkBool on) override { call(Op::SetPTT, Arguments().boolean(on)); }
+    void SetPTT(LinkBool on) override { call(Op::SetPTT, CallArguments().boolean(on)); }
     LinkBool GetRX() override { return queryBool(Op::GetRX); }
     LinkBool GetPTT() override { return queryBool(Op::GetPTT); }
     LinkBool GetCarrier() override { return queryBool(Op::GetCarrier); }
     void SendCW(LinkBool flag, const std::string& text) override {
-        call(Op::SendCW, Arguments().boolean(flag).text(text));
+        call(Op::SendCW, CallArguments().boolean(flag).text(text));
     }
     StationInfo GetStation() override;
-    void SetAux(LinkBool on) override { call(Op::SetAux, Arguments().boolean(on)); }
+    void SetAux(LinkBool on) override { call(Op::SetAux, CallArguments().boolean(on)); }
     void SendStationText(const std::string& text) override {
-        call(Op::SendStationText, Arguments().text(text));
+        call(Op::SendStationText, CallArguments().text(text));
     }
-    void SetControlMode(LinkBool on) override { call(Op::SetControlMode, Arguments().boolean(on)); }
-    void Speak(const std::string& text) override { call(Op::Speak, Arguments().text(text)); }
+    void SetControlMode(LinkBool on) override {
+        call(Op::SetControlMode, CallArguments().boolean(on));
+    }
+    void Speak(const std::string& text) override { call(Op::Speak, CallArguments().text(text)); }
     void PlayPrompt(std::int32_t number) override {
-        call(Op::PlayPrompt, Arguments().int32(number));
+        call(Op::PlayPrompt, CallArguments().int32(number));
     }
 
   private:
     static constexpr WORD kQuery = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
-    /// Leaves the events; a link program that is gone already is not an error here.
-    void disconnect() {
-        if (!advised_) return;
-        advised_ = false;
-        point_->Unadvise(cookie_);
-    }
-
-    Variant call(Op op, Arguments& args, WORD flags = DISPATCH_METHOD) {
-        const auto index = static_cast<std::size_t>(op);
-        const std::string step = theCall(nameOf(op));
-        if (ids_[index] == DISPID_UNKNOWN) ids_[index] = dispidOf(object_.get(), nameOf(op), step);
-        return invokeDispatch(object_.get(), ids_[index], flags, args, step);
+    void call(Op op, CallArguments& args) {
+        runner_->run([remote = remote_, op, held = args.held()] {
+            remote->invoke(op, *held, DISPATCH_METHOD);
+        });
     }
 
     LinkBool queryBool(Op op) {
-        Arguments none;
-        Variant result = call(op, none, kQuery);
-        Variant number;
-        const HRESULT hr = VariantChangeType(number.get(), result.get(), 0, VT_I2);
-        if (FAILED(hr)) fail(theCall(nameOf(op)), hr);
-        return number.get()->iVal != 0 ? kLinkTrue : kLinkFalse;
+        auto answer = std::make_shared<LinkBool>(kLinkFalse);
+        runner_->run([remote = remote_, op, answer] {
+            Arguments none;
+            Variant result = remote->invoke(op, none, kQuery);
+            Variant number;
+            const HRESULT hr = VariantChangeType(number.get(), result.get(), 0, VT_I2);
+            if (FAILED(hr)) fail(theCall(nameOf(op)), hr);
+            *answer = number.get()->iVal != 0 ? kLinkTrue : kLinkFalse;
+        });
+        return *answer;
     }
 
-    ComPtr<IDispatch> object_;
-    std::array<DISPID, kLinkOperations.size()> ids_;
-    ComPtr<IConnectionPoint> point_;
-    ComPtr<EventSink> sink_;
-    DWORD cookie_ = 0;
+    std::shared_ptr<CallRunner> runner_;
+    std::shared_ptr<Remote> remote_;
+    HWND eventWindow_ = nullptr;
+    std::shared_ptr<EventPost> post_;
+    LinkEvents* target_ = nullptr;
     bool advised_ = false;
+    std::deque<std::pair<LinkEvent, LinkBool>> held_;
+    static constexpr UINT_PTR kRetryTimer = 1;
+    static constexpr UINT kRetryMs = 250;
 };
 
-StationInfo ComLinkHost::GetStation() {
-    Arguments none;
-    Variant result = call(Op::GetStation, none, kQuery);
+/// The StationCallsign of the station object @p value holds.
+std::string stationCallsign(Variant& value) {
     Variant object;
-    HRESULT hr = VariantChangeType(object.get(), result.get(), 0, VT_DISPATCH);
+    HRESULT hr = VariantChangeType(object.get(), value.get(), 0, VT_DISPATCH);
     if (SUCCEEDED(hr) && object.get()->pdispVal == nullptr) hr = E_POINTER;
     if (FAILED(hr)) fail(theCall("GetStation"), hr);
 
@@ -581,11 +998,22 @@ StationInfo ComLinkHost::GetStation() {
     constexpr std::string_view kProperty = "StationCallsign";
     const std::string step = "Reading " + std::string(kProperty);
     const DISPID id = dispidOf(station.get(), kProperty, step);
-    Variant value = invokeDispatch(station.get(), id, DISPATCH_PROPERTYGET, none, step);
+    Arguments none;
+    Variant property = invokeDispatch(station.get(), id, DISPATCH_PROPERTYGET, none, step);
     Variant text;
-    hr = VariantChangeType(text.get(), value.get(), 0, VT_BSTR);
+    hr = VariantChangeType(text.get(), property.get(), 0, VT_BSTR);
     if (FAILED(hr)) fail(step, hr);
-    return StationInfo{toUtf8(text.get()->bstrVal)};
+    return toUtf8(text.get()->bstrVal);
+}
+
+StationInfo ComLinkHost::GetStation() {
+    auto callsign = std::make_shared<std::string>();
+    runner_->run([remote = remote_, callsign] {
+        Arguments none;
+        Variant result = remote->invoke(Op::GetStation, none, kQuery);
+        *callsign = stationCallsign(result);
+    });
+    return StationInfo{std::move(*callsign)};
 }
 
 /// COM for the calling thread, kept until the thread ends.
@@ -604,11 +1032,25 @@ class ComApartment {
     HRESULT result_;
 };
 
-}  // namespace
+/// A message-only window of this thread for posted events.
+HWND createEventWindow() {
+    static const bool registered = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &ComLinkHost::eventWindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kEventWindowClass;
+        return RegisterClassW(&windowClass) != 0;
+    }();
+    HWND window = registered
+                      ? CreateWindowExW(0, kEventWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr)
+                      : nullptr;
+    if (window == nullptr) fail("Creating the event window", HRESULT_FROM_WIN32(GetLastError()));
+    return window;
+}
 
-std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
-    thread_local const ComApartment apartment;
-
+/// Creates the link program's object and reads what the reference needs of it.
+void createRemote(Remote& remote, const std::shared_ptr<EventPost>& post) {
     ComPtr<IDispatch> created;
     const HRESULT hr =
         CoCreateInstance(kEchoLinkClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -620,9 +1062,45 @@ std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
 
     ComPtr<IDispatch> dual;
     if (SUCCEEDED(created->QueryInterface(kEchoLinkIid, dual.putVoid())) && dual) {
-        return std::make_unique<ComLinkHost>(std::move(dual));
+        remote.object = std::move(dual);
+    } else {
+        remote.object = std::move(created);
     }
-    return std::make_unique<ComLinkHost>(std::move(created));
+    remote.attach(post);
+}
+
+}  // namespace
+
+ComLinkHostFactory::ComLinkHostFactory(LinkCalls calls) : calls_(calls) {}
+
+ComLinkHostFactory::~ComLinkHostFactory() = default;
+
+std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
+    thread_local const ComApartment apartment;
+    if (!runner_) {
+        if (calls_ == LinkCalls::OnTheirOwnThread) {
+            runner_ = std::make_shared<CallThread>();
+        } else {
+            runner_ = std::make_shared<CallsHere>();
+        }
+    }
+    HWND eventWindow = nullptr;
+    std::shared_ptr<EventPost> post;
+    if (runner_->postsEvents()) {
+        eventWindow = createEventWindow();
+        post = std::make_shared<EventPost>(eventWindow);
+    }
+    auto remote = std::make_shared<Remote>();
+    try {
+        runner_->run([remote, post] { createRemote(*remote, post); },
+                     LinkCallRunner::kCreationQuietMs);
+    } catch (...) {
+        if (eventWindow != nullptr) DestroyWindow(eventWindow);
+        // Whatever was made is released where it was made.
+        runner_->runLater([remote] {});
+        throw;
+    }
+    return std::make_unique<ComLinkHost>(runner_, std::move(remote), eventWindow, std::move(post));
 }
 
 }  // namespace relaydeck

@@ -3,10 +3,12 @@
 /// @brief The boundary to the link program's automation object: four events in,
 ///        eleven operations out.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace relaydeck {
 
@@ -41,6 +43,16 @@ class LinkEvents {
     virtual void Closing() = 0;
 };
 
+/// @brief Told when the link program is slow to answer a call, and when it answers again.
+class LinkWatcher {
+  public:
+    virtual ~LinkWatcher() = default;
+    /// @brief A call has waited @p waited for an answer; told again about once a second.
+    virtual void linkNotAnswering(std::chrono::milliseconds waited) = 0;
+    /// @brief The link program answered again, after @p waited without answering.
+    virtual void linkAnswering(std::chrono::milliseconds waited) = 0;
+};
+
 /// @brief One reference to the link program's automation object.
 ///
 /// Every operation throws LinkError when the call fails. Texts are UTF-8.
@@ -50,6 +62,10 @@ class LinkHost {
 
     /// @brief Routes this reference's events to @p sink (nullptr: no events).
     virtual void setEventSink(LinkEvents* sink) = 0;
+    /// @brief Who hears of calls the link program is slow to answer (nullptr: nobody).
+    virtual void setWatcher(LinkWatcher* /*watcher*/) {}
+    /// @brief What the link program lacks that Relaydeck can do without, one text each.
+    virtual std::vector<std::string> missingMembers() const { return {}; }
 
     virtual void SetPTT(LinkBool on) = 0;
     virtual LinkBool GetRX() = 0;

@@ -56,9 +56,10 @@ class SimulatedStation::Reference : public LinkHost {
 
     void setEventSink(LinkEvents* sink) override { sink_ = sink; }
     LinkEvents* sink() const { return sink_; }
+    void setWatcher(LinkWatcher* watcher) override { watcher_ = watcher; }
 
     void SetPTT(LinkBool on) override {
-        station_.checkFailure(nameOf(LinkOperation::SetPTT));
+        before(LinkOperation::SetPTT);
         const bool keyed = on != 0;
         const bool changed = keyed != station_.ptt_;
         station_.ptt_ = keyed;
@@ -81,13 +82,13 @@ class SimulatedStation::Reference : public LinkHost {
         operation(LinkOperation::SendCW, {flag, text});
     }
     StationInfo GetStation() override {
-        station_.checkFailure(nameOf(LinkOperation::GetStation));
+        before(LinkOperation::GetStation);
         StationInfo info{station_.callsign_};
         record(LinkOperation::GetStation, {}, info.StationCallsign);
         return info;
     }
     void SetAux(LinkBool on) override {
-        station_.checkFailure(nameOf(LinkOperation::SetAux));
+        before(LinkOperation::SetAux);
         station_.aux_ = on != 0;
         record(LinkOperation::SetAux, {on});
         station_.stateChanged();
@@ -102,14 +103,28 @@ class SimulatedStation::Reference : public LinkHost {
     }
 
   private:
-    LinkBool query(LinkOperation op, bool state) {
+    /// A failure asked for, or a stall: the watcher hears of each second waited.
+    void before(LinkOperation op) {
         station_.checkFailure(nameOf(op));
+        if (!station_.stall_) return;
+        const SimulatedStation::Stall stall = std::move(*station_.stall_);
+        station_.stall_.reset();
+        if (watcher_ == nullptr) return;
+        using std::chrono::seconds;
+        for (seconds waited{1}; waited <= stall.duration; ++waited) {
+            watcher_->linkNotAnswering(waited);
+        }
+        if (stall.meanwhile) stall.meanwhile();
+        watcher_->linkAnswering(stall.duration);
+    }
+    LinkBool query(LinkOperation op, bool state) {
+        before(op);
         const LinkBool value = toLinkBool(state);
         record(op, {}, value);
         return value;
     }
     void operation(LinkOperation op, std::vector<LinkValue> arguments) {
-        station_.checkFailure(nameOf(op));
+        before(op);
         record(op, std::move(arguments));
     }
     void record(LinkOperation op, std::vector<LinkValue> arguments,
@@ -120,6 +135,7 @@ class SimulatedStation::Reference : public LinkHost {
 
     SimulatedStation& station_;
     LinkEvents* sink_ = nullptr;
+    LinkWatcher* watcher_ = nullptr;
 };
 
 SimulatedStation::SimulatedStation(Post post)
@@ -161,6 +177,11 @@ void SimulatedStation::setRX(LinkBool bRX) {
 
 void SimulatedStation::raiseClosing() {
     raise([](LinkEvents& e) { e.Closing(); });
+}
+
+void SimulatedStation::stallNextCall(std::chrono::milliseconds duration,
+                                     std::function<void()> meanwhile) {
+    stall_ = Stall{duration, std::move(meanwhile)};
 }
 
 void SimulatedStation::failNext(const std::string& operation) {

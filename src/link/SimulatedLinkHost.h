@@ -2,6 +2,7 @@
 /// @file
 /// @brief A simulated link program: one station that any number of references reach.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -83,6 +84,10 @@ class SimulatedStation {
     /// @brief The next call of @p operation (a name of kLinkOperations) fails;
     /// kFailCreation fails the next creation.
     void failNext(const std::string& operation);
+    /// @brief The next call answers only after @p duration: its reference's watcher hears
+    /// of every whole second waited, then @p meanwhile runs, then the call goes on. No
+    /// clock moves: the stall is as long as the watcher is told.
+    void stallNextCall(std::chrono::milliseconds duration, std::function<void()> meanwhile = {});
 
     /// @brief Identifies an observer for removeObserver.
     using ObserverId = std::uint64_t;
@@ -119,6 +124,11 @@ class SimulatedStation {
     bool ptt_ = false;
     bool aux_ = false;
     std::vector<std::string> failNext_;
+    struct Stall {
+        std::chrono::milliseconds duration;
+        std::function<void()> meanwhile;
+    };
+    std::optional<Stall> stall_;
     std::vector<Reference*> references_;
     ObserverId nextObserver_ = 1;
     std::vector<Registered<std::function<void(const LinkCall&)>>> callObservers_;

@@ -25,6 +25,8 @@ constexpr std::array<const char*, static_cast<std::size_t>(ActivityEvent::Count)
     "fan-on",
     "fan-off",
     "link-failure",
+    "link-not-answering",
+    "link-incomplete",
     "guard",
     "repeater-off",
     "repeater-on",

@@ -33,6 +33,8 @@ enum class ActivityEvent : int {
     FanOn,
     FanOff,
     LinkFailure,
+    LinkNotAnswering,  ///< the link program answered again after this long
+    LinkIncomplete,    ///< the link program lacks something Relaydeck can do without
     Guard,
     RepeaterOff,
     RepeaterOn,

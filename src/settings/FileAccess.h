@@ -46,15 +46,4 @@ std::string temporaryNamePrefix(const std::filesystem::path& file);
 /// @brief Whether this program may create files in @p folder.
 bool isWritableFolder(const std::filesystem::path& folder);
 
-/// @brief Looks up an environment variable; nullopt when it is not set.
-using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
-
-/// @brief The process environment (UTF-8 on Windows).
-std::optional<std::string> systemEnvironment(const char* name);
-
-/// @brief The per-user folder for Relaydeck's settings: %APPDATA%\Relaydeck on Windows,
-/// $XDG_CONFIG_HOME/relaydeck or ~/.config/relaydeck elsewhere; nullopt when the
-/// environment names no such place.
-std::optional<std::filesystem::path> userSettingsFolder(const EnvironmentLookup& environment);
-
 }  // namespace relaydeck

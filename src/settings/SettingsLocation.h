@@ -5,8 +5,20 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace relaydeck {
+
+/// @brief Looks up an environment variable; nullopt when it is not set.
+using EnvironmentLookup = std::function<std::optional<std::string>(const char* name)>;
+
+/// @brief The process environment (UTF-8 on Windows).
+std::optional<std::string> systemEnvironment(const char* name);
+
+/// @brief The per-user folder for Relaydeck's settings: %APPDATA%\Relaydeck on Windows,
+/// $XDG_CONFIG_HOME/relaydeck or ~/.config/relaydeck elsewhere; nullopt when the
+/// environment names no such place.
+std::optional<std::filesystem::path> userSettingsFolder(const EnvironmentLookup& environment);
 
 /// @brief What the choice of the settings folder asks of the system.
 struct SettingsFolderProbe {

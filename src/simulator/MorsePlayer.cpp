@@ -165,15 +165,14 @@ MorsePlayer::~MorsePlayer() {
 
 void MorsePlayer::play(std::string_view text) {
     if (failed_) return;
-    const std::vector<MorseElement> elements = morseElements(text, wpm_);
+    const std::vector<MorseElement> elements = morseElements(text, kMorseDefaultWpm);
     if (elements.empty()) return;
     // Short silences around the text keep the ramps clear of the device's start and stop.
     std::vector<MorseElement> keyed{{false, std::chrono::milliseconds(30)}};
     keyed.insert(keyed.end(), elements.begin(), elements.end());
     keyed.push_back({false, std::chrono::milliseconds(30)});
 
-    thread_.post([worker = worker_, replies = replies_, keyed = std::move(keyed),
-                  frequencyHz = frequencyHz_, this] {
+    thread_.post([worker = worker_, replies = replies_, keyed = std::move(keyed), this] {
         if (!worker->opened) {
             worker->opened = true;
             worker->output =
@@ -181,7 +180,7 @@ void MorsePlayer::play(std::string_view text) {
             if (!worker->output) replies->send([this] { fail(kNoDevice); });
         }
         if (!worker->output) return;
-        if (!worker->output->play(morseSamples(keyed, worker->output->sampleRate(), frequencyHz))) {
+        if (!worker->output->play(morseSamples(keyed, worker->output->sampleRate()))) {
             worker->output.reset();
             replies->send([this] { fail(kFailed); });
         }

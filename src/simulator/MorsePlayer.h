@@ -50,10 +50,6 @@ class MorsePlayer : public QObject {
     /// @brief Queues @p text behind whatever is still sounding.
     void play(std::string_view text);
 
-    void setWordsPerMinute(int wpm) { wpm_ = wpm; }
-    int wordsPerMinute() const { return wpm_; }
-    void setFrequencyHz(double hz) { frequencyHz_ = hz; }
-
   signals:
     void outputFailed(const QString& reason);
 
@@ -62,8 +58,6 @@ class MorsePlayer : public QObject {
     void fail(const QString& reason);
 
     bool failed_ = false;
-    int wpm_ = kMorseDefaultWpm;
-    double frequencyHz_ = 650.0;
     std::shared_ptr<Worker> worker_;
     std::shared_ptr<ReplyChannel> replies_;
     ServiceThread thread_;

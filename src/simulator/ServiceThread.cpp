@@ -17,7 +17,6 @@ ServiceThread::~ServiceThread() {
     const auto limit = QDeadlineTimer(stopLimit_.count());
     if (!thread_->wait(limit)) {
         // Stuck inside a service: the thread and what it holds stay until the process ends.
-        leftBehind_ = true;
         return;
     }
     delete context_;

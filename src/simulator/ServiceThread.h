@@ -31,15 +31,12 @@ class ServiceThread {
     void post(std::function<void()> task);
     /// @brief Whether the thread has been started by a first task.
     bool started() const { return thread_ != nullptr; }
-    /// @brief Whether the last stop left a stuck thread behind.
-    bool leftBehind() const { return leftBehind_; }
 
   private:
     QString name_;
     std::chrono::milliseconds stopLimit_;
     QThread* thread_ = nullptr;
     QObject* context_ = nullptr;  ///< lives on the thread; tasks are queued to it
-    bool leftBehind_ = false;
 };
 
 /// @brief The way back from a service thread to an object on the window thread.

@@ -199,16 +199,13 @@ ActivityWindow::ActivityWindow(ActivityModel& model, QWidget* parent)
         timeline_->update();
     });
     setFixedSize(twips_.px(ActivityModel::kWidthTwips), twips_.px(ActivityModel::kHeightTwips));
-    model_.setContentListener([this] { refreshContent(); });
+    contentListener_ = model_.setContentListener([this] { refreshContent(); });
     applyWindow();
 }
 
-ActivityWindow::~ActivityWindow() {
-    model_.setContentListener({});
-}
+ActivityWindow::~ActivityWindow() = default;
 
 void ActivityWindow::refreshContent() {
-    ++refreshes_;
     QScrollBar* bar = table_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
     rows_->sync();

@@ -67,8 +67,6 @@ class ActivityWindow : public QWidget {
 
     QTableView* table() const { return table_; }
     QWidget* control(ActivityControl c) const { return layout_.control(c); }
-    /// @brief How many times the content was redrawn (for tests: none while hidden).
-    int contentRefreshes() const { return refreshes_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,7 +82,7 @@ class ActivityWindow : public QWidget {
     TimelineView* timeline_ = nullptr;
     ActivityTableModel* rows_ = nullptr;
     QTableView* table_ = nullptr;
-    int refreshes_ = 0;
+    Connection contentListener_;
 };
 
 }  // namespace relaydeck

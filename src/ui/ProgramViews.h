@@ -28,7 +28,6 @@ class ProgramViews : public ProgramObserver {
     void activityRequested() override;
     /// @brief The activity window's model; without one the menu entry opens nothing.
     void setActivity(ActivityModel* activity) { activityModel_ = activity; }
-    ActivityWindow* activityWindow() const { return activity_.get(); }
     /// @brief Hides every window and leaves the event loop.
     void programEnded() override;
 

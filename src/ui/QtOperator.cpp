@@ -33,6 +33,14 @@ void widenForTitle(QMessageBox& dialog) {
     }
 }
 
+/// The label that shows @p box's text (Qt names it only privately).
+QLabel* textLabel(const QMessageBox& box) {
+    const QList<QLabel*> labels = box.findChildren<QLabel*>();
+    const auto found = std::find_if(labels.begin(), labels.end(),
+                                    [&box](const QLabel* l) { return l->text() == box.text(); });
+    return found == labels.end() ? nullptr : *found;
+}
+
 /// A message box that shows its whole text, wrapped at a share of the screen's width as
 /// Windows' does, and stands clear of its owner window when the screen has room.
 class WrappedMessageBox : public QMessageBox {
@@ -49,7 +57,7 @@ class WrappedMessageBox : public QMessageBox {
 
   private:
     void fitToText() {
-        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QLabel* label = textLabel(*this);
         if (label == nullptr || layout() == nullptr) return;
         const QRect area = screen()->availableGeometry();
         const int wrapPx = messageWrapWidthPx(area.width());

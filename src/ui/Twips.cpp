@@ -13,7 +13,7 @@ Twips Twips::forScreen(const QScreen* screen) {
 int Twips::px(double twips) const {
     // Far beyond any screen, yet clear of int's limits whatever a file held.
     constexpr double kFarPx = 1 << 24;
-    const double pixels = twips * dotsPerInch_ / kPerInch;
+    const double pixels = twips * dotsPerInch_ / kTwipsPerInch;
     if (std::isnan(pixels)) return 0;
     return static_cast<int>(std::lround(std::clamp(pixels, -kFarPx, kFarPx)));
 }

@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include "controller/WindowLayout.h"
+
 class QScreen;
 
 namespace relaydeck {
@@ -11,8 +13,6 @@ namespace relaydeck {
 /// @brief Converts window measures given in twips to pixels for one resolution.
 class Twips {
   public:
-    static constexpr double kPerInch = 1440.0;
-
     /// @brief A converter for @p dotsPerInch logical dots per inch (96: 15 twips a pixel).
     explicit Twips(double dotsPerInch = 96.0) : dotsPerInch_(dotsPerInch) {}
     /// @brief A converter for the logical resolution of @p screen (96 dpi without one).
@@ -22,7 +22,7 @@ class Twips {
     /// @brief @p twips as whole pixels, rounded to the nearest.
     int px(double twips) const;
     /// @brief @p pixels as twips.
-    double twips(int pixels) const { return pixels * kPerInch / dotsPerInch_; }
+    double twips(int pixels) const { return pixels * kTwipsPerInch / dotsPerInch_; }
     /// @brief A rectangle given in twips, in pixels.
     QRect rect(int left, int top, int width, int height) const;
     /// @brief @p twipsRect, given in twips, in pixels.

@@ -22,7 +22,7 @@ RemoteStation::RemoteStation(Program& program, const std::filesystem::path& sett
           settingsFolder) {
     fanOut_.add(activity);
     fanOut_.add(counting_);
-    program.addObserver(&control_);
+    observing_ = program.addObserver(control_);
     program.setAfterHandler([this] { publisher_.publish(); });
 }
 

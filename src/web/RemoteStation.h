@@ -60,6 +60,7 @@ class RemoteStation {
     StationControl control_;
     WebServer server_;
     std::string address_;
+    Connection observing_;
 };
 
 }  // namespace relaydeck::web

@@ -104,13 +104,11 @@ ActivityView::ActivityView(ActivityModel& model) : Window(model, activityLayout(
     SetWindowPos(window, nullptr, area.left + (area.right - area.left - outer.cx) / 2,
                  area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    model_.setContentListener([this] { refreshContent(); });
+    contentListener_ = model_.setContentListener([this] { refreshContent(); });
     applyWindow();
 }
 
-ActivityView::~ActivityView() {
-    model_.setContentListener({});
-}
+ActivityView::~ActivityView() = default;
 
 RECT ActivityView::rectOf(const TwipsRect& twips) const {
     const Scale& scale = host_.scale();

@@ -33,6 +33,7 @@ class ActivityView : public Window {
     int shown_ = 0;
     Language shownLanguage_ = Language::AsDesigned;
     ActivityTime firstShown_{};
+    Connection contentListener_;
 };
 
 }  // namespace relaydeck::win32

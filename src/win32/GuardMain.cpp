@@ -9,9 +9,11 @@
 #include <windows.h>
 // After windows.h, which they build on.
 #include <objbase.h>
+#include <oleauto.h>
 #include <tlhelp32.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,7 +22,7 @@
 #include "activity/ActivityCsv.h"
 #include "controller/ExitStatus.h"
 #include "guard/Guard.h"
-#include "link/ComLinkHost.h"
+#include "link/LinkHost.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "win32/ActivityView.h"
@@ -31,6 +33,8 @@ namespace {
 using namespace relaydeck;
 using namespace std::chrono;
 
+constexpr CLSID kLinkClsid = {
+    0xD1FB3C9A, 0xBB2D, 0x446A, {0xA7, 0x4A, 0xE7, 0x71, 0xF1, 0x34, 0xED, 0x56}};
 constexpr const wchar_t* kLinkServerKey =
     L"CLSID\\{D1FB3C9A-BB2D-446A-A74A-E771F134ED56}\\LocalServer32";
 /// How often the guard looks for the link program while it does not run: each look costs
@@ -66,6 +70,12 @@ std::string windowsErrorText(DWORD code) {
         message.pop_back();
     }
     return (message.empty() ? "error " + std::to_string(code) : win32::narrow(message)) + ".";
+}
+
+std::string hexText(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
 }
 
 class WindowsGuardSystem final : public GuardSystem {
@@ -115,8 +125,28 @@ class WindowsGuardSystem final : public GuardSystem {
     }
 
     void releaseTransmitter() override {
-        ComLinkHostFactory links;
-        links.create()->SetPTT(kLinkFalse);
+        // Plain IDispatch and a name looked up now: COM's own marshaller, no type library to
+        // load and no interface to ask for while the transmitter may be keyed.
+        IDispatch* link = nullptr;
+        HRESULT hr =
+            CoCreateInstance(kLinkClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                             IID_IDispatch, reinterpret_cast<void**>(&link));
+        if (FAILED(hr)) throw LinkError("EchoLink could not be reached (" + hexText(hr) + ").");
+        DISPID id = 0;
+        OLECHAR name[] = L"SetPTT";
+        OLECHAR* names[] = {name};
+        hr = link->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (SUCCEEDED(hr)) {
+            VARIANTARG off;
+            VariantInit(&off);
+            off.vt = VT_BOOL;
+            off.boolVal = VARIANT_FALSE;
+            DISPPARAMS arguments{&off, nullptr, 1, 0};
+            hr = link->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &arguments,
+                              nullptr, nullptr, nullptr);
+        }
+        link->Release();
+        if (FAILED(hr)) throw LinkError("SetPTT(False) failed (" + hexText(hr) + ").");
     }
 
     bool unattendedWanted() override {
@@ -216,7 +246,9 @@ int run() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // COM ready before it is needed: a release then costs only its calls.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const int status = run();
-    // The link host's apartment (opened on the first release) is closed with the thread.
+    if (SUCCEEDED(com)) CoUninitialize();
     return status;
 }

@@ -11,7 +11,6 @@ namespace relaydeck::win32 {
 /// @brief Converts twips for one resolution (96 dpi: 15 twips a pixel).
 class Scale {
   public:
-    static constexpr double kTwipsPerInch = 1440.0;
     static constexpr unsigned kDefaultDpi = 96;
 
     explicit Scale(unsigned dpi = kDefaultDpi) : dpi_(dpi == 0 ? kDefaultDpi : dpi) {}

@@ -7,8 +7,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "activity/StationActivity.h"
 #include "controller/ExitStatus.h"
@@ -16,7 +18,6 @@
 #include "controller/StationControl.h"
 #ifdef RELAYDECK_DEMO
 #include "link/SimulatedLinkHost.h"
-#include "win32/TaskPoster.h"
 #else
 #include "link/ComLinkHost.h"
 #endif
@@ -25,8 +26,14 @@
 #include "web/WebTexts.h"
 #include "win32/DialogKeys.h"
 #include "win32/ProgramWindows.h"
+#include "win32/TaskPoster.h"
+#include "win32/Text.h"
 #include "win32/Win32Operator.h"
 #include "win32/Win32TimerService.h"
+#ifdef RELAYDECK_WEB
+#include "web/RemoteStation.h"
+#include "win32/WebSettingsView.h"
+#endif
 
 namespace {
 
@@ -101,15 +108,26 @@ class DemoActions {
 };
 #endif
 
-/// Relaydeck's own menu on the main window: the repeater's off switch.
+/// Relaydeck's own menu on the main window: the web server's settings (when built with
+/// it) and the repeater's off switch.
 class OwnMenu : public ProgramObserver {
   public:
-    OwnMenu(ProgramWindows& views, StationControl& control, Program& program)
-        : views_(views), control_(control), program_(program) {}
+    /// @p webSettings opens the web server's settings over the given window; empty: none.
+    OwnMenu(ProgramWindows& views, StationControl& control, Program& program,
+            std::function<void(HWND)> webSettings)
+        : views_(views),
+          control_(control),
+          program_(program),
+          webSettings_(std::move(webSettings)) {}
     void mainCreated(MainModel&) override {
-        if (views_.main() == nullptr) return;
-        views_.main()->addOwnMenu(
-            "Relaydeck", {{[this] {
+        MainView* main = views_.main();
+        if (main == nullptr) return;
+        std::vector<MainView::OwnEntry> entries;
+        if (webSettings_) {
+            entries.push_back({[] { return std::string(web::texts::kMenuWebServer); },
+                               [this, main] { webSettings_(main->hwnd()); }});
+        }
+        entries.push_back({[this] {
                                return std::string(off() ? web::texts::kMenuRepeaterOn
                                                         : web::texts::kMenuRepeaterOff);
                            },
@@ -117,7 +135,8 @@ class OwnMenu : public ProgramObserver {
                                control_.perform(
                                    off() ? StationCommand::RepeaterOn : StationCommand::RepeaterOff,
                                    "the window");
-                           }}});
+                           }});
+        main->addOwnMenu("Relaydeck", std::move(entries));
     }
 
   private:
@@ -125,6 +144,7 @@ class OwnMenu : public ProgramObserver {
     ProgramWindows& views_;
     StationControl& control_;
     Program& program_;
+    std::function<void(HWND)> webSettings_;
 };
 
 /// Whether the command line holds @p option after the program's own path.
@@ -184,7 +204,9 @@ int run() {
     station.setCallsign("PU2RLY");
     SimulatedLinkHostFactory links(station);
 #else
-    ComLinkHostFactory links;
+    // Calls on a thread of their own: a link program that stops answering never freezes
+    // the window.
+    ComLinkHostFactory links(LinkCalls::OnTheirOwnThread);
 #endif
 
     // The station's activity: the day's records for the window, one log file a day.
@@ -195,15 +217,31 @@ int run() {
     program.setUnattendedAvailable(true);
 #endif
     ProgramWindows views(op);
-    program.addObserver(&views);
-    program.setActivity(activity.sink());
+    const Connection viewing = program.addObserver(views);
     views.setActivity(&activity.window());
+#ifdef RELAYDECK_WEB
+    // The station from afar: snapshot, commands and the web server (off unless set). The
+    // server's threads hand commands to this thread through the task window.
+    TaskPoster remoteTasks;
+    web::RemoteStation remote(
+        program, settings.SettingsPath().parent_path(), activity.sink(), timers,
+        [&remoteTasks](std::function<void()> task) { remoteTasks.post(std::move(task)); });
+    const Connection recording = program.setActivity(remote.sink());
+    StationControl& control = remote.control();
+    OwnMenu ownMenu(views, control, program,
+                    [&remote](HWND owner) { showWebSettings(owner, remote); });
+    if (const auto why = remote.startFromSettings()) {
+        OutputDebugStringW(widen("relaydeck: " + *why + "\n").c_str());
+    }
+#else
+    const Connection recording = program.setActivity(activity.sink());
     // The repeater's off switch, kept in Relaydeck's own section across restarts.
     const SettingsStore options(settings.SettingsPath().parent_path(), "RELAYDECK");
     StationControl control(program, options, activity.sink(), timers);
-    program.addObserver(&control);
-    OwnMenu ownMenu(views, control, program);
-    program.addObserver(&ownMenu);
+    const Connection controlling = program.addObserver(control);
+    OwnMenu ownMenu(views, control, program, {});
+#endif
+    const Connection ownMenuViewing = program.addObserver(ownMenu);
 
     program.startWithSplash();
     if (program.ended() || program.splash() == nullptr) return exitCode(program.exitStatus());

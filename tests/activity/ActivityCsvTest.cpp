@@ -169,9 +169,9 @@ TEST(ActivityFile, ARecordIsNeverGluedToAnUnterminatedLine) {
 TEST(ActivityCsv, CellsASpreadsheetWouldEvaluateAreInertAndReadBackAsTheyWere) {
     const UtcOffset brasilia = [](ActivityTime) { return hours{-3}; };
     const auto line = [&](const std::string& detail) {
-        return activityCsvLine({at(kDay, hours{12}), ActivityEvent::LinkFailure,
-                                milliseconds{-1500}, detail},
-                               brasilia);
+        return activityCsvLine(
+            {at(kDay, hours{12}), ActivityEvent::LinkFailure, milliseconds{-1500}, detail},
+            brasilia);
     };
     EXPECT_EQ(line("=HYPERLINK(\"x\")"),
               "2026-12-07 09:00:00.000,link-failure,-1.500,\"'=HYPERLINK(\"\"x\"\")\"");

@@ -97,7 +97,7 @@ TEST(ActivityJournal, KeepsTheLocalDayAndCarriesWhatIsOnIntoTheNext) {
     // Local time three hours behind UTC.
     ActivityJournal journal([](ActivityTime) { return hours{-3}; });
     int told = 0;
-    journal.setListener([&] { ++told; });
+    const Connection listening = journal.setListener([&] { ++told; });
     const ActivityTime lateEvening = ActivityTime{sys_days{year{2026} / December / 8}} + hours{2};
     journal.record({lateEvening, E::LocalOverBegun, {}, ""});
     journal.record({lateEvening, E::TransmitterOn, {}, ""});

@@ -97,8 +97,8 @@ TEST(TimelineDrawing, TheClockAxisTicksAtRoundLocalTimes) {
             labels.push_back(item.text);
         }
     }
-    EXPECT_EQ(labels, (std::vector<std::string>{"07:10", "07:20", "07:30", "07:40", "07:50",
-                                                "08:00"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"07:10", "07:20", "07:30", "07:40", "07:50", "08:00"}));
 }
 
 }  // namespace

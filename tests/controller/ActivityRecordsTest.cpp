@@ -45,7 +45,7 @@ struct ActivityHarness : Harness {
     explicit ActivityHarness(ActivitySink* sink = nullptr) : sink_(sink ? sink : &recorded) {}
     MainModel& startRecording() {
         newProgram();
-        program->setActivity(*sink_);
+        recording = program->setActivity(*sink_);
         program->showMain();
         drain();
         return main();
@@ -53,6 +53,7 @@ struct ActivityHarness : Harness {
     void activityRequested() override { ++activityRequests; }
     RecordingSink recorded;
     ActivitySink* sink_;
+    Connection recording;
     int activityRequests = 0;
 };
 

@@ -84,7 +84,7 @@ class Harness : public ProgramObserver {
 
     void newProgram() {
         program = std::make_unique<Program>(*links, clock, settings, op);
-        program->addObserver(this);
+        observing = program->addObserver(*this);
     }
     /// Shows the main window as the startup dialog's button would.
     MainModel& start() {
@@ -147,6 +147,7 @@ class Harness : public ProgramObserver {
     SettingsStore settings;
     ScriptedOperator op;
     std::unique_ptr<Program> program;
+    Connection observing;
     std::vector<std::string> calls;
     bool traceQueries = false;
 };

@@ -22,9 +22,9 @@ class RepeaterSwitch : public ::testing::Test {
   protected:
     MainModel& start() {
         h.newProgram();
-        h.program->setActivity(log);
+        recording = h.program->setActivity(log);
         control = std::make_unique<StationControl>(*h.program, options, log, h.clock);
-        h.program->addObserver(control.get());
+        observing = h.program->addObserver(*control);
         h.program->showMain();
         h.drain();
         h.take();
@@ -33,6 +33,8 @@ class RepeaterSwitch : public ::testing::Test {
     Harness h;
     SettingsStore options{h.folder_, "RELAYDECK"};
     Recorded log;
+    Connection recording;
+    Connection observing;
     std::unique_ptr<StationControl> control;
 };
 
@@ -44,7 +46,7 @@ TEST_F(RepeaterSwitch, OffUnkeysAtOnceKeysNothingAndStaysOffAcrossARestart) {
     h.drain();
     EXPECT_EQ(h.take(), (Calls{"0.000 SetPTT(True)", "2.000 SetPTT(False)"}));
     EXPECT_EQ(m.text(Status), "Repeater off");
-    EXPECT_FALSE(m.keyedTransmitter());
+    EXPECT_FALSE(h.station.ptt());
 
     // Carrier, Internet audio and the periodic identification key nothing while off.
     h.carrier(kLinkFalse);

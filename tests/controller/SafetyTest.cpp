@@ -370,7 +370,7 @@ TEST(Safety, NothingIsUnkeyedThatTheControllerDidNotKey) {
     h.carrier(kLinkTrue);
     h.wait(3);  // timed out: unkeyed, carrier still on
     EXPECT_TRUE(h.main().timedOut());
-    EXPECT_FALSE(h.main().keyedTransmitter());
+    EXPECT_FALSE(h.station.ptt());
     h.take();
     h.station.failNext("SendCW");
     h.main().click(mnuSendCWID);  // refused under the carrier: no call

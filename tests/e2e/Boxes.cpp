@@ -6,6 +6,11 @@
 //                                (default OK) on it
 //   boxes.exe close TITLE        posts WM_CLOSE to the visible top-level window titled TITLE
 //   boxes.exe windows            prints every visible titled top-level window: its title
+//   boxes.exe close-prefixed PREFIX
+//                                the same for the window whose title begins with PREFIX
+//   boxes.exe responds PREFIX    asks the visible top-level window whose title begins with
+//                                PREFIX for its title through its own thread (WM_GETTEXT,
+//                                1 s at most) and prints it: exit code 1 when it did not answer
 //   boxes.exe kill NAME          ends every process whose program file is NAME at once, with
 //                                exit code 1, as Task Manager's "End task" does; prints the
 //                                moment, in milliseconds since 1970 (UTC)
@@ -103,6 +108,15 @@ BOOL CALLBACK findTitled(HWND window, LPARAM search) {
     return TRUE;
 }
 
+BOOL CALLBACK findPrefixed(HWND window, LPARAM search) {
+    auto* wanted = reinterpret_cast<Search*>(search);
+    if (IsWindowVisible(window) && windowText(window).starts_with(wanted->title)) {
+        wanted->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -148,6 +162,26 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(search.found, WM_CLOSE, 0, 0);
         return 0;
     }
+    if (verb == L"close-prefixed" && argc == 3) {
+        Search search{argv[2]};
+        EnumWindows(findPrefixed, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) return 1;
+        PostMessageW(search.found, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (verb == L"responds" && argc == 3) {
+        Search search{argv[2]};
+        EnumWindows(findPrefixed, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr) return 1;
+        wchar_t title[512] = {};
+        DWORD_PTR copied = 0;
+        if (SendMessageTimeoutW(search.found, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(title),
+                                SMTO_ABORTIFHUNG, 1000, &copied) == 0) {
+            return 1;
+        }
+        std::printf("%s\n", oneLine(title).c_str());
+        return 0;
+    }
     if (verb == L"kill" && argc == 3) {
         const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
         if (snapshot == INVALID_HANDLE_VALUE) return 1;
@@ -170,7 +204,7 @@ int wmain(int argc, wchar_t** argv) {
         return killed > 0 ? 0 : 1;
     }
     std::fprintf(stderr,
-                 "usage: boxes.exe list | answer SECONDS [ok|yes|no] | close TITLE | windows | "
-                 "kill NAME\n");
+                 "usage: boxes.exe list | answer SECONDS [ok|yes|no] | close TITLE | "
+                 "close-prefixed PREFIX | windows | responds PREFIX | kill NAME\n");
     return 2;
 }

@@ -17,6 +17,8 @@
 //   closing        raises Closing
 //   callsign TEXT  the station callsign from now on
 //   mark TEXT      writes TEXT to the log
+//   hang SECONDS   the next call (any operation) answers only after SECONDS, the server's
+//                  thread blocked meanwhile as in a link program that stops answering
 //   quit           disconnects every client and ends the server
 // A SetPTT call that changes the transmitter state raises PTT once the call has returned.
 
@@ -27,6 +29,7 @@
 #include <olectl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <deque>
 #include <map>
@@ -127,6 +130,7 @@ struct Server {
     std::deque<std::pair<Event, VARIANT_BOOL>> pending;
     bool raising = false;
     bool quitting = false;
+    DWORD hangNextCallMs = 0;
 };
 
 Server server;
@@ -449,6 +453,12 @@ class LinkObject final : public ILinkDual,
 
     void record(const std::string& what) const {
         server.log.write("#" + std::to_string(number_) + " " + what);
+        if (server.hangNextCallMs > 0 && what.starts_with("call ")) {
+            const DWORD hangMs = std::exchange(server.hangNextCallMs, 0);
+            server.log.write("hang begins");
+            Sleep(hangMs);
+            server.log.write("hang ends");
+        }
     }
 
     static std::string quoted(BSTR text) { return "\"" + utf8(text, SysStringLen(text)) + "\""; }
@@ -699,6 +709,10 @@ class Control {
             server.log.write("callsign " + rest);
         } else if (verb == "mark") {
             server.log.write("mark " + rest);
+        } else if (verb == "hang") {
+            server.hangNextCallMs =
+                static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10) * 1000);
+            server.log.write("hang armed");
         } else if (verb == "quit") {
             quit();
         } else {

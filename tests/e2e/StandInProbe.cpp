@@ -245,7 +245,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const StandIn standIn(argv[1], argv[2]);
-    relaydeck::ComLinkHostFactory factory;
+    relaydeck::ComLinkHostFactory factory(relaydeck::LinkCalls::OnTheirOwnThread);
     const auto run = [](const char* name, const std::function<void()>& test) {
         try {
             test();

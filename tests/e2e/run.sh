@@ -76,8 +76,10 @@ xvfb_pid=""
 openbox_pid=""
 app_pid=""
 
+short_dir=""
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$short_dir" ] && rm -rf "$short_dir"
     [ -n "${guard_pid:-}" ] && kill "$guard_pid" 2>/dev/null
     if command -v wineserver >/dev/null 2>&1 && [ -d "$WINEPREFIX" ]; then
         timeout 30 wineserver -k </dev/null >/dev/null 2>&1
@@ -142,7 +144,11 @@ cp "$exe" "$run/app/relaydeck.exe"
 printf '[SETTINGS]\r\nSTARTUP=1\r\n' >"$run/app/relaydeck.ini"
 cp "$work/helpers/link_standin.exe" "$work/helpers/standin_probe.exe" "$work/helpers/boxes.exe" \
     "$run/standin/"
-standin=$run/standin
+# Wine reads a LocalServer32 command line into 260 characters: the stand-in is registered
+# through a short link to its folder, so that the test passes wherever the checkout is.
+short_dir=$(mktemp -d /tmp/rde2e.XXXXXX)
+ln -s "$run/standin" "$short_dir/s"
+standin=$short_dir/s
 boxes() { timeout 120 "$wine" "$standin/boxes.exe" "$@" </dev/null | tr -d '\r'; }
 # Whether process $2 ends within $1 seconds (looked at every 50 ms).
 ends_within() {
@@ -328,6 +334,123 @@ over_checks() {
     boxes list | grep -qF 'Exit Program' && fail "the question stayed up after No"
 }
 
+# ---- the link program stops answering 10 s in the middle of an over -------------------------
+# Seconds since the epoch with milliseconds, for times measured on this side.
+now_s() { date +%s.%N | cut -c1-14; }
+hang_checks() {
+    local main_number key armed hung_at title seen_s hang_s end closedown
+    main_number=$(awk '$3 == "advise" { print $2; exit }' "$calls")
+    ask "carrier 1"
+    key=$(tail -n 1 "$calls" | awk '{ print $1 }')
+    key=$(wait_for "$key" "$main_number call SetPTT(-1)" 10) || { fail "no SetPTT(True) before the hang"; return; }
+    sleep 1
+    ask "hang 10"
+    armed=$(wait_for "$key" "hang armed" 10) || { fail "the stand-in did not arm its hang"; return; }
+    ask "carrier 0"
+    # The courtesy tone is the call that waits.
+    for _ in $(seq 100); do
+        hung_at=$(first_after "$armed" "hang begins")
+        [ -n "$hung_at" ] && break
+        sleep 0.05
+    done
+    [ -n "$hung_at" ] || { fail "no call reached the stand-in while its hang was armed"; return; }
+    hang_s=$(now_s)
+    title=""
+    for _ in $(seq 40); do
+        title=$(boxes responds "Relaydeck v1.1 - N0CALL-R")
+        [[ "$title" == *"EchoLink not answering for"* ]] && break
+        sleep 0.1
+    done
+    seen_s=$(now_s)
+    if [[ "$title" == *"EchoLink not answering for"* ]]; then
+        local seen_ms
+        seen_ms=$(awk -v a="$hang_s" -v b="$seen_s" 'BEGIN { printf "%.0f", (b - a) * 1000 }')
+        echo "   title ${seen_ms} ms into the hang: $title"
+        timings+=("not-answering title=${seen_ms}ms")
+        [ "$seen_ms" -le 2500 ] || fail "the title said it ${seen_ms} ms into the hang, not within 2 s"
+    else
+        fail "the window did not say that EchoLink does not answer: '$title'"
+    fi
+    sleep 3
+    title=$(boxes responds "Relaydeck v1.1 - N0CALL-R") ||
+        fail "the window's thread did not answer 5 s into the hang"
+    [[ "$title" =~ not\ answering\ for\ [3-9]\ s ]] || fail "the waited time did not go on: '$title'"
+    end=$(wait_for "$hung_at" "hang ends" 15) || { fail "the stand-in's hang did not end"; return; }
+    closedown=$(wait_for "$end" "$main_number call SetPTT(0)" 15) ||
+        { fail "the over did not end after the hang"; return; }
+    check_timing "SetPTT(False) after the hang ended" 3000 10000 "$closedown" "$end"
+    sleep 0.5
+    title=$(boxes responds "Relaydeck v1.1 - N0CALL-R")
+    [ "$title" = "Relaydeck v1.1 - N0CALL-R" ] || fail "the title was not restored: '$title'"
+    local courtesies
+    courtesies=$(awk -v from="$armed" '$1 >= from && index($0, "call SendCW(0, \"K\")")' "$calls" | wc -l)
+    [ "$courtesies" -eq 1 ] || fail "the courtesy tone reached the stand-in $courtesies times"
+    local logged
+    logged=$(grep -h "link-not-answering" "$run/app"/relaydeck-activity-*.csv 2>/dev/null | tail -n 1)
+    echo "   activity: $logged"
+    [ -n "$logged" ] || fail "the activity log has no link-not-answering record"
+}
+
+# ---- leaving while the link program does not answer -----------------------------------------
+# Run after Closing: a new relaydeck.exe keys, the stand-in stops answering for 20 s, and the
+# operator closes the window: the question comes, and Yes ends the program at once. The
+# step then waits for the stand-in to answer again and ends it, as Closing left it.
+leave_while_hung() {
+    local advises start_line
+    advises=$(grep -c " advise " "$calls")
+    start_line=$(wc -l <"$calls")
+    # Line-numbered waits: a server started meanwhile logs on a clock of its own.
+    after_line() {  # text seconds
+        local tries=$(($2 * 20))
+        while [ "$tries" -gt 0 ]; do
+            awk -v from="$start_line" -v text="$1" 'NR > from && index($0, text) { f = 1 }
+                END { exit !f }' "$calls" && return 0
+            sleep 0.05
+            tries=$((tries - 1))
+        done
+        return 1
+    }
+    "$wine" "$run/app/relaydeck.exe" </dev/null >"$run/app-leave.log" 2>&1 &
+    app_pid=$!
+    for _ in $(seq 600); do
+        [ "$(grep -c " advise " "$calls")" -gt "$advises" ] && break
+        sleep 0.05
+    done
+    # The start-up's calls are over once the title names the station.
+    for _ in $(seq 100); do
+        boxes responds "Relaydeck v1.1 - N0CALL-R" >/dev/null && break
+        sleep 0.2
+    done
+    sleep 2
+    ask "hang 20"
+    ask "carrier 1"
+    after_line "hang begins" 10 || { fail "no call waited on the stand-in"; return; }
+    sleep 2
+    boxes close-prefixed "Relaydeck v1.1 - N0CALL-R" >/dev/null || { fail "no main window to close"; return; }
+    local question=""
+    for _ in $(seq 40); do
+        question=$(boxes list | grep -F 'Exit Program')
+        [ -n "$question" ] && break
+        sleep 0.25
+    done
+    [ -n "$question" ] || { fail "closing the window while EchoLink does not answer asked nothing"; return; }
+    boxes answer 10 yes >/dev/null
+    if ends_within 10 "$app_pid"; then
+        note "the program ended while EchoLink did not answer"
+    else
+        fail "the program did not end within 10 s while EchoLink did not answer"
+        kill "$app_pid" 2>/dev/null
+    fi
+    app_pid=""
+    grep -h "could not be released" "$run/app"/relaydeck-activity-*.csv 2>/dev/null | tail -n 1 |
+        sed 's/^/   activity: /'
+    # The next steps begin with no link program running, as after Closing.
+    after_line "hang ends" 40 || fail "the stand-in's hang did not end"
+    ask "quit"
+    after_line "ended" 30 || fail "the stand-in did not end after the hang"
+    sleep 1
+}
+
 main_advise=""
 for _ in $(seq 600); do
     main_advise=$(awk '$3 == "advise" { print $1; exit }' "$calls" 2>/dev/null)
@@ -347,6 +470,8 @@ if [ -n "$main_advise" ]; then
     done
     [ -n "$title" ] || fail "no window titled 'Relaydeck v1.1 - N0CALL-R'; seen: $(boxes windows | tr '\n' '|')"
     over_checks
+    note "the link program stops answering mid-over"
+    hang_checks
 else
     fail "relaydeck.exe never connected to the stand-in's events; see $calls"
 fi
@@ -372,6 +497,8 @@ else
     boxes list
 fi
 app_pid=""
+note "leaving while the link program does not answer"
+leave_while_hung
 ask "quit"
 
 # ---- 4: under the guard -------------------------------------------------------------------
@@ -379,6 +506,11 @@ guard_pid=""
 # shellcheck source=guard-steps.sh
 source "$here/guard-steps.sh"
 guard_steps
+
+# ---- 5: the web server under Wine -----------------------------------------------------------
+# shellcheck source=web-steps.sh
+source "$here/web-steps.sh"
+web_steps
 
 echo "---- calls seen by the stand-in ($calls)"
 cat "$calls"

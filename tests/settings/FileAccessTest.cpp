@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TempFolder.h"
+#include "settings/SettingsLocation.h"
 
 namespace relaydeck {
 namespace {

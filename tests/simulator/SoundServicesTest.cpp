@@ -115,7 +115,6 @@ TEST(MorsePlayer, SoundsEachTextOnTheOutputWithQuietEdges) {
     auto played = std::make_shared<Played>();
     MorsePlayer player(
         [played](std::function<void()>) { return std::make_unique<RecordingTones>(played); });
-    player.setWordsPerMinute(20);
     player.play("K");
     player.play("");  // nothing to sound
     player.play("R");

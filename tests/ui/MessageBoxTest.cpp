@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/MessageBoxLayout.h"
 #include "ui/QtOperator.h"
@@ -77,7 +78,11 @@ Shown show(QtOperator& op, const MessageBoxRequest& request) {
             ADD_FAILURE() << "no message box";
             return;
         }
-        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const QList<QLabel*> labels = box->findChildren<QLabel*>();
+        const auto text = std::find_if(labels.begin(), labels.end(),
+                                       [box](const QLabel* l) { return l->text() == box->text(); });
+        ASSERT_NE(text, labels.end());
+        const QLabel* label = *text;
         seen.size = box->size();
         seen.frame = box->frameGeometry();
         seen.labelWidth = label->width();

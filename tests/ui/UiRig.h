@@ -33,7 +33,7 @@ class FakeOperator : public OperatorInterface {
 };
 
 struct UiRig {
-    UiRig() { program.addObserver(&views); }
+    UiRig() { viewing = program.addObserver(views); }
     ~UiRig() { QCoreApplication::processEvents(); }
 
     /// Starts as the operator does: the startup dialog, then its start button's hand-over.
@@ -55,6 +55,7 @@ struct UiRig {
     Program program{links, clock, settings, op};
     int eventLoopLeft = 0;
     ProgramViews views{nullptr, [this] { ++eventLoopLeft; }};
+    Connection viewing;
 };
 
 }  // namespace relaydeck

@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "controller/AboutModel.h"
 #include "activity/ActivityModel.h"
+#include "controller/AboutModel.h"
 #include "controller/MainModel.h"
 #include "controller/SplashModel.h"
 #include "controller/WindowLayout.h"

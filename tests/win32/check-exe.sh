@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds relaydeck.exe and relaydeck-guard.exe (if needed) and checks that they import only
-# DLLs that Windows itself has, and that relaydeck.exe carries its icon, manifest and version
-# information.
+# DLLs that Windows itself has, that relaydeck.exe carries its icon, manifest and version
+# information, and that it carries no debug sections.
 #   check-exe.sh <windows-build-dir>
 # Exit codes: 0 passed, 1 failed, 77 no MinGW-w64 here (skipped).
 set -uo pipefail
@@ -28,7 +28,7 @@ dlls=$(printf '%s\n' "$dump" | sed -n 's/^\s*DLL Name: //p' | sort -f)
 echo "relaydeck.exe imports:"
 printf '  %s\n' $dlls
 # Windows' own DLLs; the C runtime is msvcrt or the universal CRT's api-ms-win-crt-* set.
-allowed='^(kernel32|user32|gdi32|comctl32|ole32|oleaut32|advapi32|shell32|uxtheme|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|ole32|oleaut32|advapi32|shell32|uxtheme|ws2_32|bcrypt|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 for dll in $dlls; do
     if ! grep -Eiq "$allowed" <<<"$dll"; then
         echo "check-exe.sh: relaydeck.exe needs $dll, which Windows does not have" >&2
@@ -65,4 +65,11 @@ if ! grep -q 'Microsoft.Windows.Common-Controls' <<<"$(strings "$exe")"; then
     echo "check-exe.sh: the manifest asking for Common Controls 6 is missing" >&2
     status=1
 fi
+# Shipped stripped: the symbols doubled the file and served no user.
+debug=$("$objdump" -h "$exe" | grep -c ' \.debug_' || true)
+if [ "${debug:-0}" -gt 0 ]; then
+    echo "check-exe.sh: relaydeck.exe carries $debug debug sections (not stripped)" >&2
+    status=1
+fi
+echo "relaydeck.exe: $(stat -c %s "$exe") bytes"
 exit $status

@@ -35,8 +35,7 @@ void ActivityOutput::record(const ActivityRecord& record) {
     if (!options_.svg.empty()) timeline_.record(record);
 }
 
-bool ActivityOutput::finish(ActivityTime end, const std::string& scenario,
-                            std::ostream& errors) {
+bool ActivityOutput::finish(ActivityTime end, const std::string& scenario, std::ostream& errors) {
     bool ok = true;
     const auto written = [&](const std::string& file, bool fine) {
         if (fine) return;

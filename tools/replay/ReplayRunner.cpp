@@ -213,8 +213,8 @@ void ReplayRunner::startProgram(const ScenarioLine& line, bool withSplash) {
     programEnded_ = false;
     OperatorInterface& op = *this;
     program_ = std::make_unique<Program>(links_, clock_, settings_, op);
-    program_->addObserver(this);
-    if (activity_) program_->setActivity(*activity_);
+    observing_ = program_->addObserver(*this);
+    if (activity_) recording_ = program_->setActivity(*activity_);
     if (withSplash) {
         program_->startWithSplash();
     } else {

@@ -157,6 +157,8 @@ class ReplayRunner : private OperatorInterface, private ProgramObserver {
     bool echoedAnything_ = false;
     bool programEnded_ = false;
     std::unique_ptr<Program> program_;
+    Connection observing_;
+    Connection recording_;
     ActivitySink* activity_ = nullptr;
 };
 

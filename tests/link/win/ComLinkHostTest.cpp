@@ -96,10 +96,16 @@ struct Scenario {
     bool dispatchTypeInfo = true;              // answers IDispatch::GetTypeInfo
     std::wstring unknownName;                  // an operation GetIDsOfNames pretends not to know
     std::map<std::wstring, HRESULT> failures;  // operations whose Invoke fails
+    bool withoutPtt = false;                   // its event interface lacks PTT
 };
 
 Scenario scenario;
 ITypeLib* typeLib = nullptr;
+ITypeLib* typeLibWithoutPtt = nullptr;
+/// The type library the scenario's object describes itself with.
+ITypeLib* scenarioTypeLib() {
+    return scenario.withoutPtt ? typeLibWithoutPtt : typeLib;
+}
 WORD stationFlags = 0;
 
 /// The station object GetStation returns.
@@ -240,7 +246,7 @@ class FakeLink final : public Counted,
         *info = nullptr;
         if (!config_.dispatchTypeInfo) return E_NOTIMPL;
         if (index != 0) return DISP_E_BADINDEX;
-        return typeLib->GetTypeInfoOfGuid(kDualIid, info);
+        return scenarioTypeLib()->GetTypeInfoOfGuid(kDualIid, info);
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
@@ -337,7 +343,7 @@ class FakeLink final : public Counted,
 
     // IProvideClassInfo
     HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override {
-        return typeLib->GetTypeInfoOfGuid(kClsid, info);
+        return scenarioTypeLib()->GetTypeInfoOfGuid(kClsid, info);
     }
 
   private:
@@ -408,8 +414,9 @@ LPOLESTR olestr(const wchar_t* text) {
 }
 
 /// Writes the stand-in's type library to @p path: the object's dispinterface, the event
-/// dispinterface with the four events at unusual DISPIDs, and the class tying them together.
-void writeTypeLib(const std::wstring& path) {
+/// dispinterface with the four events at unusual DISPIDs (but @p leaveOut), and the class
+/// tying them together.
+void writeTypeLib(const std::wstring& path, const wchar_t* leaveOut = nullptr) {
     Ref<ICreateTypeLib2> lib;
     must(CreateTypeLib2(SYS_WIN64, path.c_str(), lib.put()), "CreateTypeLib2");
     GUID libId{};
@@ -447,8 +454,9 @@ void writeTypeLib(const std::wstring& path) {
                                   {kClosingId, L"Closing", nullptr},
                                   {kRxId, L"RX", L"bRX"},
                                   {kCarrierDetectId, L"CarrierDetect", L"bCD"}};
-    for (UINT i = 0; i < std::size(functions); ++i) {
-        const Function& f = functions[i];
+    UINT i = 0;
+    for (const Function& f : functions) {
+        if (leaveOut != nullptr && std::wcscmp(leaveOut, f.name) == 0) continue;
         ELEMDESC parameter{};
         parameter.tdesc.vt = VT_BOOL;
         parameter.paramdesc.wParamFlags = PARAMFLAG_FIN;
@@ -464,6 +472,7 @@ void writeTypeLib(const std::wstring& path) {
         LPOLESTR names[] = {olestr(f.name), olestr(f.parameter)};
         must(events->SetFuncAndParamNames(i, names, f.parameter != nullptr ? 2 : 1),
              "SetFuncAndParamNames");
+        ++i;
     }
     must(events->LayOut(), "LayOut(__EchoLink)");
 
@@ -648,6 +657,33 @@ void testFailedCalls(relaydeck::LinkHostFactory& factory) {
     CHECK_EQ(linkErrorOf([&] { host->SetPTT(kLinkFalse); }), "");
 }
 
+void testIncompleteLinkProgram(relaydeck::LinkHostFactory& factory) {
+    std::printf("a link program without PTT and Speak\n");
+    scenario = Scenario{};
+    scenario.withoutPtt = true;
+    scenario.unknownName = L"Speak";
+    auto host = factory.create();
+    const std::vector<std::string> missing = host->missingMembers();
+    CHECK(missing.size() == 2);
+    if (missing.size() == 2) {
+        CHECK(startsWith(missing[0], "The link program has no event PTT: "));
+        CHECK(startsWith(missing[1], "The link program has no operation Speak (0x80020006"));
+    }
+    Recorder recorder;
+    host->setEventSink(&recorder);
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BOOL;
+    value.boolVal = VARIANT_TRUE;
+    CHECK(lastLink->fire(kCarrierDetectId, &value) == S_OK);
+    CHECK(lastLink->fire(kPttId, &value) == DISP_E_MEMBERNOTFOUND);
+    CHECK_EQ(recorder.seen, "CarrierDetect(-1)");
+    host->SetPTT(kLinkTrue);
+
+    scenario.unknownName = L"SetPTT";  // what it cannot run without is refused
+    CHECK(startsWith(linkErrorOf([&] { factory.create(); }), "Looking up SetPTT failed: "));
+}
+
 void testNotRegistered(relaydeck::LinkHostFactory& factory) {
     std::printf("class not registered\n");
     CHECK_EQ(linkErrorOf([&] { factory.create(); }),
@@ -680,6 +716,9 @@ int main() {
     try {
         writeTypeLib(typeLibPath);
         must(LoadTypeLibEx(typeLibPath.c_str(), REGKIND_NONE, &typeLib), "LoadTypeLibEx");
+        writeTypeLib(typeLibPath + L".noptt", L"PTT");
+        must(LoadTypeLibEx((typeLibPath + L".noptt").c_str(), REGKIND_NONE, &typeLibWithoutPtt),
+             "LoadTypeLibEx");
     } catch (const std::exception& e) {
         std::printf("cannot build the stand-in's type library: %s\n0 passed, 1 failed\n", e.what());
         return 1;
@@ -697,13 +736,16 @@ int main() {
     run("events", [&] { testEventsArriveByName(factory, false); });
     run("type information", [&] { testMissingTypeInformation(factory); });
     run("failed calls", [&] { testFailedCalls(factory); });
+    run("incomplete link program", [&] { testIncompleteLinkProgram(factory); });
 
     CHECK(SUCCEEDED(CoRevokeClassObject(registration)));
     run("not registered", [&] { testNotRegistered(factory); });
     CHECK(liveObjects == 0);
 
     typeLib->Release();
+    typeLibWithoutPtt->Release();
     DeleteFileW(typeLibPath.c_str());
+    DeleteFileW((typeLibPath + L".noptt").c_str());
     std::printf("%d passed, %d failed\n", passed, failed);
     CoUninitialize();
     return failed == 0 ? 0 : 1;

@@ -110,7 +110,7 @@ struct Rig {
             std::fputs(settingsText.c_str(), file);
             std::fclose(file);
         }
-        program.addObserver(&windows);
+        viewing = program.addObserver(windows);
     }
     ~Rig() {
         pump();
@@ -146,6 +146,7 @@ struct Rig {
     FakeOperator op;
     Program program{links, clock, settings, op};
     ProgramWindows windows{op};
+    Connection viewing;
 };
 
 bool visible(HWND window) {
@@ -407,7 +408,7 @@ int main() {
         ActivityModel activity(journal, activityClock);
         Rig rig;
         rig.windows.setActivity(&activity);
-        rig.program.setActivity(journal);
+        const Connection recording = rig.program.setActivity(journal);
         rig.startMain();
         rig.station.setCarrier(kLinkTrue);
         pump();
@@ -468,6 +469,32 @@ int main() {
         }
         CHECK(ticks == 3);
         CHECK(zeroTicks == 0);
+    });
+
+    runCase("AGuardedFailureBoxAnswersItselfAndOnlyAFailureBox", [] {
+        Win32Operator op;
+        op.closeFailureBoxesAfter(300ms);
+        // A safety net for a box that does not answer itself: answered after 3 s here.
+        const UINT_PTR net = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
+            EnumThreadWindows(
+                GetCurrentThreadId(),
+                [](HWND box, LPARAM) {
+                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+                    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                    return TRUE;
+                },
+                0);
+        });
+        const ULONGLONG start = GetTickCount64();
+        CHECK(op.showMessage({"Relaydeck", "EchoLink failed: gone.", MessageButtons::Ok,
+                              MessageIcon::Critical}) == MessageAnswer::Ok);
+        const ULONGLONG took = GetTickCount64() - start;
+        CHECK(took >= 250 && took < 2500);
+        // A question waits for its answer (here the safety net's No, 3 s on).
+        CHECK(op.showMessage({"Exit Program", "Quit?", MessageButtons::YesNo,
+                              MessageIcon::Question}) == MessageAnswer::No);
+        CHECK(GetTickCount64() - start >= 2500);
+        KillTimer(nullptr, net);
     });
 
     std::printf("%d passed, %d failed\n", casesPassed, casesFailed);

@@ -1,0 +1,26 @@
+// The main window while the link program does not answer a call: the title says so and
+// for how long, and the episode goes to the activity log once it answers again.
+#include "controller/MainModel.h"
+
+#include "controller/StatusTexts.h"
+
+namespace relaydeck {
+
+void MainModel::linkNotAnswering(std::chrono::milliseconds waited) {
+    if (!notAnsweringSince_) {
+        notAnsweringSince_ = services_.timers.wallTime() - waited;
+        captionWhileAnswering_ = caption();
+    }
+    const auto seconds = std::chrono::round<std::chrono::seconds>(waited).count();
+    setCaption(captionWhileAnswering_ + " - " + kTitleNotAnswering + std::to_string(seconds) +
+               " s");
+}
+
+void MainModel::linkAnswering(std::chrono::milliseconds waited) {
+    if (!notAnsweringSince_) return;
+    notAnsweringSince_.reset();
+    setCaption(captionWhileAnswering_);
+    note(ActivityEvent::LinkNotAnswering, {}, waited);
+}
+
+}  // namespace relaydeck

@@ -1,0 +1,183 @@
+#include "win32/WebSettingsView.h"
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "web/RemoteStation.h"
+#include "web/WebTexts.h"
+#include "win32/Text.h"
+
+namespace relaydeck::win32 {
+
+namespace texts = web::texts;
+
+namespace {
+
+enum : WORD {
+    kEnabled = 101,
+    kAddress,
+    kPort,
+    kPassword,
+    kClearPassword,
+    kHint,
+    kMessage,
+    kLabel,
+};
+
+constexpr WORD kButton = 0x0080;
+constexpr WORD kEdit = 0x0081;
+constexpr WORD kStatic = 0x0082;
+
+/// @brief A dialog template built in memory, in dialog units.
+class DialogTemplate {
+  public:
+    DialogTemplate(const std::wstring& title, short width, short height) {
+        const DWORD style =
+            DS_MODALFRAME | DS_SETFONT | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        addDword(style);
+        addDword(0);
+        count_ = words_.size();
+        words_.push_back(0);  // number of controls
+        for (short v : {short{0}, short{0}, width, height}) words_.push_back(static_cast<WORD>(v));
+        words_.push_back(0);  // no menu
+        words_.push_back(0);  // the standard dialog class
+        addText(title);
+        words_.push_back(8);
+        addText(L"MS Shell Dlg");
+    }
+
+    void add(WORD kind, WORD id, DWORD style, short x, short y, short cx, short cy,
+             const std::wstring& text) {
+        if (words_.size() % 2 != 0) words_.push_back(0);  // each item on a DWORD boundary
+        addDword(style | WS_CHILD | WS_VISIBLE);
+        addDword(0);
+        for (short v : {x, y, cx, cy}) words_.push_back(static_cast<WORD>(v));
+        words_.push_back(id);
+        words_.push_back(0xFFFF);
+        words_.push_back(kind);
+        addText(text);
+        words_.push_back(0);  // no creation data
+        ++words_[count_];
+    }
+
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+  private:
+    void addDword(DWORD value) {
+        words_.push_back(LOWORD(value));
+        words_.push_back(HIWORD(value));
+    }
+    void addText(const std::wstring& text) {
+        words_.insert(words_.end(), text.begin(), text.end());
+        words_.push_back(0);
+    }
+    std::vector<WORD> words_;
+    std::size_t count_ = 0;
+};
+
+std::wstring textOf(HWND dialog, int id) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(GetDlgItem(dialog, id))) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetDlgItemTextW(dialog, id, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void setText(HWND dialog, int id, std::string_view utf8) {
+    SetDlgItemTextW(dialog, id, widen(utf8).c_str());
+}
+
+bool checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+/// @brief The port typed, or -1 (refused) when it is no number.
+int portOf(const std::string& text) {
+    int port = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), port);
+    return ec == std::errc{} && end == text.data() + text.size() && port > 0 ? port : -1;
+}
+
+void showState(HWND dialog, web::RemoteStation& remote) {
+    const std::string serving = remote.serving();
+    setText(dialog, kMessage,
+            serving.empty() ? std::string(texts::kDialogStopped)
+                            : std::string(texts::kDialogRunning) + serving + "/");
+}
+
+void load(HWND dialog, web::RemoteStation& remote) {
+    const web::WebSettings s = remote.settings();
+    CheckDlgButton(dialog, kEnabled, s.enabled ? BST_CHECKED : BST_UNCHECKED);
+    setText(dialog, kAddress, s.address);
+    setText(dialog, kPort, std::to_string(s.port));
+    EnableWindow(GetDlgItem(dialog, kClearPassword), s.passwordHash.empty() ? FALSE : TRUE);
+    showState(dialog, remote);
+}
+
+/// @brief The save: true when the settings were taken.
+bool save(HWND dialog, web::RemoteStation& remote) {
+    web::WebSettings s = remote.settings();
+    s.enabled = checked(dialog, kEnabled);
+    std::string address = narrow(textOf(dialog, kAddress));
+    address.erase(0, address.find_first_not_of(' '));
+    address.erase(address.find_last_not_of(' ') + 1);
+    s.address = address;
+    s.port = portOf(narrow(textOf(dialog, kPort)));
+    std::optional<std::string> why;
+    try {
+        why = remote.apply(s, narrow(textOf(dialog, kPassword)), checked(dialog, kClearPassword));
+    } catch (const std::exception& e) {
+        why = e.what();
+    }
+    SetDlgItemTextW(dialog, kPassword, L"");
+    if (why) setText(dialog, kMessage, *why);
+    return !why;
+}
+
+INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* remote = reinterpret_cast<web::RemoteStation*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG:
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            load(dialog, *reinterpret_cast<web::RemoteStation*>(lParam));
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK && remote != nullptr) {
+                if (save(dialog, *remote)) EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+void showWebSettings(HWND owner, web::RemoteStation& remote) {
+    DialogTemplate dialog(widen(texts::kDialogTitle), 250, 164);
+    const DWORD checkBox = BS_AUTOCHECKBOX | WS_TABSTOP;
+    const DWORD edit = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+    dialog.add(kButton, kEnabled, checkBox, 7, 7, 236, 10, widen(texts::kDialogEnabled));
+    dialog.add(kStatic, kLabel, SS_LEFT, 7, 25, 56, 8, widen(texts::kDialogAddress));
+    dialog.add(kEdit, kAddress, edit, 66, 23, 177, 12, L"");
+    dialog.add(kStatic, kLabel, SS_LEFT, 7, 41, 56, 8, widen(texts::kDialogPort));
+    dialog.add(kEdit, kPort, edit | ES_NUMBER, 66, 39, 40, 12, L"");
+    dialog.add(kStatic, kLabel, SS_LEFT, 7, 57, 56, 8, widen(texts::kDialogPassword));
+    dialog.add(kEdit, kPassword, edit | ES_PASSWORD, 66, 55, 177, 12, L"");
+    dialog.add(kButton, kClearPassword, checkBox, 7, 73, 236, 10,
+               widen(texts::kDialogClearPassword));
+    dialog.add(kStatic, kHint, SS_LEFT, 7, 89, 236, 26, widen(texts::kDialogHint));
+    dialog.add(kStatic, kMessage, SS_LEFT, 7, 118, 236, 20, L"");
+    dialog.add(kButton, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 139, 143, 50, 14, L"OK");
+    dialog.add(kButton, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 193, 143, 50, 14, L"Cancel");
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner, &dialogProc,
+                            reinterpret_cast<LPARAM>(&remote));
+}
+
+}  // namespace relaydeck::win32
