@@ -27,12 +27,13 @@ class EventNames : public ActivitySink {
 struct WatchHarness : Harness {
     MainModel& startRecording() {
         newProgram();
-        program->setActivity(records);
+        recording = program->setActivity(records);
         program->showMain();
         drain();
         return main();
     }
     EventNames records;
+    Connection recording;
 };
 
 constexpr const char* kTitle = "Relaydeck v1.1 - N0CALL";
