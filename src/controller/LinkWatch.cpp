@@ -12,8 +12,8 @@ void MainModel::linkNotAnswering(std::chrono::milliseconds waited) {
         captionWhileAnswering_ = caption();
     }
     const auto seconds = std::chrono::round<std::chrono::seconds>(waited).count();
-    setCaption(captionWhileAnswering_ + " - " + kTitleNotAnswering + std::to_string(seconds) +
-               " s");
+    setCaption(captionWhileAnswering_ + " - " + say(TextId::TitleNotAnswering) +
+               std::to_string(seconds) + " s");
 }
 
 void MainModel::linkAnswering(std::chrono::milliseconds waited) {
