@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "activity/MarkupText.h"
+
 namespace relaydeck {
 
 namespace {
@@ -17,29 +19,6 @@ std::string px(double value) {
         text += static_cast<char>('0' + std::llabs(tenths % 10));
     }
     return text;
-}
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
 }
 
 void append(std::string& svg, const DrawItem& item) {
@@ -59,7 +38,7 @@ void append(std::string& svg, const DrawItem& item) {
             if (item.text.empty()) {
                 svg += "/>\n";
             } else {
-                svg += "><title>" + escaped(item.text) + "</title></line>\n";
+                svg += "><title>" + escapeMarkup(item.text) + "</title></line>\n";
             }
             return;
         case DrawShape::Dot:
@@ -73,7 +52,7 @@ void append(std::string& svg, const DrawItem& item) {
                                                          : " text-anchor=\"end\"";
             }
             if (item.bold) svg += " font-size=\"" + px(item.height) + "\" font-weight=\"bold\"";
-            svg += '>' + escaped(item.text) + "</text>\n";
+            svg += '>' + escapeMarkup(item.text) + "</text>\n";
             return;
         }
     }

@@ -15,8 +15,8 @@ void MainModel::linkNotAnswering(std::chrono::milliseconds waited) {
     }
     notAnsweringFor_ = waited;
     const auto seconds = std::chrono::round<std::chrono::seconds>(waited).count();
-    setCaption(captionWhileAnswering_ + " - " + kTitleNotAnswering + std::to_string(seconds) +
-               " s");
+    setCaption(captionWhileAnswering_ + " - " + say(TextId::TitleNotAnswering) +
+               std::to_string(seconds) + " s");
     // The handler that made the call has not ended: the page learns of the wait from here.
     services_.program.publishState();
 }

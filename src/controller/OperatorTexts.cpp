@@ -296,6 +296,8 @@ constexpr Row kRows[] = {
     {T::ActivityLogNotWritten, "The activity log could not be written to ",
      "The activity log could not be written to ",
      "Não foi possível gravar o registro de atividade em "},
+    {T::TitleNotAnswering, "EchoLink not answering for ", "EchoLink not answering for ",
+     "EchoLink sem resposta há "},
 
     {T::EventProgramStarted, "program-started", "Program started", "Programa iniciado"},
     {T::EventProgramEnded, "program-ended", "Program ended", "Programa encerrado"},
@@ -318,6 +320,15 @@ constexpr Row kRows[] = {
     {T::EventFanOn, "fan-on", "Fan on", "Ventilador ligado"},
     {T::EventFanOff, "fan-off", "Fan off", "Ventilador desligado"},
     {T::EventLinkFailure, "link-failure", "EchoLink failure", "Falha do EchoLink"},
+    {T::EventLinkNotAnswering, "link-not-answering", "EchoLink not answering",
+     "EchoLink sem resposta"},
+    {T::EventLinkIncomplete, "link-incomplete", "EchoLink call incomplete",
+     "Chamada ao EchoLink incompleta"},
+    {T::EventGuard, "guard", "Guard", "Guarda"},
+    {T::EventRepeaterOff, "repeater-off", "Repeater off", "Repetidora desligada"},
+    {T::EventRepeaterOn, "repeater-on", "Repeater on", "Repetidora ligada"},
+    {T::EventControl, "control", "Operator's action", "Ação do operador"},
+    {T::EventSettingsSaved, "settings-saved", "Settings saved", "Configuração gravada"},
 };
 
 #undef RELAYDECK_BLANKS10
@@ -331,6 +342,9 @@ constexpr bool rowsInIdOrder() {
     return true;
 }
 static_assert(rowsInIdOrder(), "one row per text id, in the order of the ids");
+static_assert(static_cast<int>(TextId::Count) - static_cast<int>(TextId::EventProgramStarted) ==
+                  static_cast<int>(ActivityEvent::Count),
+              "one shown name per activity event, in their order, last in the table");
 
 constexpr const char* kLanguageValues[] = {"as-designed", "en", "pt-BR"};
 static_assert(std::size(kLanguageValues) == static_cast<std::size_t>(Language::Count));

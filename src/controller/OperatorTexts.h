@@ -161,6 +161,7 @@ enum class TextId : std::uint16_t {
     LaneTransmitter,
     ActivityLogFolder,
     ActivityLogNotWritten,
+    TitleNotAnswering,
     // activity events as the window shows them, in the order of ActivityEvent
     EventProgramStarted,
     EventProgramEnded,
@@ -181,6 +182,13 @@ enum class TextId : std::uint16_t {
     EventFanOn,
     EventFanOff,
     EventLinkFailure,
+    EventLinkNotAnswering,
+    EventLinkIncomplete,
+    EventGuard,
+    EventRepeaterOff,
+    EventRepeaterOn,
+    EventControl,
+    EventSettingsSaved,
     Count
 };
 

@@ -20,6 +20,6 @@ inline const char* const kInForceTooltip = designedText(TextId::InForceTip);
 
 /// @brief Added to the title while a call waits for the link program: " - " + this +
 /// the whole seconds waited + " s".
-inline constexpr const char* kTitleNotAnswering = "EchoLink not answering for ";
+inline const char* const kTitleNotAnswering = designedText(TextId::TitleNotAnswering);
 
 }  // namespace relaydeck

@@ -10,6 +10,7 @@
 #include "activity/ActivityCsv.h"
 #include "activity/ActivityJournal.h"
 #include "activity/TimeText.h"
+#include "activity/MarkupText.h"
 #include "activity/Timeline.h"
 #include "activity/TimelineSvg.h"
 
@@ -79,29 +80,6 @@ std::optional<milliseconds> parseDuration(std::string_view text) {
         return std::nullopt;
     }
     return milliseconds{whole * 1000 + thousandths};
-}
-
-std::string escapeHtml(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
 }
 
 }  // namespace
@@ -182,7 +160,7 @@ std::string activityPageBody(const std::vector<year_month_day>& kept, year_month
     }
     html += "</p>\n<table class=\"totals\">\n";
     const auto row = [&html](const char* name, const std::string& value) {
-        html += std::string("<tr><th>") + name + "</th><td>" + escapeHtml(value) + "</td></tr>\n";
+        html += std::string("<tr><th>") + name + "</th><td>" + escapeMarkup(value) + "</td></tr>\n";
     };
     row("Local overs", std::to_string(t.localOvers));
     row("Internet overs", std::to_string(t.internetOvers));

@@ -26,11 +26,13 @@
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
 #include "win32/ActivityView.h"
+#include "win32/ProgramFolder.h"
 #include "win32/Text.h"
 
 namespace {
 
 using namespace relaydeck;
+using win32::programFolder;
 using namespace std::chrono;
 
 constexpr CLSID kLinkClsid = {
@@ -43,20 +45,6 @@ constexpr DWORD kLinkLookMs = 5000;
 /// How long a link program that has just appeared is given to offer its object: reached
 /// earlier, COM would start a second one.
 constexpr DWORD kLinkSettleMs = 5000;
-
-std::filesystem::path programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return std::filesystem::path(path).parent_path();
-}
 
 std::string windowsErrorText(DWORD code) {
     wchar_t* text = nullptr;

@@ -25,6 +25,7 @@
 #include "settings/SettingsStore.h"
 #include "web/WebTexts.h"
 #include "win32/DialogKeys.h"
+#include "win32/ProgramFolder.h"
 #include "win32/ProgramWindows.h"
 #include "win32/TaskPoster.h"
 #include "win32/Text.h"
@@ -39,20 +40,6 @@ namespace {
 
 using namespace relaydeck;
 using namespace relaydeck::win32;
-
-std::filesystem::path programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return std::filesystem::path(path).parent_path();
-}
 
 /// Tab and arrow keys move between a window's controls, as in a dialog.
 bool isNavigationKey(const MSG& message) {

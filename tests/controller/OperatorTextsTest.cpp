@@ -36,8 +36,10 @@ TEST(OperatorTexts, EveryIdHasATextInEveryLanguageAndEachDesignedTextIsOnce) {
     }
     EXPECT_EQ(findDesignedText("PY2XYZ"), std::nullopt);
     // The log's event names are the designed ones, whatever the language.
-    EXPECT_STREQ(designedText(activityEventText(ActivityEvent::LinkFailure)),
-                 activityEventName(ActivityEvent::LinkFailure));
+    for (int e = 0; e < static_cast<int>(ActivityEvent::Count); ++e) {
+        const auto event = static_cast<ActivityEvent>(e);
+        EXPECT_STREQ(designedText(activityEventText(event)), activityEventName(event));
+    }
 }
 
 TEST(OperatorTexts, EveryCaptionAndHintOfTheWindowsComesFromTheTable) {
