@@ -33,9 +33,10 @@ std::string_view trimBlanks(std::string_view text) {
     return text.substr(b, e - b);
 }
 
-/// @brief True when @p t is sign? digits* ('.' digits*)? ([eE] sign? digits+)? with at
-/// least one mantissa digit.
-bool isDecimalNumber(std::string_view t) {
+/// @brief The length of the longest beginning of @p t that is sign? digits* ('.' digits*)?
+/// ([eE] sign? digits+)? with at least one mantissa digit; 0 when none is. A dangling
+/// exponent ("2e") is not part of it.
+std::size_t decimalNumberLength(std::string_view t) {
     std::size_t i = 0;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     std::size_t digits = 0;
@@ -44,15 +45,21 @@ bool isDecimalNumber(std::string_view t) {
         ++i;
         while (i < t.size() && isDigit(t[i])) ++i, ++digits;
     }
-    if (digits == 0) return false;
+    if (digits == 0) return 0;
+    std::size_t end = i;
     if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
         ++i;
         if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        std::size_t exponentDigits = 0;
-        while (i < t.size() && isDigit(t[i])) ++i, ++exponentDigits;
-        if (exponentDigits == 0) return false;
+        const std::size_t exponentStart = i;
+        while (i < t.size() && isDigit(t[i])) ++i;
+        if (i > exponentStart) end = i;
     }
-    return i == t.size();
+    return end;
+}
+
+/// @brief True when the whole of @p t is a decimal number.
+bool isDecimalNumber(std::string_view t) {
+    return !t.empty() && decimalNumberLength(t) == t.size();
 }
 
 /// @brief For an unsigned decimal number too far from 1 to be a double: true when it is
@@ -118,25 +125,9 @@ std::optional<double> parseLeadingNumber(std::string_view text) {
     std::size_t b = 0;
     while (b < text.size() && isBlank(text[b])) ++b;
     const std::string_view t = text.substr(b);
-    // The longest beginning that is a number; a dangling exponent ("2e") is not part of it.
-    std::size_t i = 0;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < t.size() && isDigit(t[i])) ++i, ++digits;
-    if (i < t.size() && t[i] == '.') {
-        ++i;
-        while (i < t.size() && isDigit(t[i])) ++i, ++digits;
-    }
-    if (digits == 0) return std::nullopt;
-    std::size_t end = i;
-    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
-        const std::size_t exponentStart = i;
-        while (i < t.size() && isDigit(t[i])) ++i;
-        if (i > exponentStart) end = i;
-    }
-    return parseNumber(t.substr(0, end));
+    const std::size_t length = decimalNumberLength(t);
+    if (length == 0) return std::nullopt;
+    return parseNumber(t.substr(0, length));
 }
 
 std::string numberToText(double value) {
