@@ -46,10 +46,10 @@ class MainModel::WindowAccess final : public MainWindowAccess {
 /// @brief The parts of the controller, each with its own state. A part reaches the others
 /// it works with through references given here; those built later are only bound now.
 struct MainModel::Parts {
-    Parts(WindowAccess& window, MainTimers& timers, const MainServices& services,
-          const std::unique_ptr<LinkHost>& link)
-        : context{window, timers, services, link},
-          notes(services.activity, services.timers),
+    explicit Parts(MainModel& model)
+        : window(model),
+          context{window, model.timers_, model.services_, model.link_},
+          notes(model.services_.activity, model.services_.timers),
           linkWatch(context, notes),
           placement(window),
           countDowns(context),
@@ -63,6 +63,7 @@ struct MainModel::Parts {
           ctcss(context),
           panel(context, countDowns, placement, overCycle) {}
 
+    WindowAccess window;
     MainContext context;
     ActivityNotes notes;
     LinkWatch linkWatch;
@@ -81,8 +82,7 @@ struct MainModel::Parts {
 MainModel::MainModel(MainServices services)
     : TypedWindowModel(mainControlDefinitions()),
       services_(services),
-      window_(std::make_unique<WindowAccess>(*this)),
-      parts_(std::make_unique<Parts>(*window_, timers_, services_, link_)) {
+      parts_(std::make_unique<Parts>(*this)) {
     for (const MainTimerDefinition& definition : mainTimerDefinitions()) {
         const MainTimer which = definition.timer;
         // A tick that comes while a call waits for the link program (inside a box's or a

@@ -106,7 +106,6 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     MainServices services_;
     std::unique_ptr<LinkHost> link_;
     MainTimers timers_;
-    std::unique_ptr<WindowAccess> window_;
     std::unique_ptr<Parts> parts_;
     std::unique_ptr<OperatorTexts::Listening> languageListening_;
 };
