@@ -97,7 +97,7 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void PTT(LinkBool bPTT) override;
     void Closing() override;
 
-    /// @brief Runs the handler of @​p timer's tick.
+    /// @brief Runs the handler of @p timer's tick.
     void tick(MainTimer timer);
     void exitClicked();
     /// @brief Ticks the language menu's entry of the language in force.
