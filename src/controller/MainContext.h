@@ -10,7 +10,6 @@
 #include "controller/IntervalTimer.h"
 #include "controller/MainControls.h"
 #include "controller/OperatorTexts.h"
-#include "controller/WindowModel.h"
 #include "link/LinkHost.h"
 
 namespace relaydeck {
@@ -28,24 +27,6 @@ struct MainServices {
     OperatorInterface& op;
     ProgramControl& program;
     ActivityRelay& activity;
-};
-
-/// @brief The main window's controls and frame, as its parts read and change them.
-class MainWindowAccess {
-  public:
-    virtual ~MainWindowAccess() = default;
-    virtual const std::string& text(MainControl c) const = 0;
-    virtual int value(MainControl c) const = 0;
-    virtual Rgb colour(MainControl c) const = 0;
-    /// @brief Assigns from code, with the same notification (and handler) as an edit.
-    virtual void assignText(MainControl c, std::string text) = 0;
-    virtual void assignValue(MainControl c, int value) = 0;
-    virtual void setColour(MainControl c, Rgb colour) = 0;
-    virtual void setEnabled(MainControl c, bool on) = 0;
-    virtual const std::string& caption() const = 0;
-    virtual void setCaption(std::string caption) = 0;
-    /// @brief Tells the views that the window's geometry changed.
-    virtual void notifyWindowChanged() = 0;
 };
 
 /// @brief The main window's interval timers, one of each MainTimer.
@@ -70,7 +51,7 @@ class MainTimers {
 /// @brief What every part of the main window reaches: the window, its timers, the
 /// program's services and the link host (none before the start-up).
 struct MainContext {
-    MainWindowAccess& window;
+    MainWindowAccess window;
     MainTimers& timers;
     const MainServices& services;
     const std::unique_ptr<LinkHost>& linkHost;

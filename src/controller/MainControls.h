@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "controller/TypedWindowModel.h"
 #include "controller/WindowModel.h"
 
 namespace relaydeck {
@@ -99,6 +100,10 @@ inline constexpr MainControl kFirstOwnMenuEntry = MainControl::mnuActivity;
 
 /// @brief The controls of the main window as they are created.
 std::span<const ControlDefinition> mainControlDefinitions();
+/// @brief The main window's controls and frame, as the parts of its model read and change
+/// them.
+using MainWindowAccess = TypedWindowModel<MainControl>::Controls;
+
 /// @brief How a main-window timer is created: its period, and whether it starts running.
 struct MainTimerDefinition {
     MainTimer timer;

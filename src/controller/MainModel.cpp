@@ -21,37 +21,14 @@
 
 namespace relaydeck {
 
-/// @brief The window's controls and frame as the parts reach them.
-class MainModel::WindowAccess final : public MainWindowAccess {
-  public:
-    explicit WindowAccess(MainModel& model) : model_(model) {}
-
-    const std::string& text(MainControl c) const override { return model_.text(c); }
-    int value(MainControl c) const override { return model_.value(c); }
-    Rgb colour(MainControl c) const override { return model_.colour(c); }
-    void assignText(MainControl c, std::string text) override {
-        model_.assignText(c, std::move(text));
-    }
-    void assignValue(MainControl c, int value) override { model_.assignValue(c, value); }
-    void setColour(MainControl c, Rgb colour) override { model_.setColour(c, colour); }
-    void setEnabled(MainControl c, bool on) override { model_.setEnabled(c, on); }
-    const std::string& caption() const override { return model_.caption(); }
-    void setCaption(std::string caption) override { model_.setCaption(std::move(caption)); }
-    void notifyWindowChanged() override { model_.notifyWindowChanged(); }
-
-  private:
-    MainModel& model_;
-};
-
 /// @brief The parts of the controller, each with its own state. A part reaches the others
 /// it works with through references given here; those built later are only bound now.
 struct MainModel::Parts {
     explicit Parts(MainModel& model)
-        : window(model),
-          context{window, model.timers_, model.services_, model.link_},
+        : context{model.controls(), model.timers_, model.services_, model.link_},
           notes(model.services_.activity, model.services_.timers),
           linkWatch(context, notes),
-          placement(window),
+          placement(context.window),
           countDowns(context),
           repeaterSwitch(context, notes, transmitter, timeOut, countDowns),
           transmitter(context, notes, linkWatch, repeaterSwitch),
@@ -63,7 +40,6 @@ struct MainModel::Parts {
           ctcss(context),
           panel(context, countDowns, placement, overCycle) {}
 
-    WindowAccess window;
     MainContext context;
     ActivityNotes notes;
     LinkWatch linkWatch;

@@ -88,7 +88,6 @@ class MainModel : public TypedWindowModel<MainControl>, private LinkEvents {
     void clicked(MainControl c) override;
 
   private:
-    class WindowAccess;
     struct Parts;
 
     // LinkEvents

@@ -2,9 +2,10 @@
 /// @file
 /// @brief The main window's height and position, in twips.
 
+#include "controller/MainControls.h"
+
 namespace relaydeck {
 
-class MainWindowAccess;
 class SettingsStore;
 
 /// @brief Where the main window stands and how tall it is: the status area alone, or with
@@ -21,7 +22,7 @@ class WindowPlacement {
     static constexpr double kMinPositionTwips = -32768.0 * 15;
     static constexpr double kMaxPositionTwips = 32767.0 * 15;
 
-    explicit WindowPlacement(MainWindowAccess& window) : window_(window) {}
+    explicit WindowPlacement(MainWindowAccess window) : window_(window) {}
 
     int heightTwips() const { return heightTwips_; }
     double leftTwips() const { return leftTwips_; }
@@ -39,7 +40,7 @@ class WindowPlacement {
   private:
     static double clampPosition(double twips);
 
-    MainWindowAccess& window_;
+    MainWindowAccess window_;
     int heightTwips_ = kShortHeightTwips;
     double leftTwips_ = 0;
     double topTwips_ = 0;
