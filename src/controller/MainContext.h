@@ -5,7 +5,6 @@
 
 #include <array>
 #include <memory>
-#include <string>
 
 #include "controller/IntervalTimer.h"
 #include "controller/MainControls.h"
