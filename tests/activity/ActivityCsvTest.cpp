@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "TempFolder.h"
 #include "activity/ActivityCsv.h"
+#include "activity/ActivityFileWriter.h"
 #include "activity/StationActivity.h"
 #include "controller/VirtualClock.h"
 
@@ -149,6 +152,43 @@ TEST(ActivityFile, AFailingWriteIsSaidAndClearedWhenWritingWorksAgain) {
               "time,event,duration,detail\r\n2026-12-07 10:00:00.000,fan-on,,\r\n");
     EXPECT_EQ(said, (std::vector<std::optional<std::string>>{said[0], std::nullopt}));
     EXPECT_EQ(file.failure(), std::nullopt);
+}
+
+TEST(ActivityFileWriter, WritesInOrderAndTellsTheStateOnTheOwnersThreadOnceCaughtUp) {
+    TempFolder folder;
+    const auto missing = folder.path() / "gone";
+    VirtualClock clock;
+    std::vector<std::optional<std::string>> said;
+    const auto fanAt = [](int hour, ActivityEvent e) {
+        return ActivityRecord{at(kDay, hours{hour}), e, {}, ""};
+    };
+    {
+        ActivityFileWriter writer(missing, {}, clock, [&](const std::optional<std::string>& text) {
+            said.push_back(text);
+        });
+        writer.record(fanAt(8, ActivityEvent::FanOn));
+        writer.flush();
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_EQ(writer.failure(), said[0]);
+
+        std::filesystem::create_directories(missing);
+        for (int hour = 9; hour < 21; ++hour) {
+            writer.record(fanAt(hour, hour % 2 ? ActivityEvent::FanOff : ActivityEvent::FanOn));
+        }
+        // Told by the clock once the writer has caught up, not from the writer's thread.
+        for (int i = 0; i < 200 && said.size() < 2; ++i) {
+            std::this_thread::sleep_for(milliseconds{5});
+            clock.advance(milliseconds{50});
+        }
+        EXPECT_EQ(said, (std::vector<std::optional<std::string>>{said[0], std::nullopt}));
+        writer.record(fanAt(21, ActivityEvent::FanOff));
+    }
+    // The destructor wrote what was still queued.
+    const std::string written = readBytes(missing / "relaydeck-activity-2026-12-07.csv");
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 14);
+    EXPECT_NE(written.find("09:00:00.000,fan-off,,\r\n2026-12-07 10:00:00.000,fan-on"),
+              std::string::npos);
+    EXPECT_TRUE(written.ends_with("21:00:00.000,fan-off,,\r\n"));
 }
 
 TEST(ActivityFile, ARecordIsNeverGluedToAnUnterminatedLine) {
