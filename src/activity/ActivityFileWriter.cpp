@@ -8,8 +8,10 @@
 namespace relaydeck {
 
 namespace {
-/// How soon after a write its outcome reaches the listener.
-constexpr std::chrono::milliseconds kReportAfter{50};
+/// How long records wait before the writer is woken, and then how often the outcome is
+/// looked for. Waking the writer, and its file calls, are kept out of the handler that
+/// made the record: under Wine they would queue with its link calls in the same server.
+constexpr std::chrono::milliseconds kWriteAfter{20};
 }  // namespace
 
 ActivityFileWriter::ActivityFileWriter(std::filesystem::path folder, const UtcOffset& offset,
@@ -21,7 +23,7 @@ ActivityFileWriter::ActivityFileWriter(std::filesystem::path folder, const UtcOf
             }),
       onState_(std::move(onState)),
       reportTimer_(timers.createTimer([this] { reportState(); })) {
-    reportTimer_->setInterval(kReportAfter);
+    reportTimer_->setInterval(kWriteAfter);
     writer_ = std::thread([this] { writeQueued(); });
 }
 
@@ -39,11 +41,11 @@ void ActivityFileWriter::record(const ActivityRecord& record) {
         const std::lock_guard lock(mutex_);
         queue_.push_back(record);
     }
-    wake_.notify_one();
     if (!reportTimer_->enabled()) reportTimer_->start();
 }
 
 void ActivityFileWriter::flush() {
+    wake_.notify_one();
     {
         std::unique_lock lock(mutex_);
         idle_.wait(lock, [this] { return queue_.empty() && !writing_; });
@@ -72,9 +74,13 @@ void ActivityFileWriter::writeQueued() {
 void ActivityFileWriter::reportState() {
     std::optional<std::string> failure;
     {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
         // Told once the writer has caught up, so that the state is that of the last write.
-        if (!queue_.empty() || writing_) return;
+        if (!queue_.empty() || writing_) {
+            lock.unlock();
+            wake_.notify_one();
+            return;
+        }
         failure = writtenFailure_;
     }
     reportTimer_->stop();

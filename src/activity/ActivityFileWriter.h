@@ -22,8 +22,9 @@ class TimerService;
 /// no handler waits for the disk before its next link call (opening, checking and closing
 /// a file costs about as much as a call to the link program).
 ///
-/// Records are written in the order they come. A failing write, and the first one that
-/// works again, reach the state listener on the owner's thread, shortly after the write.
+/// Records are written in the order they come, a moment after the handler that made them
+/// (the owner's timer wakes the writer). A failing write, and the first one that works
+/// again, reach the state listener on the owner's thread, shortly after the write.
 /// The destructor writes whatever is still queued.
 class ActivityFileWriter final : public ActivitySink {
   public:

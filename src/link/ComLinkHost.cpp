@@ -633,6 +633,8 @@ struct JobQueue {
     /// handler calls within a few milliseconds, and waking a sleeping thread costs about as much
     /// as the call itself under Wine.
     std::atomic<std::int64_t> watchUntilUs{0};
+    /// True while the link thread waits for `wake` (under the mutex).
+    bool sleeping = false;
 
     JobQueue() = default;
     JobQueue(const JobQueue&) = delete;
@@ -651,6 +653,7 @@ DWORD WINAPI serveJobs(void* parameter) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     for (;;) {
         std::shared_ptr<Job> job;
+        bool sleep = false;
         {
             const std::lock_guard lock(queue.mutex);
             if (!queue.jobs.empty()) {
@@ -658,13 +661,16 @@ DWORD WINAPI serveJobs(void* parameter) {
                 queue.jobs.pop_front();
             } else if (queue.stopping) {
                 break;
+            } else {
+                sleep = steadyUs() >= queue.watchUntilUs;
             }
+            queue.sleeping = sleep;
         }
         if (!job) {
-            if (steadyUs() < queue.watchUntilUs) {
-                SwitchToThread();
-            } else {
+            if (sleep) {
                 WaitForSingleObject(queue.wake, INFINITE);
+            } else {
+                SwitchToThread();
             }
             continue;
         }
@@ -691,7 +697,7 @@ class CallThread final : public CallRunner {
   public:
     static constexpr DWORD kReportMs = 1000;
     static constexpr DWORD kDrainMs = 3000;
-    static constexpr std::int64_t kWatchAfterEventUs = 5000;
+    static constexpr std::int64_t kWatchAfterEventUs = 3000;
 
     CallThread() : queue_(std::make_shared<JobQueue>()) {
         auto* shared = new std::shared_ptr<JobQueue>(queue_);
@@ -742,11 +748,14 @@ class CallThread final : public CallRunner {
 
   private:
     void enqueue(std::shared_ptr<Job> job) {
+        bool sleeping = false;
         {
             const std::lock_guard lock(queue_->mutex);
             queue_->jobs.push_back(std::move(job));
+            sleeping = queue_->sleeping;
         }
-        SetEvent(queue_->wake);
+        // A link thread that watches for calls takes it without being woken.
+        if (sleeping) SetEvent(queue_->wake);
     }
 
     void wait(const Job& job, std::int64_t quietMs) {
