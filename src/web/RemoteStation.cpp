@@ -42,7 +42,7 @@ std::optional<std::string> RemoteStation::apply(WebSettings s, const std::string
                                                 bool clearPassword) {
     if (clearPassword) s.passwordHash.clear();
     if (!newPassword.empty()) s.passwordHash = makePasswordHash(newPassword);
-    if (auto why = refusal(s); why && s.enabled) return why;
+    if (auto why = refusal(s, program_.texts().language()); why && s.enabled) return why;
     saveWebSettings(options_, s);
     control_.noteSettingsSaved("web server", kFromWindow);
     return startFromSettings();

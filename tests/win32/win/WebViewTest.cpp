@@ -16,7 +16,6 @@
 #include "link/SimulatedLinkHost.h"
 #include "web/PasswordHash.h"
 #include "web/RemoteStation.h"
-#include "web/WebTexts.h"
 #include "win32/TaskPoster.h"
 #include "win32/Text.h"
 #include "win32/WebSettingsView.h"
@@ -47,7 +46,7 @@ std::string itemText(HWND dialog, int id) {
 /// Fills the open dialog, presses OK and reports what it then shows.
 std::string pressOk(const std::wstring& address, const std::wstring& port,
                     const wchar_t* password) {
-    const HWND dialog = FindWindowW(L"#32770", widen(web::texts::kDialogTitle).c_str());
+    const HWND dialog = FindWindowW(L"#32770", widen(designedText(TextId::WebDialogTitle)).c_str());
     if (dialog == nullptr) return "no dialog";
     CheckDlgButton(dialog, 101, BST_CHECKED);
     SetDlgItemTextW(dialog, 102, address.c_str());
@@ -115,13 +114,14 @@ int main() {
             pressOk(L" 127.0.0.1 ", port, L"secret");
             // Taken: the dialog ends. Were it refused, this closes it.
             poster.post([] {
-                const HWND dialog = FindWindowW(L"#32770", widen(web::texts::kDialogTitle).c_str());
+                const HWND dialog =
+                    FindWindowW(L"#32770", widen(designedText(TextId::WebDialogTitle)).c_str());
                 if (dialog != nullptr) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             });
         });
         showWebSettings(nullptr, remote);
-        CHECK(open == web::texts::kRefusedNoPassword);
-        CHECK(badPort == web::texts::kRefusedPort);
+        CHECK(open == designedText(TextId::WebRefusedNoPassword));
+        CHECK(badPort == designedText(TextId::WebRefusedPort));
         const web::WebSettings s = remote.settings();
         CHECK(s.enabled && s.address == "127.0.0.1");
         CHECK(web::checkPassword("secret", s.passwordHash));
