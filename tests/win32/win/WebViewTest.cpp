@@ -58,6 +58,33 @@ std::string pressOk(const std::wstring& address, const std::wstring& port,
     return shown;
 }
 
+/// The captions of the open @p dialog that do not fit their control, as "id;" each: a label
+/// or a check box on its one line, the hint and the message within their lines.
+std::string clippedCaptions(HWND dialog) {
+    std::string found;
+    const HDC dc = GetDC(dialog);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+    for (const int id : {101, 105, 106, 107, 108, 109, 110, IDCANCEL}) {
+        const HWND item = GetDlgItem(dialog, id);
+        RECT room{};
+        GetClientRect(item, &room);
+        const std::wstring text = widen(itemText(dialog, id));
+        const bool wrapped = id == 106 || id == 107;
+        // A check box's own square and the gap after it; a button's edges.
+        const int taken = id == 101 || id == 105 ? GetSystemMetrics(SM_CXMENUCHECK) + 4
+                          : id == IDCANCEL       ? 6
+                                                 : 0;
+        RECT need{0, 0, room.right - taken, 0};
+        DrawTextW(dc, text.c_str(), -1, &need,
+                  DT_CALCRECT | (wrapped ? DT_WORDBREAK : DT_SINGLELINE));
+        if (need.right > room.right - taken || need.bottom > room.bottom) {
+            found += std::to_string(id) + ";";
+        }
+    }
+    ReleaseDC(dialog, dc);
+    return found;
+}
+
 /// A port nobody listens on now.
 std::wstring freePort() {
     WSADATA data;
@@ -126,6 +153,24 @@ int main() {
         CHECK(s.enabled && s.address == "127.0.0.1");
         CHECK(web::checkPassword("secret", s.passwordHash));
         CHECK(remote.serving() == "127.0.0.1:" + narrow(port));
+
+        // In Portuguese, with the longest refusal in it, every caption fits.
+        program.chooseLanguage(Language::Portuguese);
+        std::string clipped = "no dialog";
+        poster.post([&] {
+            const HWND dialog = FindWindowW(
+                L"#32770",
+                widen(operatorText(TextId::WebDialogTitle, Language::Portuguese)).c_str());
+            if (dialog == nullptr) return;
+            SetDlgItemTextW(
+                dialog, 107,
+                widen(operatorText(TextId::WebRefusedNoPassword, Language::Portuguese)).c_str());
+            clipped = clippedCaptions(dialog);
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        showWebSettings(nullptr, remote);
+        CHECK(clipped.empty());
+        if (!clipped.empty()) std::printf("  clipped: %s\n", clipped.c_str());
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
