@@ -33,6 +33,8 @@ RemoteStation::~RemoteStation() {
 
 std::optional<std::string> RemoteStation::startFromSettings() {
     const WebSettings s = settings();
+    // The pages and the server's answers speak the windows' language from the first request.
+    publisher_.publish();
     auto why = server_.start(s);
     address_ = server_.running() ? s.address + ":" + std::to_string(server_.port()) : "";
     return why;
