@@ -52,7 +52,7 @@ class WebServerTest : public ::testing::Test {
                         kHash);
         WebSettings settings{true, "127.0.0.1", 0, kHash};
         WebServer::Limits limits;
-        limits.readTimeout = 1s;
+        limits.gate.silence = 1s;
         ASSERT_EQ(server.start(settings, limits), std::nullopt);
     }
     void TearDown() override {
