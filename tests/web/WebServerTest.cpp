@@ -4,13 +4,16 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <random>
+#include <thread>
 
 #include "web/AccessGuard.h"
 #include "web/PasswordHash.h"
@@ -131,10 +134,10 @@ TEST_F(WebServerTest, CommandsNeedALoginAndTheSessionsCsrfToken) {
     EXPECT_EQ(c.Post("/control/cw-id", {{"Cookie", cookie}}, "", "text/plain")->status, 403);
     // A token one character off (never the real one, whatever its first character).
     const std::string forged = (csrf[0] == '0' ? "1" : "0") + csrf.substr(1);
-    EXPECT_EQ(c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", forged}}, "",
-                     "text/plain")
-                  ->status,
-              403);
+    EXPECT_EQ(
+        c.Post("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", forged}}, "", "text/plain")
+            ->status,
+        403);
     EXPECT_EQ(c.Get("/control/cw-id", {{"Cookie", cookie}, {"X-CSRF-Token", csrf}})->status, 404);
     EXPECT_EQ(commands, std::vector<std::string>{});
 
@@ -203,6 +206,66 @@ TEST_F(WebServerTest, OversizedMalformedAndSlowRequestsAreRefusedAndTheServerGoe
     }
     EXPECT_EQ(c.Get("/api/status")->status, 200);
     EXPECT_EQ(commands, std::vector<std::string>{});
+}
+
+/// A raw connection to @p port on 127.0.0.1 that has sent @p bytes.
+int openRaw(int port, const std::string& bytes) {
+    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(sock, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    EXPECT_EQ(::send(sock, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(bytes.size()));
+    return sock;
+}
+
+TEST_F(WebServerTest, SlowClientsAreCutOffByTheirDeadlineAndNeverHoldOthersOut) {
+    server.stop();
+    WebServer::Limits limits;
+    limits.gate.maxConnections = 4;
+    limits.gate.headers = 1500ms;
+    limits.gate.silence = 1s;
+    ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+
+    // Four clients fill every place, each dripping a header byte every 200 ms: never silent
+    // for long, never done.
+    std::vector<int> drips;
+    for (int i = 0; i < 4; ++i) drips.push_back(openRaw(server.port(), "GET / HTTP/1.1\r\nX-a: "));
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::chrono::steady_clock::duration> cut(drips.size());
+    bool served = false;
+    const auto allCut = [&cut] {
+        return std::ranges::none_of(cut, [](auto t) { return t == decltype(t){}; });
+    };
+    while (std::chrono::steady_clock::now() - started < 4s && !(served && allCut())) {
+        if (!served) {  // a newcomer displaces one of them and is answered at once
+            auto c = client();
+            c.set_read_timeout(1s);
+            auto res = c.Get("/api/status");
+            served = res && res->status == 200;
+            EXPECT_TRUE(served);
+            EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+        }
+        for (std::size_t i = 0; i < drips.size(); ++i) {
+            if (cut[i] != std::chrono::steady_clock::duration{}) continue;
+            char byte = 'a';
+            pollfd fd{drips[i], POLLIN, 0};
+            if (::poll(&fd, 1, 0) == 1 || ::send(drips[i], &byte, 1, MSG_NOSIGNAL) != 1) {
+                cut[i] = std::chrono::steady_clock::now() - started;
+            }
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    for (std::size_t i = 0; i < drips.size(); ++i) {
+        EXPECT_GT(cut[i], std::chrono::steady_clock::duration{}) << i;
+        EXPECT_LT(cut[i], 3s) << i;  // 1.5 s, and a loaded machine's delay
+        ::close(drips[i]);
+    }
+    const ConnectionGate::Counts counts = server.connections();
+    EXPECT_EQ(counts.displaced, 1u);
+    EXPECT_EQ(counts.timedOut, 3u);
 }
 
 TEST(WebSettings, AnAddressBeyondThisComputerNeedsAPassword) {
