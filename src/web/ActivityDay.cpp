@@ -9,8 +9,8 @@
 
 #include "activity/ActivityCsv.h"
 #include "activity/ActivityJournal.h"
-#include "activity/TimeText.h"
 #include "activity/MarkupText.h"
+#include "activity/TimeText.h"
 #include "activity/Timeline.h"
 #include "activity/TimelineSvg.h"
 

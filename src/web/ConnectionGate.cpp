@@ -30,7 +30,7 @@
 #include <string>
 #include <tuple>
 
-#include "web/ThreadPriority.h"
+#include "web/ServerThreads.h"
 
 namespace relaydeck::web {
 
@@ -236,11 +236,13 @@ class ConnectionGate::ConnectionStream final : public httplib::Stream {
 ConnectionGate::ConnectionGate(Limits limits, Serve serve)
     : limits_(limits), serve_(std::move(serve)), waker_(makeWaker()) {
     gatherer_ = std::thread([this] {
+        nameThisThread("rd-web-gate");
         yieldToController();
         gather();
     });
     for (std::size_t i = 0; i < std::max<std::size_t>(limits_.workers, 1); ++i) {
         workers_.emplace_back([this] {
+            nameThisThread("rd-web-worker");
             yieldToController();
             work();
         });

@@ -17,8 +17,8 @@
 
 #include "activity/ActivityCsv.h"
 #include "web/ActivityDay.h"
+#include "web/ServerThreads.h"
 #include "web/StatusFormat.h"
-#include "web/ThreadPriority.h"
 #include "web/WebTexts.h"
 
 namespace relaydeck::web {
@@ -152,6 +152,7 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
     port_ = port;
     server_ = std::move(server);
     thread_ = std::thread([server = server_.get()] {
+        nameThisThread("rd-web-listen");
         yieldToController();
         server->listen_after_bind();
     });

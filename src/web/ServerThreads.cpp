@@ -1,8 +1,9 @@
-#include "web/ThreadPriority.h"
+#include "web/ServerThreads.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -20,6 +21,12 @@ void yieldToController() noexcept {
     param.sched_priority = 0;
     sched_setscheduler(0, SCHED_BATCH, &param);
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+#endif
+}
+
+void nameThisThread([[maybe_unused]] const char* name) noexcept {
+#ifndef _WIN32
+    pthread_setname_np(pthread_self(), name);
 #endif
 }
 
