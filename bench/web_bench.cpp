@@ -1,5 +1,5 @@
 // The web server beside the controller, on the real clock. One command:
-//   QT_QPA_PLATFORM=offscreen web_bench [rounds=4] [overs-per-round=500] [idle-seconds=20]
+//   QT_QPA_PLATFORM=offscreen web_bench [rounds=8] [overs-per-round=500] [idle-seconds=20]
 // Prints, one line each:
 //   event_to_setptt_<case>   a CarrierDetect posted through the Qt event loop to the
 //                            controller's SetPTT(True), in four cases taken in turn, round after
@@ -135,7 +135,7 @@ class Pollers {
 
 int main(int argc, char* argv[]) {
     using namespace relaydeck;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 4;
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 8;
     const int overs = argc > 2 ? std::atoi(argv[2]) : 500;
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 20;
 

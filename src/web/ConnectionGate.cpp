@@ -460,6 +460,7 @@ void ConnectionGate::judge(Connection& c, Clock::time_point now) {
         }
         // The body's length: only Content-Length, and no more than a form needs.
         std::size_t body = 0;
+        bool proceed = false;
         std::string_view headers(c.buffer.data(), end);
         std::size_t at = headers.find("\r\n");
         while (at != std::string_view::npos) {
@@ -482,8 +483,16 @@ void ConnectionGate::judge(Connection& c, Clock::time_point now) {
                 body = static_cast<std::size_t>(std::stoul(std::string(value)));
                 if (body > limits_.maxBody) return refuse(c, 413, "Payload Too Large", now);
             }
+            if (equalsIgnoringCase(name, "Expect") && equalsIgnoringCase(value, "100-continue")) {
+                proceed = true;
+            }
         }
         c.whole = headersEnd + body;
+        // A client that waits to be asked for its body is asked now: the body is gathered here.
+        if (proceed && c.buffer.size() < c.whole) {
+            constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+            sendSome(c.socket, kContinue.data(), kContinue.size());
+        }
     }
     if (c.buffer.size() >= c.whole) {
         c.state = Connection::State::Busy;
