@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -194,11 +195,19 @@ class ConnectionGate::ConnectionStream final : public httplib::Stream {
         c_.consumed += n;
         return static_cast<ssize_t>(n);
     }
+    /// The library writes an answer in pieces: they leave as one.
     ssize_t write(const char* ptr, size_t size) override {
+        if (broken_) return -1;
+        pending_.append(ptr, size);
+        if (pending_.size() >= kFlushBytes) flush();
+        return broken_ ? -1 : static_cast<ssize_t>(size);
+    }
+    /// Sends what is written, waiting while the client reads no more than the deadlines allow.
+    void flush() {
         std::size_t sent = 0;
         auto progress = Clock::now();
-        while (sent < size && !broken_) {
-            const long n = sendSome(c_.socket, ptr + sent, size - sent);
+        while (sent < pending_.size() && !broken_) {
+            const long n = sendSome(c_.socket, pending_.data() + sent, pending_.size() - sent);
             if (n > 0) {
                 sent += static_cast<std::size_t>(n);
                 progress = Clock::now();
@@ -212,8 +221,8 @@ class ConnectionGate::ConnectionStream final : public httplib::Stream {
             fd.events = POLLOUT;
             if (now >= until || pollSockets(&fd, 1, millisecondsUntil(until, now)) < 0) break;
         }
-        if (sent < size) broken_ = true;
-        return broken_ ? -1 : static_cast<ssize_t>(size);
+        if (sent < pending_.size()) broken_ = true;
+        pending_.clear();
     }
     void get_remote_ip_and_port(std::string& ip, int& port) const override {
         ip = c_.peer;
@@ -227,9 +236,11 @@ class ConnectionGate::ConnectionStream final : public httplib::Stream {
     bool broken() const { return broken_; }
 
   private:
+    static constexpr std::size_t kFlushBytes = 64 * 1024;
     Connection& c_;
     Clock::time_point deadline_;
     milliseconds stall_;
+    std::string pending_;
     bool broken_ = false;
 };
 
@@ -383,6 +394,9 @@ void ConnectionGate::take(std::vector<std::unique_ptr<Connection>>& held) {
         if (held.size() >= limits_.maxConnections) makeRoom(held);
         auto c = std::make_unique<Connection>(s);
         setNonBlocking(s);
+        const int on = 1;  // answers leave whole (see ConnectionStream), never held back
+        setsockopt(native(s), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
+                   sizeof on);
         c->deadline = now + std::min(limits_.headers, limits_.silence);
         if (held.size() >= limits_.maxConnections) {  // every one is being answered
             refuse(*c, 503, "Service Unavailable", now);
@@ -538,6 +552,7 @@ void ConnectionGate::work() {
             bool answered = false;
             try {
                 answered = serve_(stream, last, closed);
+                stream.flush();
             } catch (...) {
                 answered = false;
             }
