@@ -9,7 +9,8 @@
 //   api_status_<case>        the clients' request times
 //   idle_cpu                 the server's threads' processor time with no client, and the
 //                            whole program's with the server off and on, taken in turn
-// The clients run in this process at the lowest priority, standing for other machines.
+// The clients run in this process at normal priority: their load competes with the controller
+// as a browser on this machine would.
 // Loopback only, bounded in count and time.
 #include <httplib.h>
 #include <sys/resource.h>
@@ -95,7 +96,6 @@ class Pollers {
         : into_(into) {
         for (int c = 0; c < clients; ++c) {
             threads_.emplace_back([this, port, c, clients, every] {
-                setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
                 httplib::Client client("127.0.0.1", port);
                 client.set_keep_alive(true);
                 std::this_thread::sleep_for(every * c / clients);  // spread over the period
