@@ -268,6 +268,59 @@ TEST_F(WebServerTest, SlowClientsAreCutOffByTheirDeadlineAndNeverHoldOthersOut) 
     EXPECT_EQ(counts.timedOut, 3u);
 }
 
+/// Everything the server sends on @p sock until it closes the connection (at most 3 s).
+std::string readToEnd(int sock) {
+    timeval limit{3, 0};
+    ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::string got;
+    char chunk[4096];
+    for (ssize_t n; (n = ::recv(sock, chunk, sizeof chunk, 0)) > 0;) {
+        got.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(sock);
+    return got;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& of) {
+    std::size_t n = 0;
+    for (auto at = text.find(of); at != std::string::npos; at = text.find(of, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(WebServerTest, KeptConnectionsAreBoundedInCountAndTimeAndAnswerPipelinedRequests) {
+    server.stop();
+    WebServer::Limits limits;
+    limits.gate.keepAliveRequests = 3;
+    limits.gate.keepAlive = 300ms;
+    ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+    const std::string get = "GET /api/status HTTP/1.1\r\nHost: x\r\n\r\n";
+
+    // Four requests in one send: three answered in turn, the third closing the connection.
+    std::string answers = readToEnd(openRaw(server.port(), get + get + get + get));
+    EXPECT_EQ(occurrences(answers, "HTTP/1.1 200 OK"), 3u);
+    EXPECT_EQ(occurrences(answers, "Connection: close"), 1u);
+
+    // A kept connection left silent is closed after its wait.
+    const auto started = std::chrono::steady_clock::now();
+    answers = readToEnd(openRaw(server.port(), get));
+    EXPECT_EQ(occurrences(answers, "HTTP/1.1 200 OK"), 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+
+    // A body without a length is refused; one the client holds back until asked is asked for.
+    EXPECT_EQ(readToEnd(openRaw(server.port(),
+                                "POST /login HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"))
+                  .rfind("HTTP/1.1 411 ", 0),
+              0u);
+    const int sock = openRaw(server.port(),
+                             "POST /login HTTP/1.1\r\nContent-Length: 17\r\nContent-Type: "
+                             "application/x-www-form-urlencoded\r\nExpect: 100-continue\r\n\r\n");
+    char continued[64] = {};
+    ASSERT_GT(::recv(sock, continued, sizeof continued - 1, 0), 0);
+    EXPECT_EQ(std::string(continued).rfind("HTTP/1.1 100 Continue", 0), 0u);
+    ASSERT_EQ(::send(sock, "password=wrong+12", 17, MSG_NOSIGNAL), 17);
+    EXPECT_NE(readToEnd(sock).find("HTTP/1.1 401 "), std::string::npos);
+}
+
 TEST(WebSettings, AnAddressBeyondThisComputerNeedsAPassword) {
     EXPECT_EQ(refusal({true, "127.0.0.1", 8073, ""}), std::nullopt);
     EXPECT_NE(refusal({true, "0.0.0.0", 8073, ""}), std::nullopt);
