@@ -7,6 +7,7 @@
 //                            server off, server on and idle, one page polling /api/status every
 //                            500 ms, 50 clients polling it every 100 ms
 //   api_status_<case>        the clients' request times
+//   p99_against_server_off   how much later the controller keys with the server on
 //   idle_cpu                 the server's threads' processor time with no client, and the
 //                            whole program's with the server off and on, taken in turn
 // The clients run in this process at normal priority: their load competes with the controller
@@ -250,6 +251,13 @@ int main(int argc, char* argv[]) {
     for (int c = OnePage; c < Cases; ++c) {
         requests[c].print(("api_status_" + std::string(names[c])).c_str());
     }
+    const double offP99 = keying[Off].percentileMicroseconds(0.99);
+    std::printf("p99_against_server_off");
+    for (int c = Idle; c < Cases; ++c) {
+        std::printf(" %s %+.0f%%", names[c],
+                    (keying[c].percentileMicroseconds(0.99) / offP99 - 1) * 100);
+    }
+    std::printf("\n");
     std::printf("failed_requests %d; load average %s\n", failed, loadAverage().c_str());
     return 0;
 }
