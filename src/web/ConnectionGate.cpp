@@ -28,6 +28,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 
@@ -246,6 +247,7 @@ class ConnectionGate::ConnectionStream final : public httplib::Stream {
 
 ConnectionGate::ConnectionGate(Limits limits, Serve serve)
     : limits_(limits), serve_(std::move(serve)), waker_(makeWaker()) {
+    if (waker_ == kNoSocket) throw std::runtime_error("no loopback socket to wake the gate");
     gatherer_ = std::thread([this] {
         nameThisThread("rd-web-gate");
         yieldToController();

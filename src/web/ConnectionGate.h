@@ -55,6 +55,7 @@ class ConnectionGate {
     /// @p closed says the client asked for it. False when the connection is done.
     using Serve = std::function<bool(httplib::Stream& stream, bool close, bool& closed)>;
 
+    /// @brief Starts the threads; throws std::runtime_error without a loopback socket.
     ConnectionGate(Limits limits, Serve serve);
     ~ConnectionGate();
     ConnectionGate(const ConnectionGate&) = delete;

@@ -144,10 +144,16 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
                std::to_string(settings.port) + ".";
     }
     server->widenBacklog(static_cast<int>(limits.gate.maxConnections));
-    gate_ = std::make_unique<ConnectionGate>(
-        limits.gate, [server = server.get()](httplib::Stream& stream, bool close, bool& closed) {
-            return server->serve(stream, close, closed);
-        });
+    try {
+        gate_ = std::make_unique<ConnectionGate>(
+            limits.gate,
+            [server = server.get()](httplib::Stream& stream, bool close, bool& closed) {
+                return server->serve(stream, close, closed);
+            });
+    } catch (const std::exception&) {
+        return std::string(texts::kCannotListen) + settings.address + ":" +
+               std::to_string(settings.port) + ".";
+    }
     server->setGate(gate_.get());
     port_ = port;
     server_ = std::move(server);
