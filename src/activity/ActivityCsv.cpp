@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <set>
+#include <map>
 #include <system_error>
 
 #include "controller/OperatorTexts.h"
@@ -200,24 +200,33 @@ void ActivityFile::removeOldFiles(year_month_day today) const {
     std::error_code error;
     std::filesystem::directory_iterator it(folder_, error);
     if (error) return;
-    std::set<sys_days> found;
-    std::vector<std::pair<sys_days, std::filesystem::path>> files;
+    std::map<sys_days, std::vector<std::filesystem::path>, std::greater<>> byDay;
     for (const auto& entry : it) {
         const std::u8string name = entry.path().filename().u8string();
         const auto day = activityFileDay(
             std::string_view(reinterpret_cast<const char*>(name.data()), name.size()));
-        if (!day) continue;
-        found.insert(sys_days{*day});
-        files.emplace_back(sys_days{*day}, entry.path());
+        if (day) byDay[sys_days{*day}].push_back(entry.path());
     }
-    found.insert(sys_days{today});
-    if (found.size() <= static_cast<std::size_t>(keepDays_) + 1) return;
-    const sys_days oldestKept = *std::prev(found.end(), keepDays_ + 1);
-    for (const auto& [day, path] : files) {
-        if (day < oldestKept && day != sys_days{today}) {
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
+    const sys_days newest{today};
+    byDay[newest];
+    // Walking back from today, each day is judged against the newest day kept. A gap longer
+    // than the keeping period (the clock set forward, or the station off for long) counts
+    // only the days written since: the days before it age one a day, never all at once.
+    // Days after today (the clock set back) are left alone.
+    sys_days reference = newest;
+    sys_days previous = newest;
+    int written = 0;
+    for (const auto& [day, paths] : byDay) {
+        if (day > newest) continue;
+        if (previous - day > days{keepDays_}) reference = day + days{written};
+        if (day < reference - days{keepDays_}) {
+            for (const auto& path : paths) {
+                std::error_code ignored;
+                std::filesystem::remove(path, ignored);
+            }
         }
+        previous = day;
+        ++written;
     }
 }
 

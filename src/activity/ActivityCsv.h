@@ -60,10 +60,11 @@ class ActivityFile final : public ActivitySink {
     /// @brief The file of the day of @p time.
     std::filesystem::path fileFor(ActivityTime time) const;
 
-    /// @brief Keeps the activity files of the keepDays + 1 newest days by the dates in their
-    /// names (days without a file do not count, so neither a pause of the station nor a
-    /// clock set forward removes them all at once), and always the file of @p today; other
-    /// files are left alone. Failures to remove are ignored (tried again tomorrow).
+    /// @brief Removes the activity file of each day more than keepDays before the newest day
+    /// kept (today). A gap of more than keepDays between two days with files (a clock set
+    /// forward, a long pause) counts as the days written after it, so the days before it
+    /// go one a day, never all at once; files dated after today (a clock set back) and any
+    /// other file are left alone. Failures to remove are ignored (tried again tomorrow).
     void removeOldFiles(std::chrono::year_month_day today) const;
 
   private:

@@ -11,9 +11,8 @@ StationActivity::StationActivity(const std::filesystem::path& logFolder, const U
                                  TimerService& timers)
     : journal_(offset),
       window_(journal_, timers),
-      file_(
-          logFolder, offset, ActivityFile::kDefaultKeepDays,
-          [this](const std::optional<std::string>& failure) { window_.setWriteFailure(failure); }) {
+      file_(logFolder, offset, timers,
+            [this](const std::optional<std::string>& failure) { window_.setWriteFailure(failure); }) {
     const std::u8string folder = logFolder.u8string();
     window_.setStatus(std::string(designedText(TextId::ActivityLogFolder)) +
                       std::string(folder.begin(), folder.end()));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "activity/ActivityCsv.h"
+#include "activity/ActivityFileWriter.h"
 #include "activity/ActivityJournal.h"
 #include "activity/ActivityModel.h"
 
@@ -30,11 +31,13 @@ class StationActivity {
     const ActivityJournal& journal() const { return journal_; }
     /// @brief Why the log file cannot be written, while it cannot.
     const std::optional<std::string>& writeFailure() const { return file_.failure(); }
+    /// @brief Waits until every record so far is in the day's file.
+    void flush() { file_.flush(); }
 
   private:
     ActivityJournal journal_;
     ActivityModel window_;
-    ActivityFile file_;
+    ActivityFileWriter file_;
     ActivityFanOut fanOut_;
 };
 

@@ -11,6 +11,26 @@ Connection ActivityRelay::connect(ActivitySink& sink) {
 }
 
 void ActivityRelay::record(const ActivityRecord& record) noexcept {
+    if (holding_) {
+        try {
+            held_.push_back(record);
+            return;
+        } catch (...) {
+            // No room to hold it: passed on at once, after what waits.
+            deliverHeld();
+        }
+    }
+    pass(record);
+}
+
+void ActivityRelay::deliverHeld() noexcept {
+    holding_ = false;
+    std::vector<ActivityRecord> held;
+    held.swap(held_);
+    for (const ActivityRecord& r : held) pass(r);
+}
+
+void ActivityRelay::pass(const ActivityRecord& record) noexcept {
     if (sink_ == nullptr) return;
     try {
         sink_->record(record);

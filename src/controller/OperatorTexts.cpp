@@ -299,6 +299,135 @@ constexpr Row kRows[] = {
     {T::TitleNotAnswering, "EchoLink not answering for ", "EchoLink not answering for ",
      "EchoLink sem resposta há "},
 
+    {T::WebCountSpeechId, "Speech ID", "Speech ID", "ID falada"},
+    {T::WebCountHangTime, "Hang time", "Hang time", "Tempo p/ desligar"},
+    {T::WebCountTimeOut, "Time-out", "Time-out", "Tempo limite"},
+    {T::WebTimedOut, "Timed out", "Timed out", "Tempo esgotado"},
+    {T::WebLinkAnswers, "EchoLink answers", "EchoLink answers", "O EchoLink responde"},
+    {T::WebLinkSilent, "EchoLink does not answer for {1} s", "EchoLink does not answer for {1} s",
+     "O EchoLink não responde há {1} s"},
+    {T::WebNoNews, "No news from the station", "No news from the station",
+     "Sem notícias da estação"},
+    {T::WebPassword, "Password", "Password", "Senha"},
+    {T::WebLogIn, "Log in", "Log in", "Entrar"},
+    {T::WebLogOut, "Log out", "Log out", "Sair"},
+    {T::WebResetTimeOut, "Reset T.O.", "Reset T.O.", "Zerar T.E."},
+    {T::WebFanOn, "Fan on", "Fan on", "Ligar ventilador"},
+    {T::WebFanOff, "Fan off", "Fan off", "Desligar ventilador"},
+    {T::WebRepeaterOn, "Repeater on", "Repeater on", "Repetidora ligada"},
+    {T::WebActivity, "Activity", "Activity", "Atividade"},
+    {T::WebMetrics, "Metrics", "Metrics", "Métricas"},
+    {T::WebPlainHttp,
+     "This page travels as plain HTTP: use it on a LAN, or from afar only through a VPN or an "
+     "SSH tunnel, e.g.",
+     "This page travels as plain HTTP: use it on a LAN, or from afar only through a VPN or an "
+     "SSH tunnel, e.g.",
+     "Esta página trafega em HTTP simples: use-a numa rede local ou, de longe, só por uma VPN "
+     "ou um túnel SSH, por exemplo"},
+    {T::WebAndThen, "and then", "and then", "e depois"},
+    {T::WebHere, "here.", "here.", "aqui."},
+    {T::WebNotRunning, "Not running", "Not running", "Fora de funcionamento"},
+    {T::WebUptime, "up {1}", "up {1}", "no ar há {1}"},
+    {T::WebSent, "{1}: sent", "{1}: sent", "{1}: enviado"},
+
+    {T::WebActivityTitle, "Relaydeck activity", "Relaydeck activity", "Atividade do Relaydeck"},
+    {T::WebStation, "Station", "Station", "Estação"},
+    {T::WebPlainHttpShort, "Plain HTTP: a LAN, a VPN or an SSH tunnel only",
+     "Plain HTTP: a LAN, a VPN or an SSH tunnel only",
+     "HTTP simples: só numa rede local, por uma VPN ou por um túnel SSH"},
+    {T::WebActivityOf, "Activity {1}", "Activity {1}", "Atividade {1}"},
+    {T::WebTimelineOf, "Timeline of {1}", "Timeline of {1}", "Linha do tempo de {1}"},
+    {T::WebDownload, "Download {1}", "Download {1}", "Baixar {1}"},
+    {T::WebNoSuchDay, "No activity kept for that day.", "No activity kept for that day.",
+     "Nenhuma atividade guardada para esse dia."},
+
+    {T::WebWrongPassword, "Wrong password.", "Wrong password.", "Senha errada."},
+    {T::WebLockedOut, "Too many wrong passwords: try again later.",
+     "Too many wrong passwords: try again later.",
+     "Senhas erradas demais: tente de novo mais tarde."},
+    {T::WebNoPassword,
+     "No password is set: set one in the program's web server settings to control the station.",
+     "No password is set: set one in the program's web server settings to control the station.",
+     "Nenhuma senha definida: defina uma na configuração do servidor web do programa para "
+     "controlar a estação."},
+    {T::WebNotAllowed, "Log in first (or reload the page).", "Log in first (or reload the page).",
+     "Entre primeiro (ou recarregue a página)."},
+    {T::WebUnknownCommand, "No such command.", "No such command.", "Comando desconhecido."},
+    {T::WebNotFound, "Not found.", "Not found.", "Não encontrado."},
+    {T::WebBadRequest, "Bad request.", "Bad request.", "Pedido inválido."},
+    {T::WebRefusedPort, "The port must be a number from 1 to 65535.",
+     "The port must be a number from 1 to 65535.", "A porta deve ser um número de 1 a 65535."},
+    {T::WebRefusedAddress, "The address is empty.", "The address is empty.",
+     "O endereço está vazio."},
+    {T::WebRefusedNoPassword,
+     "The web server listens on an address other than 127.0.0.1 only with a password set: set "
+     "a password, or use 127.0.0.1.",
+     "The web server listens on an address other than 127.0.0.1 only with a password set: set "
+     "a password, or use 127.0.0.1.",
+     "O servidor web só escuta num endereço diferente de 127.0.0.1 com uma senha definida: "
+     "defina uma senha ou use 127.0.0.1."},
+    {T::WebCannotListen, "The web server cannot listen on {1}.",
+     "The web server cannot listen on {1}.", "O servidor web não consegue escutar em {1}."},
+
+    {T::WebDialogTitle, "Web server", "Web server", "Servidor web"},
+    {T::WebDialogEnabled, "Serve the status page", "Serve the status page",
+     "Servir a página de estado"},
+    {T::WebDialogAddress, "Address:", "Address:", "Endereço:"},
+    {T::WebDialogPort, "Port:", "Port:", "Porta:"},
+    {T::WebDialogPassword, "New password:", "New password:", "Nova senha:"},
+    {T::WebDialogClearPassword, "Remove the password", "Remove the password", "Remover a senha"},
+    {T::WebDialogHint,
+     "Plain HTTP: keep it on a LAN, or reach it through a VPN or an SSH tunnel (ssh -L "
+     "8073:127.0.0.1:8073 you@station-pc).",
+     "Plain HTTP: keep it on a LAN, or reach it through a VPN or an SSH tunnel (ssh -L "
+     "8073:127.0.0.1:8073 you@station-pc).",
+     "HTTP simples: mantenha-o numa rede local, ou acesse-o por uma VPN ou um túnel SSH (ssh -L "
+     "8073:127.0.0.1:8073 voce@pc-da-estacao)."},
+    {T::WebDialogRunning, "Serving on http://{1}/", "Serving on http://{1}/",
+     "Servindo em http://{1}/"},
+    {T::WebDialogStopped, "The web server is off.", "The web server is off.",
+     "O servidor web está desligado."},
+    {T::ButtonCancel, "Cancel", "Cancel", "Cancelar"},
+
+    {T::GuardWaitingFirst, "waiting for EchoLink to run before starting Relaydeck",
+     "waiting for EchoLink to run before starting Relaydeck",
+     "aguardando o EchoLink rodar antes de iniciar o Relaydeck"},
+    {T::GuardStarting, "starting Relaydeck", "starting Relaydeck", "iniciando o Relaydeck"},
+    {T::GuardCannotStart, "The guard could not start Relaydeck: {1}",
+     "The guard could not start Relaydeck: {1}", "A guarda não conseguiu iniciar o Relaydeck: {1}"},
+    {T::GuardEndedNormally, "Relaydeck ended normally; the guard ends too",
+     "Relaydeck ended normally; the guard ends too",
+     "o Relaydeck terminou normalmente; a guarda também termina"},
+    {T::GuardLinkClosed, "EchoLink closed: waiting for it to run again",
+     "EchoLink closed: waiting for it to run again",
+     "o EchoLink fechou: aguardando que ele rode de novo"},
+    {T::GuardStartingAgain, "EchoLink runs again: starting Relaydeck",
+     "EchoLink runs again: starting Relaydeck", "o EchoLink roda de novo: iniciando o Relaydeck"},
+    {T::GuardReleased, "released by the guard", "released by the guard", "liberado pela guarda"},
+    {T::GuardNotReleased, "the transmitter could not be released: {1}",
+     "the transmitter could not be released: {1}", "não foi possível liberar o transmissor: {1}"},
+    {T::GuardEndedAbnormally, "Relaydeck ended abnormally (exit status {1})",
+     "Relaydeck ended abnormally (exit status {1})",
+     "o Relaydeck terminou de forma anormal (código de saída {1})"},
+    {T::GuardUnattendedOff, "unattended running is off; the guard ends",
+     "unattended running is off; the guard ends",
+     "o funcionamento sem operador está desligado; a guarda termina"},
+    {T::GuardGivesUp,
+     "Relaydeck ended abnormally {1} times within an hour; the guard stops restarting it.",
+     "Relaydeck ended abnormally {1} times within an hour; the guard stops restarting it.",
+     "O Relaydeck terminou de forma anormal {1} vezes em uma hora; a guarda deixa de "
+     "reiniciá-lo."},
+    {T::GuardLinkNotRunning, "EchoLink is not running: waiting for it before starting Relaydeck",
+     "EchoLink is not running: waiting for it before starting Relaydeck",
+     "o EchoLink não está rodando: aguardando-o antes de iniciar o Relaydeck"},
+    {T::GuardRestarting, "restarting Relaydeck ({1} of {2} restarts within the hour)",
+     "restarting Relaydeck ({1} of {2} restarts within the hour)",
+     "reiniciando o Relaydeck ({1} de {2} reinícios na hora)"},
+    {T::GuardLinkUnreachable, "EchoLink could not be reached ({1}).",
+     "EchoLink could not be reached ({1}).", "Não foi possível alcançar o EchoLink ({1})."},
+    {T::GuardPttFailed, "SetPTT(False) failed ({1}).", "SetPTT(False) failed ({1}).",
+     "SetPTT(False) falhou ({1})."},
+
     {T::EventProgramStarted, "program-started", "Program started", "Programa iniciado"},
     {T::EventProgramEnded, "program-ended", "Program ended", "Programa encerrado"},
     {T::EventLocalOverBegun, "local-over-begun", "Local over begun", "Câmbio local começou"},
@@ -372,6 +501,10 @@ std::optional<Language> languageFromSetting(std::string_view value) {
     return std::nullopt;
 }
 
+const char* languageTag(Language language) {
+    return language == Language::Portuguese ? "pt-BR" : "en";
+}
+
 const char* operatorText(TextId id, Language language) {
     const auto i = static_cast<std::size_t>(id);
     if (i >= std::size(kRows)) return "";
@@ -386,6 +519,25 @@ const char* operatorText(TextId id, Language language) {
             break;
     }
     return row.designed;
+}
+
+std::string operatorText(TextId id, Language language,
+                         std::initializer_list<std::string_view> values) {
+    // One pass over the text, so that a value is never read for marks of its own.
+    const std::string_view text = operatorText(id, language);
+    std::string filled;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t n = i + 2 < text.size() && text[i] == '{' && text[i + 2] == '}'
+                                  ? static_cast<std::size_t>(text[i + 1] - '0')
+                                  : 0;
+        if (n >= 1 && n <= values.size()) {
+            filled += values.begin()[n - 1];
+            i += 2;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
 }
 
 std::optional<TextId> findDesignedText(std::string_view text) {
@@ -408,17 +560,21 @@ void OperatorTexts::setLanguage(Language language) {
     for (const auto& listener : std::vector(listeners_)) (*listener)();
 }
 
-std::string OperatorTexts::shown(std::string_view text) const {
-    if (language_ == Language::AsDesigned) return std::string(text);
-    if (const auto id = findDesignedText(text)) return operatorText(*id, language_);
+std::string shownText(std::string_view text, Language language) {
+    if (language == Language::AsDesigned) return std::string(text);
+    if (const auto id = findDesignedText(text)) return operatorText(*id, language);
     for (const Row& row : kRows) {
         const std::string_view beginning = row.designed;
         if (beginning.ends_with(' ') && text.size() > beginning.size() &&
             text.starts_with(beginning)) {
-            return operatorText(row.id, language_) + std::string(text.substr(beginning.size()));
+            return operatorText(row.id, language) + std::string(text.substr(beginning.size()));
         }
     }
     return std::string(text);
+}
+
+std::string OperatorTexts::shown(std::string_view text) const {
+    return shownText(text, language_);
 }
 
 std::unique_ptr<OperatorTexts::Listening> OperatorTexts::listen(

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -162,6 +163,76 @@ enum class TextId : std::uint16_t {
     ActivityLogFolder,
     ActivityLogNotWritten,
     TitleNotAnswering,
+    // web pages: the station page
+    WebCountSpeechId,
+    WebCountHangTime,
+    WebCountTimeOut,
+    WebTimedOut,
+    WebLinkAnswers,
+    WebLinkSilent,
+    WebNoNews,
+    WebPassword,
+    WebLogIn,
+    WebLogOut,
+    WebResetTimeOut,
+    WebFanOn,
+    WebFanOff,
+    WebRepeaterOn,
+    WebActivity,
+    WebMetrics,
+    WebPlainHttp,
+    WebAndThen,
+    WebHere,
+    WebNotRunning,
+    WebUptime,
+    WebSent,
+    // web pages: the activity page
+    WebActivityTitle,
+    WebStation,
+    WebPlainHttpShort,
+    WebActivityOf,
+    WebTimelineOf,
+    WebDownload,
+    WebNoSuchDay,
+    // web server: answers and refusals
+    WebWrongPassword,
+    WebLockedOut,
+    WebNoPassword,
+    WebNotAllowed,
+    WebUnknownCommand,
+    WebNotFound,
+    WebBadRequest,
+    WebRefusedPort,
+    WebRefusedAddress,
+    WebRefusedNoPassword,
+    WebCannotListen,
+    // web server: the settings dialog
+    WebDialogTitle,
+    WebDialogEnabled,
+    WebDialogAddress,
+    WebDialogPort,
+    WebDialogPassword,
+    WebDialogClearPassword,
+    WebDialogHint,
+    WebDialogRunning,
+    WebDialogStopped,
+    ButtonCancel,
+    // the guard's records and boxes
+    GuardWaitingFirst,
+    GuardStarting,
+    GuardCannotStart,
+    GuardEndedNormally,
+    GuardLinkClosed,
+    GuardStartingAgain,
+    GuardReleased,
+    GuardNotReleased,
+    GuardEndedAbnormally,
+    GuardUnattendedOff,
+    GuardGivesUp,
+    GuardLinkNotRunning,
+    GuardRestarting,
+    GuardLinkUnreachable,
+    GuardPttFailed,
     // activity events as the window shows them, in the order of ActivityEvent
     EventProgramStarted,
     EventProgramEnded,
@@ -192,8 +263,17 @@ enum class TextId : std::uint16_t {
     Count
 };
 
+/// @brief The language's tag for a web page's `lang`: "en" or "pt-BR".
+const char* languageTag(Language language);
+
 /// @brief The text @p id in @p language.
 const char* operatorText(TextId id, Language language);
+/// @brief The text @p id in @p language with its marks "{1}", "{2}"... replaced by
+/// @p values in order.
+std::string operatorText(TextId id, Language language,
+                         std::initializer_list<std::string_view> values);
+/// @brief @p text as shown in @p language (see OperatorTexts::shown()).
+std::string shownText(std::string_view text, Language language);
 /// @brief The text @p id as designed: what the windows' models hold.
 inline const char* designedText(TextId id) {
     return operatorText(id, Language::AsDesigned);

@@ -28,7 +28,7 @@ Program::Program(LinkHostFactory& links, TimerService& timers, const SettingsSto
                  OperatorInterface& op)
     : timers_(timers),
       settings_(settings),
-      op_(op),
+      op_(op, activity_),
       texts_(readLanguage(settings.SettingsPath().parent_path())),
       windowLinks_(links) {}
 
@@ -107,12 +107,15 @@ void Program::runHandler(const std::function<void()>& handler) {
     if (ended()) return;
     // After every handler, nested ones too: a message box waits inside a handler while
     // the timers go on.
+    // The handler's records are kept once its link calls are made.
     struct After {
         Program& p;
         ~After() {
+            p.activity_.deliverHeld();
             if (p.afterHandler_) p.afterHandler_();
         }
     } after{*this};
+    activity_.hold();
     try {
         handler();
     } catch (const LinkUnavailable& e) {

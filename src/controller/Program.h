@@ -14,6 +14,7 @@
 #include "controller/ActivityRelay.h"
 #include "controller/Connection.h"
 #include "controller/MainModel.h"
+#include "controller/OperatorInterface.h"
 #include "controller/ProgramControl.h"
 #include "controller/SplashModel.h"
 #include "records/ActivityRecord.h"
@@ -108,9 +109,28 @@ class Program : public ProgramControl {
     /// box says in the language in force.
     void reportFailure(std::string_view failed, std::string_view what, ExitStatus status);
 
+    /// @brief The operator's boxes, which first pass on the records a handler holds: what
+    /// led to a box is kept while it waits.
+    class RecordsFirst final : public OperatorInterface {
+      public:
+        RecordsFirst(OperatorInterface& op, ActivityRelay& activity) : op_(op), activity_(activity) {}
+        MessageAnswer showMessage(const MessageBoxRequest& box) override {
+            activity_.deliverHeld();
+            return op_.showMessage(box);
+        }
+        void showAbout(AboutModel& about) override {
+            activity_.deliverHeld();
+            op_.showAbout(about);
+        }
+
+      private:
+        OperatorInterface& op_;
+        ActivityRelay& activity_;
+    };
+
     TimerService& timers_;
     const SettingsStore& settings_;
-    OperatorInterface& op_;
+    RecordsFirst op_;
     OperatorTexts texts_;
     std::unique_ptr<SplashModel> splash_;
     std::unique_ptr<MainModel> main_;

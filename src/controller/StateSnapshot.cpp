@@ -5,6 +5,19 @@
 
 namespace relaydeck {
 
+bool isGuardRestart(const ActivityRecord& record) {
+    if (record.event != ActivityEvent::Guard) return false;
+    for (const Language language :
+         {Language::AsDesigned, Language::English, Language::Portuguese}) {
+        const std::string_view restarting = operatorText(TextId::GuardRestarting, language);
+        if (record.detail == operatorText(TextId::GuardStartingAgain, language) ||
+            record.detail.starts_with(restarting.substr(0, restarting.find("{1}")))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void CountingSink::record(const ActivityRecord& record) {
     StationCounters& c = counters_;
     switch (record.event) {
@@ -54,7 +67,8 @@ bool StateSnapshot::sameStateAs(const StateSnapshot& o) const {
            txLamp == o.txLamp && rxLamp == o.rxLamp && fanLamp == o.fanLamp &&
            timeOutLamp == o.timeOutLamp && timedOut == o.timedOut &&
            linkAnswering == o.linkAnswering && linkNotAnsweringFor == o.linkNotAnsweringFor &&
-           repeaterOff == o.repeaterOff && uptime == o.uptime && counters == o.counters;
+           repeaterOff == o.repeaterOff && uptime == o.uptime && counters == o.counters &&
+           language == o.language;
 }
 
 SnapshotBoard::SnapshotBoard() : latest_(std::make_shared<const StateSnapshot>()) {}
@@ -85,6 +99,7 @@ void StatePublisher::publish() noexcept {
     try {
         StateSnapshot s;
         s.counters = counters_.counters();
+        s.language = program_.texts().language();
         MainModel* main = program_.main();
         s.running = main != nullptr && main->link() != nullptr && !program_.ended();
         if (s.running) {

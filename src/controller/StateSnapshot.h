@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "controller/OperatorTexts.h"
 #include "records/ActivityRecord.h"
 
 namespace relaydeck {
@@ -29,6 +30,9 @@ struct StationCounters {
     bool internetAudio = false;
     bool operator==(const StationCounters&) const = default;
 };
+
+/// @brief True for a guard's record of starting the controller again, in any language.
+bool isGuardRestart(const ActivityRecord& record);
 
 /// @brief Counts the records it is given into StationCounters.
 class CountingSink final : public ActivitySink {
@@ -63,6 +67,8 @@ struct StateSnapshot {
     bool repeaterOff = false;
     std::chrono::seconds uptime{0};
     StationCounters counters;
+    /// @brief The language the windows speak, which the pages follow.
+    Language language = Language::AsDesigned;
 
     /// @brief Equal in everything but the sequence.
     bool sameStateAs(const StateSnapshot& other) const;
@@ -78,6 +84,8 @@ class SnapshotBoard {
     /// @brief The last snapshot, shared and never changed.
     std::shared_ptr<const StateSnapshot> current() const;
     StateSnapshot latest() const { return *current(); }
+    /// @brief The language of the last snapshot.
+    Language language() const { return current()->language; }
 
   private:
     mutable std::mutex mutex_;

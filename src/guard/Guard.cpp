@@ -67,30 +67,34 @@ void Guard::note(const std::string& detail) {
     system_.record(ActivityEvent::Guard, detail);
 }
 
+std::string Guard::text(TextId id, std::initializer_list<std::string_view> values) {
+    return operatorText(id, system_.language(), values);
+}
+
 int Guard::run(bool startAtOnce) {
     if (!startAtOnce && !system_.linkProgramRunning()) {
-        note("waiting for EchoLink to run before starting Relaydeck");
+        note(text(TextId::GuardWaitingFirst));
         system_.waitForLinkProgram();
     }
-    note("starting Relaydeck");
+    note(text(TextId::GuardStarting));
     for (;;) {
         std::string why;
         const std::optional<unsigned long> status = system_.runController(why);
         if (!status) {
-            const std::string text = "The guard could not start Relaydeck: " + why;
-            note(text);
-            system_.tell(text);
+            const std::string said = text(TextId::GuardCannotStart, {why});
+            note(said);
+            system_.tell(said);
             return kGaveUp;
         }
         switch (controllerEndFor(*status)) {
             case ControllerEnd::Normal:
-                note("Relaydeck ended normally; the guard ends too");
+                note(text(TextId::GuardEndedNormally));
                 return kEnded;
             case ControllerEnd::LinkProgramClosed:
-                note("EchoLink closed: waiting for it to run again");
+                note(text(TextId::GuardLinkClosed));
                 system_.waitForLinkProgramToEnd();
                 system_.waitForLinkProgram();
-                note(std::string(kGuardStartingAgain));
+                note(text(TextId::GuardStartingAgain));
                 break;
             case ControllerEnd::Abnormal:
                 if (const std::optional<int> end = recover(*status)) return *end;
@@ -105,30 +109,29 @@ std::optional<int> Guard::recover(unsigned long exitStatus) {
     if (linkUp) {
         try {
             system_.releaseTransmitter();
-            system_.record(ActivityEvent::TransmitterOff, "released by the guard");
+            system_.record(ActivityEvent::TransmitterOff, text(TextId::GuardReleased));
         } catch (const LinkError& e) {
-            note(std::string("the transmitter could not be released: ") + e.what());
+            note(text(TextId::GuardNotReleased, {e.what()}));
         }
     }
-    note("Relaydeck ended abnormally (exit status " + exitStatusText(exitStatus) + ")");
+    note(text(TextId::GuardEndedAbnormally, {exitStatusText(exitStatus)}));
     if (!system_.unattendedWanted()) {
-        note("unattended running is off; the guard ends");
+        note(text(TextId::GuardUnattendedOff));
         return kEnded;
     }
     if (!budget_.take(system_.now())) {
-        const std::string text = "Relaydeck ended abnormally " +
-                                 std::to_string(budget_.perHour() + 1) +
-                                 " times within an hour; the guard stops restarting it.";
-        note(text);
-        system_.tell(text);
+        const std::string said =
+            text(TextId::GuardGivesUp, {std::to_string(budget_.perHour() + 1)});
+        note(said);
+        system_.tell(said);
         return kGaveUp;
     }
     if (!linkUp) {
-        note("EchoLink is not running: waiting for it before starting Relaydeck");
+        note(text(TextId::GuardLinkNotRunning));
         system_.waitForLinkProgram();
     }
-    note(std::string(kGuardRestarting) + std::to_string(budget_.used()) + " of " +
-         std::to_string(budget_.perHour()) + " restarts within the hour)");
+    note(text(TextId::GuardRestarting,
+              {std::to_string(budget_.used()), std::to_string(budget_.perHour())}));
     return std::nullopt;
 }
 

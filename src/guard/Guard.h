@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "controller/OperatorTexts.h"
 #include "records/ActivityRecord.h"
 
 namespace relaydeck {
@@ -67,6 +68,8 @@ class GuardSystem {
     virtual void record(ActivityEvent event, const std::string& detail) = 0;
     /// @brief Tells the operator in a box and waits for it to be answered.
     virtual void tell(const std::string& text) = 0;
+    /// @brief The language the guard's records and boxes speak (the windows' language).
+    virtual Language language() { return Language::AsDesigned; }
 };
 
 /// @brief The guard's loop: runs until the controller ends normally, the operator turns
@@ -88,6 +91,7 @@ class Guard {
     /// @brief After an abnormal end: the guard's exit status when it stops, else nullopt.
     std::optional<int> recover(unsigned long exitStatus);
     void note(const std::string& detail);
+    std::string text(TextId id, std::initializer_list<std::string_view> values = {});
 
     GuardSystem& system_;
     RestartBudget budget_;

@@ -351,12 +351,16 @@ class EventPost {
   public:
     static constexpr UINT kMessage = WM_APP + 0x2A;
 
-    explicit EventPost(HWND window) : window_(window) {}
+    /// @p expectCalls is told after each event is posted: the handler's calls follow soon.
+    EventPost(HWND window, std::function<void()> expectCalls)
+        : window_(window), expectCalls_(std::move(expectCalls)) {}
     void post(LinkEvent event, LinkBool value) {
-        const std::lock_guard lock(mutex_);
-        if (window_ != nullptr) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (window_ == nullptr) return;
             PostMessageW(window_, kMessage, static_cast<WPARAM>(event), static_cast<LPARAM>(value));
         }
+        if (expectCalls_) expectCalls_();
     }
     void close() {
         const std::lock_guard lock(mutex_);
@@ -366,6 +370,7 @@ class EventPost {
   private:
     std::mutex mutex_;
     HWND window_;
+    const std::function<void()> expectCalls_;
 };
 
 /// Receives the link program's events and hands them to a LinkEvents, or posts them.
@@ -577,6 +582,9 @@ class LinkCallRunner {
     virtual void setWatcher(LinkWatcher* watcher) = 0;
     /// True while a call has waited for the link program longer than it should.
     virtual bool notAnswering() const = 0;
+    /// What to tell the runner when an event has been posted, so that the calls its handler
+    /// makes start without waiting for a thread to wake; empty when that does not apply.
+    virtual std::function<void()> callsExpected() { return {}; }
 };
 
 namespace {
@@ -599,6 +607,12 @@ std::int64_t steadyMs() {
         .count();
 }
 
+std::int64_t steadyUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 /// One call handed to the link thread.
 struct Job {
     std::function<void()> work;
@@ -615,6 +629,12 @@ struct JobQueue {
     HANDLE finished = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     /// When the running job began (steadyMs), -1 while none runs.
     std::atomic<std::int64_t> busySinceMs{-1};
+    /// Until when the link thread looks for jobs without sleeping (steadyUs): a posted event's
+    /// handler calls within a few milliseconds, and waking a sleeping thread costs about as much
+    /// as the call itself under Wine.
+    std::atomic<std::int64_t> watchUntilUs{0};
+    /// True while the link thread waits for `wake` (under the mutex).
+    bool sleeping = false;
 
     JobQueue() = default;
     JobQueue(const JobQueue&) = delete;
@@ -633,6 +653,7 @@ DWORD WINAPI serveJobs(void* parameter) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     for (;;) {
         std::shared_ptr<Job> job;
+        bool sleep = false;
         {
             const std::lock_guard lock(queue.mutex);
             if (!queue.jobs.empty()) {
@@ -640,10 +661,17 @@ DWORD WINAPI serveJobs(void* parameter) {
                 queue.jobs.pop_front();
             } else if (queue.stopping) {
                 break;
+            } else {
+                sleep = steadyUs() >= queue.watchUntilUs;
             }
+            queue.sleeping = sleep;
         }
         if (!job) {
-            WaitForSingleObject(queue.wake, INFINITE);
+            if (sleep) {
+                WaitForSingleObject(queue.wake, INFINITE);
+            } else {
+                SwitchToThread();
+            }
             continue;
         }
         queue.busySinceMs = steadyMs();
@@ -669,6 +697,7 @@ class CallThread final : public CallRunner {
   public:
     static constexpr DWORD kReportMs = 1000;
     static constexpr DWORD kDrainMs = 3000;
+    static constexpr std::int64_t kWatchAfterEventUs = 3000;
 
     CallThread() : queue_(std::make_shared<JobQueue>()) {
         auto* shared = new std::shared_ptr<JobQueue>(queue_);
@@ -706,16 +735,27 @@ class CallThread final : public CallRunner {
         enqueue(job);
     }
     bool postsEvents() const override { return true; }
+    std::function<void()> callsExpected() override {
+        return [queue = std::weak_ptr<JobQueue>(queue_)] {
+            if (const auto held = queue.lock()) {
+                held->watchUntilUs = steadyUs() + kWatchAfterEventUs;
+                SetEvent(held->wake);
+            }
+        };
+    }
     void setWatcher(LinkWatcher* watcher) override { watcher_ = watcher; }
     bool notAnswering() const override { return notAnswering_; }
 
   private:
     void enqueue(std::shared_ptr<Job> job) {
+        bool sleeping = false;
         {
             const std::lock_guard lock(queue_->mutex);
             queue_->jobs.push_back(std::move(job));
+            sleeping = queue_->sleeping;
         }
-        SetEvent(queue_->wake);
+        // A link thread that watches for calls takes it without being woken.
+        if (sleeping) SetEvent(queue_->wake);
     }
 
     void wait(const Job& job, std::int64_t quietMs) {
@@ -1088,7 +1128,7 @@ std::unique_ptr<LinkHost> ComLinkHostFactory::create() {
     std::shared_ptr<EventPost> post;
     if (runner_->postsEvents()) {
         eventWindow = createEventWindow();
-        post = std::make_shared<EventPost>(eventWindow);
+        post = std::make_shared<EventPost>(eventWindow, runner_->callsExpected());
     }
     auto remote = std::make_shared<Remote>();
     try {

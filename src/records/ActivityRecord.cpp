@@ -47,9 +47,4 @@ std::optional<ActivityEvent> activityEventFromName(std::string_view name) {
     return std::nullopt;
 }
 
-bool isGuardRestart(const ActivityRecord& record) {
-    return record.event == ActivityEvent::Guard &&
-           (record.detail.starts_with(kGuardRestarting) || record.detail == kGuardStartingAgain);
-}
-
 }  // namespace relaydeck

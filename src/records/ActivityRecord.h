@@ -62,14 +62,6 @@ struct ActivityRecord {
     bool operator==(const ActivityRecord&) const = default;
 };
 
-/// @brief The guard's detail as it restarts the controller after an abnormal end (the
-/// detail goes on with the restarts used within the hour).
-inline constexpr std::string_view kGuardRestarting = "restarting Relaydeck (";
-/// @brief The guard's detail as it starts the controller again once EchoLink runs again.
-inline constexpr std::string_view kGuardStartingAgain = "EchoLink runs again: starting Relaydeck";
-/// @brief True for a guard's record of starting the controller again.
-bool isGuardRestart(const ActivityRecord& record);
-
 /// @brief Receives the controller's records, on the event thread.
 ///
 /// An implementation must not let a failure of its own reach the controller: the

@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -11,17 +12,13 @@
 #include "settings/SettingsStore.h"
 #include "ui/ProgramViews.h"
 #include "web/RemoteStation.h"
-#include "web/WebTexts.h"
 
 namespace relaydeck {
 
-namespace texts = web::texts;
-
 WebSettingsDialog::WebSettingsDialog(web::RemoteStation& remote, QWidget* parent)
     : QDialog(parent), remote_(remote) {
-    setWindowTitle(QString::fromUtf8(texts::kDialogTitle));
     const web::WebSettings s = remote.settings();
-    enabled_ = new QCheckBox(QString::fromUtf8(texts::kDialogEnabled));
+    enabled_ = new QCheckBox;
     enabled_->setChecked(s.enabled);
     address_ = new QLineEdit(QString::fromStdString(s.address));
     port_ = new QSpinBox;
@@ -29,35 +26,62 @@ WebSettingsDialog::WebSettingsDialog(web::RemoteStation& remote, QWidget* parent
     port_->setValue(s.port);
     password_ = new QLineEdit;
     password_->setEchoMode(QLineEdit::Password);
-    clearPassword_ = new QCheckBox(QString::fromUtf8(texts::kDialogClearPassword));
+    clearPassword_ = new QCheckBox;
     clearPassword_->setEnabled(!s.passwordHash.empty());
     message_ = new QLabel;
     message_->setWordWrap(true);
-    auto* hint = new QLabel(QString::fromUtf8(texts::kDialogHint));
-    hint->setWordWrap(true);
+    hint_ = new QLabel;
+    hint_->setWordWrap(true);
+    addressLabel_ = new QLabel;
+    portLabel_ = new QLabel;
+    passwordLabel_ = new QLabel;
 
     auto* form = new QFormLayout;
     form->addRow(enabled_);
-    form->addRow(QString::fromUtf8(texts::kDialogAddress), address_);
-    form->addRow(QString::fromUtf8(texts::kDialogPort), port_);
-    form->addRow(QString::fromUtf8(texts::kDialogPassword), password_);
+    form->addRow(addressLabel_, address_);
+    form->addRow(portLabel_, port_);
+    form->addRow(passwordLabel_, password_);
     form->addRow(clearPassword_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    cancel_ = buttons->button(QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &WebSettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &WebSettingsDialog::reject);
     auto* column = new QVBoxLayout(this);
     column->addLayout(form);
-    column->addWidget(hint);
+    column->addWidget(hint_);
     column->addWidget(message_);
     column->addWidget(buttons);
+    // Room for the longest of the languages' hints and refusals.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    showTexts();
     showState();
+    listening_ = remote.texts().listen([this] {
+        showTexts();
+        showState();
+    });
+}
+
+QString WebSettingsDialog::text(TextId id) const {
+    return QString::fromUtf8(remote_.texts().text(id));
+}
+
+void WebSettingsDialog::showTexts() {
+    setWindowTitle(text(TextId::WebDialogTitle));
+    enabled_->setText(text(TextId::WebDialogEnabled));
+    addressLabel_->setText(text(TextId::WebDialogAddress));
+    portLabel_->setText(text(TextId::WebDialogPort));
+    passwordLabel_->setText(text(TextId::WebDialogPassword));
+    clearPassword_->setText(text(TextId::WebDialogClearPassword));
+    hint_->setText(text(TextId::WebDialogHint));
+    cancel_->setText(text(TextId::ButtonCancel));
 }
 
 void WebSettingsDialog::showState() {
     const std::string serving = remote_.serving();
-    message_->setText(serving.empty() ? QString::fromUtf8(texts::kDialogStopped)
-                                      : QString::fromUtf8(texts::kDialogRunning) +
-                                            QString::fromStdString(serving) + "/");
+    const OperatorTexts& texts = remote_.texts();
+    message_->setText(QString::fromStdString(
+        serving.empty() ? std::string(texts.text(TextId::WebDialogStopped))
+                        : operatorText(TextId::WebDialogRunning, texts.language(), {serving})));
 }
 
 void WebSettingsDialog::accept() {
@@ -68,6 +92,8 @@ void WebSettingsDialog::accept() {
     std::optional<std::string> why;
     try {
         why = remote_.apply(s, password_->text().toStdString(), clearPassword_->isChecked());
+    } catch (const SettingsWriteError& e) {
+        why = Program::writeFailureText(e, remote_.texts().language());
     } catch (const std::exception& e) {
         why = e.what();
     }
@@ -92,29 +118,29 @@ void WebMenu::mainCreated(MainModel& main) {
     // In the one menu of Relaydeck's own, after the entries of the main window's model.
     QMenu* menu = window->ownMenu();
     menu->addSeparator();
-    settings_ = menu->addAction(shown(texts::kMenuWebServer));
+    settings_ = menu->addAction(shown(TextId::MenuWebServer));
     QAction* settings = settings_;
     connect(settings, &QAction::triggered, this, [this, window] {
         WebSettingsDialog dialog(remote_, window);
         dialog.exec();
     });
-    repeater_ = menu->addAction(shown(texts::kMenuRepeaterOff));
+    repeater_ = menu->addAction(shown(TextId::MenuRepeaterOff));
     connect(repeater_, &QAction::triggered, this, [this] {
         remote_.toggleRepeater();
         refresh();
     });
 }
 
-QString WebMenu::shown(const char* text) const {
-    return QString::fromStdString(texts_ != nullptr ? texts_->shown(text) : std::string(text));
+QString WebMenu::shown(TextId id) const {
+    return QString::fromUtf8(texts_ != nullptr ? texts_->text(id) : designedText(id));
 }
 
 void WebMenu::refresh() {
     if (repeater_ == nullptr) return;
     // Also follows a change of language.
-    settings_->setText(shown(texts::kMenuWebServer));
+    settings_->setText(shown(TextId::MenuWebServer));
     repeater_->setText(
-        shown(remote_.repeaterOff() ? texts::kMenuRepeaterOn : texts::kMenuRepeaterOff));
+        shown(remote_.repeaterOff() ? TextId::MenuRepeaterOn : TextId::MenuRepeaterOff));
 }
 
 }  // namespace relaydeck

@@ -6,11 +6,14 @@
 #include <QDialog>
 #include <QObject>
 
+#include <memory>
+
 #include "controller/Program.h"
 
 class QAction;
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QSpinBox;
 
@@ -29,14 +32,23 @@ class WebSettingsDialog : public QDialog {
     void accept() override;
 
   private:
+    /// @brief Every caption in the language in force.
+    void showTexts();
     void showState();
+    QString text(TextId id) const;
     web::RemoteStation& remote_;
     QCheckBox* enabled_;
+    QLabel* addressLabel_;
     QLineEdit* address_;
+    QLabel* portLabel_;
     QSpinBox* port_;
+    QLabel* passwordLabel_;
     QLineEdit* password_;
     QCheckBox* clearPassword_;
+    QLabel* hint_;
     QLabel* message_;
+    QPushButton* cancel_;
+    std::unique_ptr<OperatorTexts::Listening> listening_;
 };
 
 /// @brief Adds the menu once the main window exists (add it after the ProgramViews).
@@ -48,7 +60,7 @@ class WebMenu : public QObject, public ProgramObserver {
 
   private:
     void refresh();
-    QString shown(const char* text) const;
+    QString shown(TextId id) const;
     ProgramViews& views_;
     web::RemoteStation& remote_;
     QAction* repeater_ = nullptr;

@@ -141,37 +141,49 @@ std::optional<std::string> readDayFile(const std::filesystem::path& folder, year
     return text.str();
 }
 
-std::string activityDaySvg(year_month_day day, const std::vector<ActivityRecord>& records) {
+std::string activityDaySvg(year_month_day day, const std::vector<ActivityRecord>& records,
+                           Language language) {
     const ActivityTime from{sys_days{day}};
-    return timelineSvg(buildTimeline(records, from, from + days{1}), "Activity " + dayText(day));
+    TimelineFrame frame;
+    frame.title = operatorText(TextId::WebActivityOf, language, {dayText(day)});
+    frame.legend = true;
+    TimelineDrawing drawing = drawTimeline(buildTimeline(records, from, from + days{1}), frame);
+    for (DrawItem& item : drawing.items) item.text = shownText(item.text, language);
+    return timelineSvg(drawing);
 }
 
 std::string activityPageBody(const std::vector<year_month_day>& kept, year_month_day day,
-                             const std::vector<ActivityRecord>& records) {
+                             const std::vector<ActivityRecord>& records, Language language) {
     const std::string when = dayText(day);
     const ActivityTime end{sys_days{day} + days{1}};
     const ActivityTime now = records.empty() ? end : std::min(end, records.back().time);
     const ActivityTotals t = totalsOf(records, now);
-    std::string html = "<h1>Activity " + when + "</h1>\n<p>";
+    const auto text = [language](TextId id, std::string_view value = {}) {
+        return escapeMarkup(operatorText(id, language, {value}));
+    };
+    std::string html = "<h1>" + text(TextId::WebActivityOf, when) + "</h1>\n<p>";
     for (const year_month_day& d : kept) {
-        const std::string text = dayText(d);
-        html += d == day ? "<strong>" + text + "</strong> "
-                         : "<a href=\"/activity?day=" + text + "\">" + text + "</a> ";
+        const std::string name = dayText(d);
+        html += d == day ? "<strong>" + name + "</strong> "
+                         : "<a href=\"/activity?day=" + name + "\">" + name + "</a> ";
     }
     html += "</p>\n<table class=\"totals\">\n";
-    const auto row = [&html](const char* name, const std::string& value) {
-        html += std::string("<tr><th>") + name + "</th><td>" + escapeMarkup(value) + "</td></tr>\n";
+    // The activity window's captions, without the colon a table heading does not need.
+    const auto row = [&html, &text](TextId name, const std::string& value) {
+        std::string heading = text(name);
+        if (heading.ends_with(':')) heading.pop_back();
+        html += "<tr><th>" + heading + "</th><td>" + escapeMarkup(value) + "</td></tr>\n";
     };
-    row("Local overs", std::to_string(t.localOvers));
-    row("Internet overs", std::to_string(t.internetOvers));
-    row("Transmitter time", formatClockSpan(t.transmitterTime));
-    row("Longest over", formatClockSpan(t.longestOver));
-    row("Time-outs", std::to_string(t.timeOuts));
-    row("Identifications", std::to_string(t.identifications));
-    html += "</table>\n<p><img class=\"timeline\" alt=\"Timeline of " + when +
+    row(TextId::ActivityLocalOvers, std::to_string(t.localOvers));
+    row(TextId::ActivityInternetOvers, std::to_string(t.internetOvers));
+    row(TextId::ActivityTransmitterTime, formatClockSpan(t.transmitterTime));
+    row(TextId::ActivityLongestOver, formatClockSpan(t.longestOver));
+    row(TextId::ActivityTimeOuts, std::to_string(t.timeOuts));
+    row(TextId::ActivityIdentifications, std::to_string(t.identifications));
+    html += "</table>\n<p><img class=\"timeline\" alt=\"" + text(TextId::WebTimelineOf, when) +
             "\" src=\"/activity.svg?day=" + when +
-            "\"></p>\n<p><a href=\"/activity.csv?day=" + when + "\" download>Download " +
-            activityFileName(day) + "</a></p>\n";
+            "\"></p>\n<p><a href=\"/activity.csv?day=" + when + "\" download>" +
+            text(TextId::WebDownload, activityFileName(day)) + "</a></p>\n";
     return html;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controller/OperatorTexts.h"
 #include "records/ActivityRecord.h"
 
 namespace relaydeck::web {
@@ -29,13 +30,13 @@ std::optional<std::string> readDayFile(const std::filesystem::path& folder,
                                        std::chrono::year_month_day day);
 
 /// @brief The body of the activity page of @p day: the list of kept days, the day's totals,
-/// its timeline picture and its CSV link.
+/// its timeline picture and its CSV link, in @p language.
 std::string activityPageBody(const std::vector<std::chrono::year_month_day>& days,
                              std::chrono::year_month_day day,
-                             const std::vector<ActivityRecord>& records);
+                             const std::vector<ActivityRecord>& records, Language language);
 
-/// @brief The day's timeline as SVG.
+/// @brief The day's timeline as SVG, its texts in @p language.
 std::string activityDaySvg(std::chrono::year_month_day day,
-                           const std::vector<ActivityRecord>& records);
+                           const std::vector<ActivityRecord>& records, Language language);
 
 }  // namespace relaydeck::web

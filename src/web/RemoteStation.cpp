@@ -33,6 +33,8 @@ RemoteStation::~RemoteStation() {
 
 std::optional<std::string> RemoteStation::startFromSettings() {
     const WebSettings s = settings();
+    // The pages and the server's answers speak the windows' language from the first request.
+    publisher_.publish();
     auto why = server_.start(s);
     address_ = server_.running() ? s.address + ":" + std::to_string(server_.port()) : "";
     return why;
@@ -42,7 +44,7 @@ std::optional<std::string> RemoteStation::apply(WebSettings s, const std::string
                                                 bool clearPassword) {
     if (clearPassword) s.passwordHash.clear();
     if (!newPassword.empty()) s.passwordHash = makePasswordHash(newPassword);
-    if (auto why = refusal(s); why && s.enabled) return why;
+    if (auto why = refusal(s, program_.texts().language()); why && s.enabled) return why;
     saveWebSettings(options_, s);
     control_.noteSettingsSaved("web server", kFromWindow);
     return startFromSettings();

@@ -52,6 +52,8 @@ class RemoteStation {
     /// @brief "127.0.0.1:8073" while serving, else empty.
     std::string serving() const;
     StationControl& control() { return control_; }
+    /// @brief The texts in the language the windows speak.
+    const OperatorTexts& texts() const { return program_.texts(); }
     const SnapshotBoard& board() const { return board_; }
 
   private:

@@ -60,6 +60,8 @@ std::string statusJson(const StateSnapshot& s) {
     j += ",\"running\":" + std::string(boolText(s.running));
     j += ",\"callsign\":" + jsonString(s.callsign);
     j += ",\"status\":" + jsonString(s.status);
+    j += ",\"statusText\":" + jsonString(shownText(s.status, s.language));
+    j += ",\"language\":" + jsonString(languageSettingValue(s.language));
     j += ",\"countdowns\":{\"cwId\":" + jsonString(s.cwIdCount) +
          ",\"speechId\":" + jsonString(s.speechIdCount) +
          ",\"hangTime\":" + jsonString(s.hangTimeCount) +

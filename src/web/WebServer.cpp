@@ -16,6 +16,7 @@
 #endif
 
 #include "activity/ActivityCsv.h"
+#include "activity/MarkupText.h"
 #include "web/ActivityDay.h"
 #include "web/ServerThreads.h"
 #include "web/StatusFormat.h"
@@ -88,6 +89,11 @@ void fail(httplib::Response& res, int status, std::string_view text) {
     res.set_content(std::string(text), kText);
 }
 
+/// The server's answer @p id in the language the windows speak now.
+void fail(httplib::Response& res, int status, TextId id, const SnapshotBoard& board) {
+    fail(res, status, operatorText(id, board.language()));
+}
+
 std::optional<std::chrono::year_month_day> askedDay(const httplib::Request& req,
                                                     const std::filesystem::path& folder) {
     if (req.has_param("day")) return parseDay(req.get_param_value("day"));
@@ -114,17 +120,18 @@ void WebServer::setGuard(std::unique_ptr<AccessGuard> guard, std::string passwor
 std::optional<std::string> WebServer::start(const WebSettings& settings, Limits limits) {
     stop();
     if (!settings.enabled) return std::nullopt;
-    if (auto why = refusal(settings)) return why;
+    const Language language = board_.language();
+    if (auto why = refusal(settings, language)) return why;
 
     auto server = std::make_unique<GatedServer>();
     server->new_task_queue = [] { return new HandOver; };
     server->set_payload_max_length(limits.gate.maxBody);
     const std::size_t maxHeaders = limits.maxHeaders;
     server->set_pre_routing_handler(
-        [maxHeaders](const httplib::Request& req, httplib::Response& res) {
+        [maxHeaders, this](const httplib::Request& req, httplib::Response& res) {
             secureHeaders(res);
             if (req.headers.size() > maxHeaders) {
-                fail(res, 431, texts::kBadRequest);
+                fail(res, 431, TextId::WebBadRequest, board_);
                 return httplib::Server::HandlerResponse::Handled;
             }
             return httplib::Server::HandlerResponse::Unhandled;
@@ -140,8 +147,8 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
             ? server->bind_to_any_port(settings.address)
             : (server->bind_to_port(settings.address, settings.port) ? settings.port : -1);
     if (port <= 0) {
-        return std::string(texts::kCannotListen) + settings.address + ":" +
-               std::to_string(settings.port) + ".";
+        return operatorText(TextId::WebCannotListen, language,
+                            {settings.address + ":" + std::to_string(settings.port)});
     }
     server->widenBacklog(static_cast<int>(limits.gate.maxConnections));
     try {
@@ -151,8 +158,8 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
                 return server->serve(stream, close, closed);
             });
     } catch (const std::exception&) {
-        return std::string(texts::kCannotListen) + settings.address + ":" +
-               std::to_string(settings.port) + ".";
+        return operatorText(TextId::WebCannotListen, language,
+                            {settings.address + ":" + std::to_string(settings.port)});
     }
     server->setGate(gate_.get());
     port_ = port;
@@ -185,14 +192,15 @@ void WebServer::route(GatedServer& server) {
     const SnapshotBoard& board = board_;
     std::shared_ptr<AccessGuard> guard = guard_;
 
-    server.Get("/", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(std::string(texts::kStationPage), kHtml);
+    // The pages speak the windows' language as it is when they are asked for.
+    server.Get("/", [&board](const httplib::Request&, httplib::Response& res) {
+        res.set_content(stationPage(board.language()), kHtml);
     });
     server.Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(std::string(texts::kStyle), "text/css; charset=utf-8");
+        res.set_content(std::string(kPageStyle), "text/css; charset=utf-8");
     });
-    server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(std::string(texts::kScript), "text/javascript; charset=utf-8");
+    server.Get("/app.js", [&board](const httplib::Request&, httplib::Response& res) {
+        res.set_content(pageScript(board.language()), "text/javascript; charset=utf-8");
     });
     server.Get("/api/status", [&board](const httplib::Request&, httplib::Response& res) {
         res.set_content(statusJson(*board.current()), "application/json");
@@ -209,34 +217,38 @@ void WebServer::route(GatedServer& server) {
     });
 
     const std::filesystem::path folder = activityFolder_;
-    server.Get("/activity", [folder](const httplib::Request& req, httplib::Response& res) {
+    server.Get("/activity", [folder, &board](const httplib::Request& req, httplib::Response& res) {
+        const Language language = board.language();
         const auto day = askedDay(req, folder);
         const auto text = day ? readDayFile(folder, *day) : std::nullopt;
-        std::string html(texts::kActivityPageHead);
+        std::string html = activityPageHead(language);
         if (!text) {
             res.status = day || req.has_param("day") ? 404 : 200;
-            html += "<p>" + std::string(texts::kNoSuchDay) + "</p>\n";
+            html += "<p>" + escapeMarkup(operatorText(TextId::WebNoSuchDay, language)) + "</p>\n";
         } else {
-            html += activityPageBody(keptDays(folder), *day, parseActivityCsv(*text));
+            html += activityPageBody(keptDays(folder), *day, parseActivityCsv(*text), language);
         }
-        res.set_content(html + std::string(texts::kActivityPageFoot), kHtml);
+        res.set_content(html + activityPageFoot(language), kHtml);
     });
-    server.Get("/activity.svg", [folder](const httplib::Request& req, httplib::Response& res) {
-        const auto day = askedDay(req, folder);
-        const auto text = day ? readDayFile(folder, *day) : std::nullopt;
-        if (!text) return fail(res, 404, texts::kNoSuchDay);
-        res.set_content(activityDaySvg(*day, parseActivityCsv(*text)), "image/svg+xml");
-    });
-    server.Get("/activity.csv", [folder](const httplib::Request& req, httplib::Response& res) {
-        const auto day = askedDay(req, folder);
-        auto text = day ? readDayFile(folder, *day) : std::nullopt;
-        if (!text) return fail(res, 404, texts::kNoSuchDay);
-        res.set_header("Content-Disposition",
-                       "attachment; filename=\"" + activityFileName(*day) + "\"");
-        res.set_content(std::move(*text), "text/csv; charset=windows-1252");
-    });
+    server.Get("/activity.svg",
+               [folder, &board](const httplib::Request& req, httplib::Response& res) {
+                   const auto day = askedDay(req, folder);
+                   const auto text = day ? readDayFile(folder, *day) : std::nullopt;
+                   if (!text) return fail(res, 404, TextId::WebNoSuchDay, board);
+                   res.set_content(activityDaySvg(*day, parseActivityCsv(*text), board.language()),
+                                   "image/svg+xml");
+               });
+    server.Get("/activity.csv",
+               [folder, &board](const httplib::Request& req, httplib::Response& res) {
+                   const auto day = askedDay(req, folder);
+                   auto text = day ? readDayFile(folder, *day) : std::nullopt;
+                   if (!text) return fail(res, 404, TextId::WebNoSuchDay, board);
+                   res.set_header("Content-Disposition",
+                                  "attachment; filename=\"" + activityFileName(*day) + "\"");
+                   res.set_content(std::move(*text), "text/csv; charset=windows-1252");
+               });
 
-    server.Post("/login", [guard](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/login", [guard, &board](const httplib::Request& req, httplib::Response& res) {
         const AccessGuard::Login login =
             guard->login(req.remote_addr, req.get_param_value("password"));
         switch (login.outcome) {
@@ -246,18 +258,18 @@ void WebServer::route(GatedServer& server) {
                 res.set_content("{\"loggedIn\":true}", "application/json");
                 return;
             case AccessGuard::Outcome::WrongPassword:
-                return fail(res, 401, texts::kWrongPassword);
+                return fail(res, 401, TextId::WebWrongPassword, board);
             case AccessGuard::Outcome::LockedOut:
                 res.set_header("Retry-After", std::to_string(login.retryAfter.count()));
-                return fail(res, 429, texts::kLockedOut);
+                return fail(res, 429, TextId::WebLockedOut, board);
             case AccessGuard::Outcome::NoPassword:
-                return fail(res, 403, texts::kNoPassword);
+                return fail(res, 403, TextId::WebNoPassword, board);
         }
     });
-    server.Post("/logout", [guard](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/logout", [guard, &board](const httplib::Request& req, httplib::Response& res) {
         const std::string session = cookieOf(req);
         if (!guard->allows(session, req.get_header_value("X-CSRF-Token"))) {
-            return fail(res, 403, texts::kNotAllowed);
+            return fail(res, 403, TextId::WebNotAllowed, board);
         }
         guard->logout(session);
         res.set_header("Set-Cookie",
@@ -266,20 +278,20 @@ void WebServer::route(GatedServer& server) {
     });
     CommandSink command = command_;
     server.Post(R"(/control/([a-z-]+))",
-                [guard, command](const httplib::Request& req, httplib::Response& res) {
+                [guard, command, &board](const httplib::Request& req, httplib::Response& res) {
                     if (!guard->allows(cookieOf(req), req.get_header_value("X-CSRF-Token"))) {
-                        return fail(res, 403, texts::kNotAllowed);
+                        return fail(res, 403, TextId::WebNotAllowed, board);
                     }
                     const auto which = findStationCommand(req.matches[1].str());
-                    if (!which) return fail(res, 404, texts::kUnknownCommand);
+                    if (!which) return fail(res, 404, TextId::WebUnknownCommand, board);
                     command(*which, req.remote_addr);
                     res.set_content("{\"sent\":true}", "application/json");
                 });
 
-    server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    server.set_error_handler([&board](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty()) {
-            res.set_content(std::string(res.status == 404 ? texts::kNotFound : texts::kBadRequest),
-                            kText);
+            fail(res, res.status, res.status == 404 ? TextId::WebNotFound : TextId::WebBadRequest,
+                 board);
         }
     });
 }

@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "settings/SettingsStore.h"
-#include "web/WebTexts.h"
 
 namespace relaydeck::web {
 
@@ -12,11 +11,12 @@ bool isLoopback(const std::string& address) {
     return address.starts_with("127.") || address == "::1" || address == "localhost";
 }
 
-std::optional<std::string> refusal(const WebSettings& s) {
-    if (s.port < 0 || s.port > 65535) return std::string(texts::kRefusedPort);  // 0: any free one
-    if (s.address.empty()) return std::string(texts::kRefusedAddress);
+std::optional<std::string> refusal(const WebSettings& s, Language language) {
+    const auto refused = [language](TextId id) { return std::string(operatorText(id, language)); };
+    if (s.port < 0 || s.port > 65535) return refused(TextId::WebRefusedPort);  // 0: any free one
+    if (s.address.empty()) return refused(TextId::WebRefusedAddress);
     if (!isLoopback(s.address) && s.passwordHash.empty()) {
-        return std::string(texts::kRefusedNoPassword);
+        return refused(TextId::WebRefusedNoPassword);
     }
     return std::nullopt;
 }

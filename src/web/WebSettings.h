@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "controller/OperatorTexts.h"
+
 namespace relaydeck {
 class SettingsStore;
 }
@@ -29,8 +31,9 @@ struct WebSettings {
 /// @brief True for an address that only this computer reaches (127.x.y.z, ::1, localhost).
 bool isLoopback(const std::string& address);
 
-/// @brief Why these settings cannot be used, or nullopt when they can.
-std::optional<std::string> refusal(const WebSettings& settings);
+/// @brief Why these settings cannot be used, in @p language, or nullopt when they can.
+std::optional<std::string> refusal(const WebSettings& settings,
+                                   Language language = Language::AsDesigned);
 
 /// @brief The settings from @p options (Relaydeck's own section); what is missing or
 /// unreadable takes its default.

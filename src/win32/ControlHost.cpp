@@ -376,7 +376,22 @@ void ControlHost::fitToText(int id) {
 }
 
 void ControlHost::controlChanged(int id) {
-    if (id >= 0 && static_cast<std::size_t>(id) < children_.size()) apply(id);
+    if (id < 0 || static_cast<std::size_t>(id) >= children_.size()) return;
+    if (window_ == nullptr) return apply(id);
+    pending_.resize(children_.size());
+    pending_[static_cast<std::size_t>(id)] = true;
+    if (applyPosted_) return;
+    applyPosted_ = PostMessageW(window_, kApplyPending, 0, 0) != FALSE;
+    if (!applyPosted_) applyPending();
+}
+
+void ControlHost::applyPending() {
+    applyPosted_ = false;
+    for (std::size_t id = 0; id < pending_.size(); ++id) {
+        if (!pending_[id]) continue;
+        pending_[id] = false;
+        apply(static_cast<int>(id));
+    }
 }
 
 void ControlHost::windowChanged() {

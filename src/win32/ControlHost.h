@@ -68,6 +68,11 @@ class ControlHost : public WindowObserver {
     const Scale& scale() const { return scale_; }
     HFONT windowFont() { return font(layout_.font); }
 
+    /// @brief Changes are shown once the handler that made them is done (a handler's link
+    /// calls never wait for the controls to redraw): the owner forwards this message here.
+    static constexpr UINT kApplyPending = WM_USER + 0x51;
+    void applyPending();
+
     void controlChanged(int id) override;
     void windowChanged() override;
     /// @brief Runs when the model reports a window change.
@@ -112,6 +117,8 @@ class ControlHost : public WindowObserver {
     std::map<std::wstring, HFONT> fonts_;
     HBRUSH background_ = nullptr;
     bool applying_ = false;
+    std::vector<bool> pending_;
+    bool applyPosted_ = false;
     std::vector<std::wstring> tooltipTexts_;
     HMENU ownMenu_ = nullptr;  ///< the menu of Relaydeck's own on the menu bar
     std::unique_ptr<OperatorTexts::Listening> listening_;

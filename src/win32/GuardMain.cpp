@@ -21,6 +21,7 @@
 
 #include "activity/ActivityCsv.h"
 #include "controller/ExitStatus.h"
+#include "controller/LanguageSetting.h"
 #include "guard/Guard.h"
 #include "link/LinkHost.h"
 #include "settings/SettingsLocation.h"
@@ -70,6 +71,7 @@ class WindowsGuardSystem final : public GuardSystem {
   public:
     WindowsGuardSystem(std::filesystem::path programFolder, std::filesystem::path settingsFolder)
         : controller_(programFolder / L"relaydeck.exe"),
+          settingsFolder_(settingsFolder),
           relaydeckSettings_(settingsFolder, "RELAYDECK"),
           activity_(settingsFolder, win32::win32UtcOffset) {}
 
@@ -119,7 +121,9 @@ class WindowsGuardSystem final : public GuardSystem {
         HRESULT hr =
             CoCreateInstance(kLinkClsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                              IID_IDispatch, reinterpret_cast<void**>(&link));
-        if (FAILED(hr)) throw LinkError("EchoLink could not be reached (" + hexText(hr) + ").");
+        if (FAILED(hr)) {
+            throw LinkError(operatorText(TextId::GuardLinkUnreachable, language(), {hexText(hr)}));
+        }
         DISPID id = 0;
         OLECHAR name[] = L"SetPTT";
         OLECHAR* names[] = {name};
@@ -134,7 +138,9 @@ class WindowsGuardSystem final : public GuardSystem {
                               nullptr, nullptr, nullptr);
         }
         link->Release();
-        if (FAILED(hr)) throw LinkError("SetPTT(False) failed (" + hexText(hr) + ").");
+        if (FAILED(hr)) {
+            throw LinkError(operatorText(TextId::GuardPttFailed, language(), {hexText(hr)}));
+        }
     }
 
     bool unattendedWanted() override {
@@ -149,9 +155,13 @@ class WindowsGuardSystem final : public GuardSystem {
     }
 
     void tell(const std::string& text) override {
-        MessageBoxW(nullptr, win32::widen(text).c_str(), L"Relaydeck",
+        MessageBoxW(nullptr, win32::widen(text).c_str(),
+                    win32::widen(operatorText(TextId::ProgramName, language())).c_str(),
                     MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
     }
+
+    /// Read each time: the operator may choose another language while the guard runs.
+    Language language() override { return readLanguage(settingsFolder_); }
 
   private:
     /// The processes whose program is the registered link server (none when none is
@@ -189,6 +199,7 @@ class WindowsGuardSystem final : public GuardSystem {
     }
 
     std::filesystem::path controller_;
+    std::filesystem::path settingsFolder_;
     SettingsStore relaydeckSettings_;
     ActivityFile activity_;
 };

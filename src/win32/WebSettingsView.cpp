@@ -1,16 +1,14 @@
 #include "win32/WebSettingsView.h"
 
 #include <charconv>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "web/RemoteStation.h"
-#include "web/WebTexts.h"
 #include "win32/Text.h"
 
 namespace relaydeck::win32 {
-
-namespace texts = web::texts;
 
 namespace {
 
@@ -22,7 +20,15 @@ enum : WORD {
     kClearPassword,
     kHint,
     kMessage,
-    kLabel,
+    kAddressLabel,
+    kPortLabel,
+    kPasswordLabel,
+};
+
+/// @brief What the open dialog works with.
+struct DialogState {
+    web::RemoteStation& remote;
+    std::unique_ptr<OperatorTexts::Listening> listening;
 };
 
 constexpr WORD kButton = 0x0080;
@@ -101,13 +107,29 @@ int portOf(const std::string& text) {
 
 void showState(HWND dialog, web::RemoteStation& remote) {
     const std::string serving = remote.serving();
+    const OperatorTexts& texts = remote.texts();
     setText(dialog, kMessage,
-            serving.empty() ? std::string(texts::kDialogStopped)
-                            : std::string(texts::kDialogRunning) + serving + "/");
+            serving.empty() ? std::string(texts.text(TextId::WebDialogStopped))
+                            : operatorText(TextId::WebDialogRunning, texts.language(), {serving}));
+}
+
+/// @brief Every caption in the language in force.
+void showTexts(HWND dialog, const OperatorTexts& texts) {
+    SetWindowTextW(dialog, widen(texts.text(TextId::WebDialogTitle)).c_str());
+    for (const auto& [id, text] : {std::pair{kEnabled, TextId::WebDialogEnabled},
+                                   {kAddressLabel, TextId::WebDialogAddress},
+                                   {kPortLabel, TextId::WebDialogPort},
+                                   {kPasswordLabel, TextId::WebDialogPassword},
+                                   {kClearPassword, TextId::WebDialogClearPassword},
+                                   {kHint, TextId::WebDialogHint}}) {
+        setText(dialog, id, texts.text(text));
+    }
+    setText(dialog, IDCANCEL, texts.text(TextId::ButtonCancel));
 }
 
 void load(HWND dialog, web::RemoteStation& remote) {
     const web::WebSettings s = remote.settings();
+    showTexts(dialog, remote.texts());
     CheckDlgButton(dialog, kEnabled, s.enabled ? BST_CHECKED : BST_UNCHECKED);
     setText(dialog, kAddress, s.address);
     setText(dialog, kPort, std::to_string(s.port));
@@ -127,6 +149,8 @@ bool save(HWND dialog, web::RemoteStation& remote) {
     std::optional<std::string> why;
     try {
         why = remote.apply(s, narrow(textOf(dialog, kPassword)), checked(dialog, kClearPassword));
+    } catch (const SettingsWriteError& e) {
+        why = Program::writeFailureText(e, remote.texts().language());
     } catch (const std::exception& e) {
         why = e.what();
     }
@@ -136,15 +160,21 @@ bool save(HWND dialog, web::RemoteStation& remote) {
 }
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* remote = reinterpret_cast<web::RemoteStation*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
-        case WM_INITDIALOG:
+        case WM_INITDIALOG: {
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-            load(dialog, *reinterpret_cast<web::RemoteStation*>(lParam));
+            auto& opened = *reinterpret_cast<DialogState*>(lParam);
+            load(dialog, opened.remote);
+            opened.listening = opened.remote.texts().listen([dialog, &opened] {
+                showTexts(dialog, opened.remote.texts());
+                showState(dialog, opened.remote);
+            });
             return TRUE;
+        }
         case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK && remote != nullptr) {
-                if (save(dialog, *remote)) EndDialog(dialog, IDOK);
+            if (LOWORD(wParam) == IDOK && state != nullptr) {
+                if (save(dialog, state->remote)) EndDialog(dialog, IDOK);
                 return TRUE;
             }
             if (LOWORD(wParam) == IDCANCEL) {
@@ -160,24 +190,26 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 void showWebSettings(HWND owner, web::RemoteStation& remote) {
-    DialogTemplate dialog(widen(texts::kDialogTitle), 250, 164);
+    // The captions are set as the dialog opens, in the language in force; the hint and the
+    // message have room for four lines, which the longer Portuguese texts take.
+    DialogTemplate dialog(widen(remote.texts().text(TextId::WebDialogTitle)), 250, 190);
     const DWORD checkBox = BS_AUTOCHECKBOX | WS_TABSTOP;
     const DWORD edit = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-    dialog.add(kButton, kEnabled, checkBox, 7, 7, 236, 10, widen(texts::kDialogEnabled));
-    dialog.add(kStatic, kLabel, SS_LEFT, 7, 25, 56, 8, widen(texts::kDialogAddress));
+    dialog.add(kButton, kEnabled, checkBox, 7, 7, 236, 10, L"");
+    dialog.add(kStatic, kAddressLabel, SS_LEFT, 7, 25, 56, 8, L"");
     dialog.add(kEdit, kAddress, edit, 66, 23, 177, 12, L"");
-    dialog.add(kStatic, kLabel, SS_LEFT, 7, 41, 56, 8, widen(texts::kDialogPort));
+    dialog.add(kStatic, kPortLabel, SS_LEFT, 7, 41, 56, 8, L"");
     dialog.add(kEdit, kPort, edit | ES_NUMBER, 66, 39, 40, 12, L"");
-    dialog.add(kStatic, kLabel, SS_LEFT, 7, 57, 56, 8, widen(texts::kDialogPassword));
+    dialog.add(kStatic, kPasswordLabel, SS_LEFT, 7, 57, 56, 8, L"");
     dialog.add(kEdit, kPassword, edit | ES_PASSWORD, 66, 55, 177, 12, L"");
-    dialog.add(kButton, kClearPassword, checkBox, 7, 73, 236, 10,
-               widen(texts::kDialogClearPassword));
-    dialog.add(kStatic, kHint, SS_LEFT, 7, 89, 236, 26, widen(texts::kDialogHint));
-    dialog.add(kStatic, kMessage, SS_LEFT, 7, 118, 236, 20, L"");
-    dialog.add(kButton, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 139, 143, 50, 14, L"OK");
-    dialog.add(kButton, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 193, 143, 50, 14, L"Cancel");
+    dialog.add(kButton, kClearPassword, checkBox, 7, 73, 236, 10, L"");
+    dialog.add(kStatic, kHint, SS_LEFT, 7, 89, 236, 34, L"");
+    dialog.add(kStatic, kMessage, SS_LEFT, 7, 127, 236, 34, L"");
+    dialog.add(kButton, IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 139, 169, 50, 14, L"OK");
+    dialog.add(kButton, IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP, 193, 169, 50, 14, L"");
+    DialogState state{remote, nullptr};
     DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.get(), owner, &dialogProc,
-                            reinterpret_cast<LPARAM>(&remote));
+                            reinterpret_cast<LPARAM>(&state));
 }
 
 }  // namespace relaydeck::win32

@@ -111,6 +111,9 @@ LRESULT CALLBACK Window::windowProc(HWND window, UINT message, WPARAM wParam, LP
 
 LRESULT Window::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case ControlHost::kApplyPending:
+            host_.applyPending();
+            return 0;
         case WM_COMMAND:
             if (host_.handleCommand(wParam, lParam)) return 0;
             break;

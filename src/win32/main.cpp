@@ -21,9 +21,9 @@
 #else
 #include "link/ComLinkHost.h"
 #endif
+#include "controller/OperatorTexts.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
-#include "web/WebTexts.h"
 #include "win32/DialogKeys.h"
 #include "win32/ProgramFolder.h"
 #include "win32/ProgramWindows.h"
@@ -111,12 +111,12 @@ class OwnMenu : public ProgramObserver {
         if (main == nullptr) return;
         std::vector<MainView::OwnEntry> entries;
         if (webSettings_) {
-            entries.push_back({[] { return std::string(web::texts::kMenuWebServer); },
+            entries.push_back({[] { return std::string(designedText(TextId::MenuWebServer)); },
                                [this, main] { webSettings_(main->hwnd()); }});
         }
         entries.push_back({[this] {
-                               return std::string(off() ? web::texts::kMenuRepeaterOn
-                                                        : web::texts::kMenuRepeaterOff);
+                               return std::string(designedText(off() ? TextId::MenuRepeaterOn
+                                                                     : TextId::MenuRepeaterOff));
                            },
                            [this] {
                                control_.perform(

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "TempFolder.h"
 #include "activity/ActivityCsv.h"
+#include "activity/ActivityFileWriter.h"
 #include "activity/StationActivity.h"
 #include "controller/VirtualClock.h"
 
@@ -92,41 +95,45 @@ TEST(ActivityFile, AFileRemovedDuringTheDayIsStartedAgainWithItsHeader) {
               "time,event,duration,detail\r\n2026-12-07 09:00:00.000,fan-off,,\r\n");
 }
 
-TEST(ActivityFile, TheNewestDaysAreKeptByTheirDatesNeverAllAtOnceByAClockJump) {
+TEST(ActivityFile, OldDaysGoByTheirDatesNeverAllAtOnceByAClockJump) {
     TempFolder folder;
     const auto dayFile = [&](year_month_day day) { return folder.path() / activityFileName(day); };
     const auto before = [](int n) { return year_month_day{sys_days{kDay} - days{n}}; };
-    // Every day of the last 32, one of 40 days back, and one day missing (day 10).
-    for (int n = 1; n <= 32; ++n) {
-        if (n != 10) writeBytes(dayFile(before(n)), "x");
-    }
-    writeBytes(dayFile(before(40)), "x");
+    const auto kept = [&](int n) { return std::filesystem::exists(dayFile(before(n))); };
+    // Every other day of the last 40, and files of other kinds.
+    for (int n = 2; n <= 40; n += 2) writeBytes(dayFile(before(n)), "x");
     writeBytes(folder.path() / "relaydeck.ini", "[SETTINGS]");
     writeBytes(folder.path() / "relaydeck-activity-notes.csv", "mine");
+    writeBytes(folder.path() / "relaydeck-activity-2026-13-01.csv", "mine");
 
+    // Ordinary aging: more than 31 days before today goes, by date and not by count.
     ActivityFile file(folder.path());
     file.record({at(kDay, hours{1}), ActivityEvent::FanOn, {}, ""});
-    // Today and 31 days before it, by the files there are: day 10 had none.
-    EXPECT_TRUE(std::filesystem::exists(dayFile(before(32))));
-    EXPECT_FALSE(std::filesystem::exists(dayFile(before(40))));
+    EXPECT_TRUE(kept(30));
+    EXPECT_FALSE(kept(32));
+    EXPECT_FALSE(kept(40));
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "relaydeck.ini"));
     EXPECT_TRUE(std::filesystem::exists(folder.path() / "relaydeck-activity-notes.csv"));
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "relaydeck-activity-2026-13-01.csv"));
 
-    // The clock jumps half a year forward: one old day goes, not all of them.
-    const ActivityTime jump = at(kDay, hours{24 * 180});
-    file.record({jump, ActivityEvent::FanOff, {}, ""});
-    EXPECT_FALSE(std::filesystem::exists(dayFile(before(32))));
-    EXPECT_TRUE(std::filesystem::exists(dayFile(before(31))));
+    // The clock jumps half a year forward: the old days age by the days written since.
+    const auto later = [](int n) { return at(kDay, hours{24 * (180 + n)}); };
+    file.record({later(0), ActivityEvent::FanOff, {}, ""});
+    EXPECT_TRUE(kept(30));
     EXPECT_TRUE(std::filesystem::exists(dayFile(kDay)));
-    EXPECT_TRUE(std::filesystem::exists(file.fileFor(jump)));
+    file.record({later(1), ActivityEvent::FanOn, {}, ""});
+    file.record({later(2), ActivityEvent::FanOff, {}, ""});
+    // Three days written since: today's file stands as 3 days on, so day 30 is 33 days old.
+    EXPECT_FALSE(kept(30));
+    EXPECT_TRUE(kept(28));
 
-    // Set back a year, the day written to is kept however old it is.
+    // Set back a year: the days "ahead" are left alone, and so is the day written to.
     ActivityFile shortMemory(folder.path(), {}, 0);
     const ActivityTime back = at(kDay, -hours{24 * 365});
     shortMemory.record({back, ActivityEvent::FanOn, {}, ""});
     EXPECT_TRUE(std::filesystem::exists(shortMemory.fileFor(back)));
-    EXPECT_TRUE(std::filesystem::exists(file.fileFor(jump)));
-    EXPECT_FALSE(std::filesystem::exists(dayFile(kDay)));
+    EXPECT_TRUE(kept(28));
+    EXPECT_TRUE(std::filesystem::exists(file.fileFor(later(2))));
 }
 
 TEST(ActivityFile, AFailingWriteIsSaidAndClearedWhenWritingWorksAgain) {
@@ -149,6 +156,43 @@ TEST(ActivityFile, AFailingWriteIsSaidAndClearedWhenWritingWorksAgain) {
               "time,event,duration,detail\r\n2026-12-07 10:00:00.000,fan-on,,\r\n");
     EXPECT_EQ(said, (std::vector<std::optional<std::string>>{said[0], std::nullopt}));
     EXPECT_EQ(file.failure(), std::nullopt);
+}
+
+TEST(ActivityFileWriter, WritesInOrderAndTellsTheStateOnTheOwnersThreadOnceCaughtUp) {
+    TempFolder folder;
+    const auto missing = folder.path() / "gone";
+    VirtualClock clock;
+    std::vector<std::optional<std::string>> said;
+    const auto fanAt = [](int hour, ActivityEvent e) {
+        return ActivityRecord{at(kDay, hours{hour}), e, {}, ""};
+    };
+    {
+        ActivityFileWriter writer(missing, {}, clock, [&](const std::optional<std::string>& text) {
+            said.push_back(text);
+        });
+        writer.record(fanAt(8, ActivityEvent::FanOn));
+        writer.flush();
+        ASSERT_EQ(said.size(), 1u);
+        EXPECT_EQ(writer.failure(), said[0]);
+
+        std::filesystem::create_directories(missing);
+        for (int hour = 9; hour < 21; ++hour) {
+            writer.record(fanAt(hour, hour % 2 ? ActivityEvent::FanOff : ActivityEvent::FanOn));
+        }
+        // Told by the clock once the writer has caught up, not from the writer's thread.
+        for (int i = 0; i < 200 && said.size() < 2; ++i) {
+            std::this_thread::sleep_for(milliseconds{5});
+            clock.advance(milliseconds{50});
+        }
+        EXPECT_EQ(said, (std::vector<std::optional<std::string>>{said[0], std::nullopt}));
+        writer.record(fanAt(21, ActivityEvent::FanOff));
+    }
+    // The destructor wrote what was still queued.
+    const std::string written = readBytes(missing / "relaydeck-activity-2026-12-07.csv");
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 14);
+    EXPECT_NE(written.find("09:00:00.000,fan-off,,\r\n2026-12-07 10:00:00.000,fan-on"),
+              std::string::npos);
+    EXPECT_TRUE(written.ends_with("21:00:00.000,fan-off,,\r\n"));
 }
 
 TEST(ActivityFile, ARecordIsNeverGluedToAnUnterminatedLine) {

@@ -21,7 +21,9 @@ class RecordingSink : public ActivitySink {
         if (r.duration) line += " " + std::to_string(r.duration->count()) + "ms";
         if (!r.detail.empty()) line += " \"" + r.detail + "\"";
         lines.push_back(line);
+        if (onRecord) onRecord();
     }
+    std::function<void()> onRecord;
     std::vector<std::string> take() {
         std::vector<std::string> out;
         out.swap(lines);
@@ -188,6 +190,29 @@ TEST(ActivityRecords, ALinkFailureWithItsTextThenTheUnkeyingAndTheEnd) {
         (Records{"1.750 link-failure \"" +
                      Program::failureText(Program::kLinkFailed, "The call SendCW failed.") + "\"",
                  "1.750 transmitter-off 1750ms", "1.750 program-ended 1750ms"}));
+}
+
+// A handler's link calls never wait for its records, and a box never waits with them.
+TEST(ActivityRecords, AHandlersRecordsAreKeptAfterItsCallsAndBeforeAnyBox) {
+    ActivityHarness h;
+    h.startRecording();
+    h.recorded.take();
+    std::size_t callsAtFirstRecord = 0;
+    h.recorded.onRecord = [&] {
+        if (callsAtFirstRecord == 0) callsAtFirstRecord = h.calls.size();
+    };
+    h.take();
+    h.carrier(kLinkTrue);
+    EXPECT_EQ(h.recorded.take(), (Records{"0.000 local-over-begun", "0.000 transmitter-on"}));
+    EXPECT_EQ(callsAtFirstRecord, h.calls.size());  // SetPTT first
+
+    Records seenByTheBox;
+    h.op.whileOpen = [&] { seenByTheBox = h.recorded.lines; };
+    h.station.failNext("SetPTT");
+    h.main().click(mnuExit);
+    ASSERT_EQ(h.op.boxes.size(), 1u);
+    ASSERT_EQ(seenByTheBox.size(), 2u);
+    EXPECT_NE(seenByTheBox[0].find("link-failure"), std::string::npos) << seenByTheBox[0];
 }
 
 TEST(ActivityRecords, TheExitCommandEndsTheRunWithItsLength) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controller/StateSnapshot.h"
 #include "link/LinkHost.h"
 
 namespace relaydeck {
@@ -66,7 +67,9 @@ class ScriptedSystem final : public GuardSystem {
         details.push_back(detail);
     }
     void tell(const std::string& text) override { steps.push_back("tell: " + text); }
+    Language language() override { return speaks; }
     std::vector<std::string> details;
+    Language speaks = Language::AsDesigned;
 };
 
 using Steps = std::vector<std::string>;
@@ -81,6 +84,25 @@ TEST(Guard, ACrashReleasesTheTransmitterBeforeAnythingElseThenRestarts) {
     EXPECT_NE(std::find(s.details.begin(), s.details.end(),
                         "Relaydeck ended abnormally (exit status 3221225477 (0xC0000005))"),
               s.details.end());
+}
+
+TEST(Guard, SpeaksTheWindowsLanguageAndItsRestartsAreCountedInAny) {
+    for (const Language language : {Language::AsDesigned, Language::Portuguese}) {
+        ScriptedSystem s;
+        s.speaks = language;
+        s.ends = {kKilled, kLinkClosed, kNormal};
+        Guard guard(s);
+        EXPECT_EQ(guard.run(true), Guard::kEnded);
+        const auto restarts = std::count_if(s.details.begin(), s.details.end(), [](auto& d) {
+            return isGuardRestart({{}, ActivityEvent::Guard, {}, d});
+        });
+        EXPECT_EQ(restarts, 2);
+        if (language == Language::Portuguese) {
+            EXPECT_EQ(s.details.front(), "iniciando o Relaydeck");
+            EXPECT_EQ(s.details[1], "liberado pela guarda");
+        }
+    }
+    EXPECT_FALSE(isGuardRestart({{}, ActivityEvent::Guard, {}, "starting Relaydeck"}));
 }
 
 TEST(Guard, TheLinkProgramClosingIsWaitedOutWithoutReleaseOrRestartCount) {

@@ -16,6 +16,8 @@
 #include "ui/ActivityWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SplashDialog.h"
+#include "ui/WebMenu.h"
+#include "web/RemoteStation.h"
 
 namespace relaydeck {
 namespace {
@@ -56,9 +58,17 @@ TEST_P(LanguageTest, EveryWindowHoldsItsTextsWithoutClipping) {
     UiRig rig;
     MainWindow& main = rig.startMain();
     main.menuEntry(C::mnuSettings)->trigger();
+    NoActivity records;
+    web::RemoteStation remote(rig.program, rig.folder.path().toStdString(), records, rig.clock,
+                              [](std::function<void()>) {});
+    WebSettingsDialog web(remote, &main);
+    web.show();
     // Switched while the windows are up: what they show follows at once.
     rig.program.chooseLanguage(GetParam());
     QCoreApplication::processEvents();
+    EXPECT_EQ(web.windowTitle(),
+              QString::fromUtf8(operatorText(TextId::WebDialogTitle, GetParam())));
+    EXPECT_EQ(clipped(web), "");
     EXPECT_EQ(qobject_cast<QPushButton*>(main.control(C::Save))->text(),
               QString::fromUtf8(operatorText(TextId::ButtonSave, GetParam())));
     EXPECT_EQ(main.control(C::txtTimeOutID)->toolTip(),

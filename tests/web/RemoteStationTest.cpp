@@ -63,6 +63,12 @@ TEST(RemoteStation, TheDialogsSaveKeepsOnlyAHashAndRefusesAnOpenAddressWithoutOn
         remote.toggleRepeater();
         EXPECT_TRUE(remote.board().latest().repeaterOff);
         EXPECT_TRUE(remote.board().latest().running);
+
+        // The windows' language reaches the pages' snapshot and the dialog's refusals.
+        program.main()->click(MainControl::mnuLanguagePortuguese);
+        EXPECT_EQ(remote.board().language(), Language::Portuguese);
+        open.address.clear();
+        EXPECT_EQ(remote.apply(open, "", false), "O endereço está vazio.");
     }
     std::filesystem::remove_all(folder);
 }

@@ -126,6 +126,42 @@ TEST_F(WebServerTest, ServesTheBuiltInPagesAndNothingElse) {
     EXPECT_NE(c.Put("/api/status", "x", "text/plain")->status, 200);
 }
 
+TEST_F(WebServerTest, ThePagesAndAnswersSpeakTheWindowsLanguage) {
+    auto c = client();
+    const auto has = [](const httplib::Result& res, const std::string& text) {
+        return res->body.find(text) != std::string::npos;
+    };
+    // As designed: the pages' English, the status as the window holds it.
+    EXPECT_TRUE(has(c.Get("/"), "<html lang=\"en\">"));
+    EXPECT_TRUE(has(c.Get("/"), ">Log in</button>"));
+    EXPECT_TRUE(has(c.Get("/app.js"), "\"notRunning\":\"Not running\""));
+    EXPECT_TRUE(has(c.Get("/api/status"), "\"language\":\"as-designed\""));
+
+    StateSnapshot s = board.latest();
+    s.status = "Receiving...";
+    s.language = Language::Portuguese;
+    board.publish(s);
+    const auto page = c.Get("/");
+    EXPECT_TRUE(has(page, "<html lang=\"pt-BR\">"));
+    EXPECT_TRUE(has(page, ">Entrar</button>"));
+    EXPECT_TRUE(has(page, "placeholder=\"Senha\""));
+    EXPECT_FALSE(has(page, "Log in"));
+    EXPECT_FALSE(has(page, "{{"));
+    const auto script = c.Get("/app.js");
+    EXPECT_TRUE(has(script, "\"language\":\"pt-BR\""));
+    EXPECT_TRUE(has(script, "\"linkSilent\":\"O EchoLink não responde há {1} s\""));
+    // The JSON's keys and the status as held stay as they were; the page shows statusText.
+    const auto status = c.Get("/api/status");
+    EXPECT_TRUE(has(status, "\"status\":\"Receiving...\",\"statusText\":\"Recebendo...\""));
+    const auto activity = c.Get("/activity?day=2026-12-07");
+    EXPECT_TRUE(has(activity, "<html lang=\"pt-BR\">"));
+    EXPECT_TRUE(has(activity, "<tr><th>Câmbios locais</th><td>1</td></tr>"));
+    EXPECT_TRUE(has(c.Get("/activity.svg?day=2026-12-07"), ">Portadora</text>"));
+    auto wrong = c.Post("/login", "password=x", "application/x-www-form-urlencoded");
+    EXPECT_EQ(wrong->body, "Senha errada.");
+    EXPECT_EQ(c.Get("/nothing")->body, "Não encontrado.");
+}
+
 TEST_F(WebServerTest, CommandsNeedALoginAndTheSessionsCsrfToken) {
     auto c = client();
     EXPECT_EQ(c.Post("/control/cw-id", "", "text/plain")->status, 403);

@@ -16,7 +16,6 @@
 #include "link/SimulatedLinkHost.h"
 #include "web/PasswordHash.h"
 #include "web/RemoteStation.h"
-#include "web/WebTexts.h"
 #include "win32/TaskPoster.h"
 #include "win32/Text.h"
 #include "win32/WebSettingsView.h"
@@ -47,7 +46,7 @@ std::string itemText(HWND dialog, int id) {
 /// Fills the open dialog, presses OK and reports what it then shows.
 std::string pressOk(const std::wstring& address, const std::wstring& port,
                     const wchar_t* password) {
-    const HWND dialog = FindWindowW(L"#32770", widen(web::texts::kDialogTitle).c_str());
+    const HWND dialog = FindWindowW(L"#32770", widen(designedText(TextId::WebDialogTitle)).c_str());
     if (dialog == nullptr) return "no dialog";
     CheckDlgButton(dialog, 101, BST_CHECKED);
     SetDlgItemTextW(dialog, 102, address.c_str());
@@ -57,6 +56,33 @@ std::string pressOk(const std::wstring& address, const std::wstring& port,
     const std::string shown = itemText(dialog, 107);
     if (itemText(dialog, 104) != "") return "password left in the field";
     return shown;
+}
+
+/// The captions of the open @p dialog that do not fit their control, as "id;" each: a label
+/// or a check box on its one line, the hint and the message within their lines.
+std::string clippedCaptions(HWND dialog) {
+    std::string found;
+    const HDC dc = GetDC(dialog);
+    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
+    for (const int id : {101, 105, 106, 107, 108, 109, 110, IDCANCEL}) {
+        const HWND item = GetDlgItem(dialog, id);
+        RECT room{};
+        GetClientRect(item, &room);
+        const std::wstring text = widen(itemText(dialog, id));
+        const bool wrapped = id == 106 || id == 107;
+        // A check box's own square and the gap after it; a button's edges.
+        const int taken = id == 101 || id == 105 ? GetSystemMetrics(SM_CXMENUCHECK) + 4
+                          : id == IDCANCEL       ? 6
+                                                 : 0;
+        RECT need{0, 0, room.right - taken, 0};
+        DrawTextW(dc, text.c_str(), -1, &need,
+                  DT_CALCRECT | (wrapped ? DT_WORDBREAK : DT_SINGLELINE));
+        if (need.right > room.right - taken || need.bottom > room.bottom) {
+            found += std::to_string(id) + ";";
+        }
+    }
+    ReleaseDC(dialog, dc);
+    return found;
 }
 
 /// A port nobody listens on now.
@@ -115,17 +141,36 @@ int main() {
             pressOk(L" 127.0.0.1 ", port, L"secret");
             // Taken: the dialog ends. Were it refused, this closes it.
             poster.post([] {
-                const HWND dialog = FindWindowW(L"#32770", widen(web::texts::kDialogTitle).c_str());
+                const HWND dialog =
+                    FindWindowW(L"#32770", widen(designedText(TextId::WebDialogTitle)).c_str());
                 if (dialog != nullptr) SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             });
         });
         showWebSettings(nullptr, remote);
-        CHECK(open == web::texts::kRefusedNoPassword);
-        CHECK(badPort == web::texts::kRefusedPort);
+        CHECK(open == designedText(TextId::WebRefusedNoPassword));
+        CHECK(badPort == designedText(TextId::WebRefusedPort));
         const web::WebSettings s = remote.settings();
         CHECK(s.enabled && s.address == "127.0.0.1");
         CHECK(web::checkPassword("secret", s.passwordHash));
         CHECK(remote.serving() == "127.0.0.1:" + narrow(port));
+
+        // In Portuguese, with the longest refusal in it, every caption fits.
+        program.chooseLanguage(Language::Portuguese);
+        std::string clipped = "no dialog";
+        poster.post([&] {
+            const HWND dialog = FindWindowW(
+                L"#32770",
+                widen(operatorText(TextId::WebDialogTitle, Language::Portuguese)).c_str());
+            if (dialog == nullptr) return;
+            SetDlgItemTextW(
+                dialog, 107,
+                widen(operatorText(TextId::WebRefusedNoPassword, Language::Portuguese)).c_str());
+            clipped = clippedCaptions(dialog);
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        showWebSettings(nullptr, remote);
+        CHECK(clipped.empty());
+        if (!clipped.empty()) std::printf("  clipped: %s\n", clipped.c_str());
     }
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
