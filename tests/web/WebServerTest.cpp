@@ -357,6 +357,18 @@ TEST_F(WebServerTest, KeptConnectionsAreBoundedInCountAndTimeAndAnswerPipelinedR
     EXPECT_NE(readToEnd(sock).find("HTTP/1.1 401 "), std::string::npos);
 }
 
+TEST_F(WebServerTest, StoppingNeverWaitsForAClientHalfWayThroughItsRequest) {
+    const int kept = openRaw(server.port(), "GET /api/status HTTP/1.1\r\n\r\n");
+    const int half = openRaw(server.port(), "POST /login HTTP/1.1\r\nContent-Length: 99\r\n\r\n");
+    std::this_thread::sleep_for(100ms);
+    const auto started = std::chrono::steady_clock::now();
+    server.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);  // not the 2 s and 5 s waits
+    EXPECT_NE(readToEnd(kept).find("HTTP/1.1 200 OK"), std::string::npos);
+    EXPECT_EQ(readToEnd(half), "");  // closed, unanswered
+    EXPECT_FALSE(server.running());
+}
+
 TEST(WebSettings, AnAddressBeyondThisComputerNeedsAPassword) {
     EXPECT_EQ(refusal({true, "127.0.0.1", 8073, ""}), std::nullopt);
     EXPECT_NE(refusal({true, "0.0.0.0", 8073, ""}), std::nullopt);
