@@ -2,8 +2,9 @@
 //   QT_QPA_PLATFORM=offscreen web_bench [rounds=8] [overs-per-round=500] [idle-seconds=20]
 // Prints, one line each:
 //   event_to_setptt_<case>   a CarrierDetect posted through the Qt event loop to the
-//                            controller's SetPTT(True), in four cases taken in turn, round after
-//                            round (so that the machine's other load falls on each alike):
+//                            controller's SetPTT(True), in four cases taken in turn, forwards
+//                            and backwards round after round (so that the machine's other load
+//                            and the order fall on each alike):
 //                            server off, server on and idle, one page polling /api/status every
 //                            500 ms, 50 clients polling it every 100 ms
 //   api_status_<case>        the clients' request times
@@ -222,7 +223,9 @@ int main(int argc, char* argv[]) {
     }
     int failed = 0;
     for (int round = 0; round < rounds; ++round) {
-        for (int c = 0; c < Cases; ++c) {
+        for (int step = 0; step < Cases; ++step) {
+            // Forwards and backwards in turn, so that no case always comes first.
+            const int c = round % 2 == 0 ? step : Cases - 1 - step;
             const int port = serve(c != Off);
             std::optional<Pollers> pollers;
             if (c == OnePage) pollers.emplace(port, 1, 500ms, requests[c]);
