@@ -25,7 +25,8 @@ class TimerService;
 /// Records are written in the order they come, a moment after the handler that made them
 /// (the owner's timer wakes the writer). A failing write, and the first one that works
 /// again, reach the state listener on the owner's thread, shortly after the write.
-/// The destructor writes whatever is still queued.
+/// The destructor writes whatever is still queued; a disk that does not answer holds the
+/// program's end a few seconds at most (the writer is then left to finish on its own).
 class ActivityFileWriter final : public ActivitySink {
   public:
     ActivityFileWriter(std::filesystem::path folder, const UtcOffset& offset, TimerService& timers,
@@ -39,26 +40,30 @@ class ActivityFileWriter final : public ActivitySink {
     /// @brief The failure last told to the state listener.
     const std::optional<std::string>& failure() const { return shownFailure_; }
     /// @brief The file of the day of @p time.
-    std::filesystem::path fileFor(ActivityTime time) const { return file_.fileFor(time); }
+    std::filesystem::path fileFor(ActivityTime time) const { return shared_->file.fileFor(time); }
     /// @brief Waits until every record handed over is written, then tells the listener.
     void flush();
 
   private:
-    void writeQueued();
+    /// What the writer thread uses: it lives as long as the longer-lived of the two.
+    struct Shared {
+        Shared(std::filesystem::path folder, const UtcOffset& offset);
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::condition_variable idle;
+        std::deque<ActivityRecord> queue;
+        bool writing = false;
+        bool stopping = false;
+        std::optional<std::string> writtenFailure;
+        ActivityFile file;
+    };
+    static void writeQueued(const std::shared_ptr<Shared>& shared);
     void reportState();
 
-    ActivityFile file_;
+    std::shared_ptr<Shared> shared_;
     ActivityFile::StateListener onState_;
     std::optional<std::string> shownFailure_;
     std::unique_ptr<IntervalTimer> reportTimer_;
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable idle_;
-    std::deque<ActivityRecord> queue_;
-    bool writing_ = false;
-    bool stopping_ = false;
-    std::optional<std::string> writtenFailure_;
     std::thread writer_;
 };
 

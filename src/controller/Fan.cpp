@@ -1,17 +1,21 @@
 // The manual transmitter fan switch.
-#include "controller/MainModel.h"
+#include "controller/Fan.h"
+
+#include "controller/ActivityNotes.h"
+#include "controller/MainContext.h"
 
 namespace relaydeck {
 
-void MainModel::fanClicked() {
-    if (colour(MainControl::FanLED) == kGrey) {
-        link_->SetAux(kLinkTrue);
-        setColour(MainControl::FanLED, kLightOrange);
-        note(ActivityEvent::FanOn);
+void Fan::clicked() {
+    MainWindowAccess& window = context_.window;
+    if (window.colour(MainControl::FanLED) == kGrey) {
+        context_.link().SetAux(kLinkTrue);
+        window.setColour(MainControl::FanLED, kLightOrange);
+        notes_.note(ActivityEvent::FanOn);
     } else {
-        link_->SetAux(kLinkFalse);
-        setColour(MainControl::FanLED, kGrey);
-        note(ActivityEvent::FanOff);
+        context_.link().SetAux(kLinkFalse);
+        window.setColour(MainControl::FanLED, kGrey);
+        notes_.note(ActivityEvent::FanOff);
     }
 }
 

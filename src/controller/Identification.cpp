@@ -1,8 +1,12 @@
 // Periodic and manual identification, in Morse and by speech.
-#include "controller/MainModel.h"
+#include "controller/Identification.h"
+
+#include "controller/ActivityNotes.h"
+#include "controller/CountDowns.h"
+#include "controller/MainContext.h"
 #include "controller/NumberText.h"
 #include "controller/OperatorInterface.h"
-#include "controller/ProgramControl.h"
+#include "controller/RepeaterSwitch.h"
 
 namespace relaydeck {
 
@@ -10,58 +14,72 @@ namespace {
 constexpr std::int32_t kSpeechAnnouncement = 1;
 }  // namespace
 
-void MainModel::idIntervalTick() {
-    const auto step = stepDown(MainControl::txtCWIDTime);
+void Identification::idIntervalTick() {
+    const auto step = countDowns_.stepDown(MainControl::txtCWIDTime);
     if (!step || !step->reachedZero()) return;
-    reloadCWID();
-    if (repeaterOff_) return;
-    link_->SendCW(kLinkFalse, text(MainControl::txtCWID));
-    note(ActivityEvent::IdPeriodicMorse, text(MainControl::txtCWID));
+    countDowns_.reloadCWID();
+    if (repeaterSwitch_.off()) return;
+    const std::string& id = context_.window.text(MainControl::txtCWID);
+    context_.link().SendCW(kLinkFalse, id);
+    notes_.note(ActivityEvent::IdPeriodicMorse, id);
 }
 
-void MainModel::speechTimerTick() {
-    const auto step = stepDown(MainControl::txtSpeechIDTime);
+void Identification::speechTimerTick() {
+    const auto step = countDowns_.stepDown(MainControl::txtSpeechIDTime);
     if (!step || !step->reachedZero()) return;
 
-    const bool busy =
-        repeaterOff_ || carrierOrInternetAudio() || timer(MainTimer::HangTime).enabled();
-    reloadSpeechID();
+    const bool busy = repeaterSwitch_.off() || countDowns_.carrierOrInternetAudio() ||
+                      context_.timers[MainTimer::HangTime].enabled();
+    countDowns_.reloadSpeechID();
     if (busy) return;  // this identification is dropped, not postponed
-    link_->Speak(text(MainControl::txtSpeechID));
-    link_->PlayPrompt(kSpeechAnnouncement);
-    note(ActivityEvent::IdSpeech, text(MainControl::txtSpeechID));
-    if (auto status = parseNumber(text(MainControl::RepeaterStatus))) {
-        link_->PlayPrompt(static_cast<std::int32_t>(roundHalfEven(*status)));
+    MainWindowAccess& window = context_.window;
+    LinkHost& link = context_.link();
+    link.Speak(window.text(MainControl::txtSpeechID));
+    link.PlayPrompt(kSpeechAnnouncement);
+    notes_.note(ActivityEvent::IdSpeech, window.text(MainControl::txtSpeechID));
+    if (auto status = parseNumber(window.text(MainControl::RepeaterStatus))) {
+        link.PlayPrompt(static_cast<std::int32_t>(roundHalfEven(*status)));
     }
-    timer(MainTimer::SquelchCrash).start();
+    context_.timers[MainTimer::SquelchCrash].start();
 }
 
-bool MainModel::refusedUnderLocalCarrier() {
-    if (link_->GetCarrier() == 0) return false;
-    services_.op.showMessage({say(TextId::CwRefusedTitle),
-                              say(TextId::CwRefusedPrompt), MessageButtons::Ok,
-                              MessageIcon::None});
+bool Identification::refusedUnderLocalCarrier() {
+    if (context_.link().GetCarrier() == 0) return false;
+    context_.services.op.showMessage({context_.say(TextId::CwRefusedTitle),
+                                      context_.say(TextId::CwRefusedPrompt), MessageButtons::Ok,
+                                      MessageIcon::None});
     return true;
 }
 
-void MainModel::sendCwIdClicked() {
-    if (repeaterOff_ || refusedUnderLocalCarrier()) return;
-    reloadCWID();
-    link_->SendCW(kLinkFalse, text(MainControl::txtCWID));
-    note(ActivityEvent::IdManualMorse, text(MainControl::txtCWID));
-    timer(MainTimer::SquelchCrash).start();
+void Identification::sendCwIdClicked() {
+    if (repeaterSwitch_.off() || refusedUnderLocalCarrier()) return;
+    countDowns_.reloadCWID();
+    const std::string& id = context_.window.text(MainControl::txtCWID);
+    context_.link().SendCW(kLinkFalse, id);
+    notes_.note(ActivityEvent::IdManualMorse, id);
+    context_.timers[MainTimer::SquelchCrash].start();
 }
 
-void MainModel::sendSpeechIdClicked() {
-    if (repeaterOff_ || refusedUnderLocalCarrier()) return;
-    reloadSpeechID();
-    link_->Speak(text(MainControl::txtSpeechID));
-    link_->PlayPrompt(kSpeechAnnouncement);
-    note(ActivityEvent::IdManualSpeech, text(MainControl::txtSpeechID));
+void Identification::sendSpeechIdClicked() {
+    if (repeaterSwitch_.off() || refusedUnderLocalCarrier()) return;
+    countDowns_.reloadSpeechID();
+    const std::string& id = context_.window.text(MainControl::txtSpeechID);
+    context_.link().Speak(id);
+    context_.link().PlayPrompt(kSpeechAnnouncement);
+    notes_.note(ActivityEvent::IdManualSpeech, id);
 }
 
-void MainModel::closedownIdClicked() {
-    setEnabled(MainControl::ClosedownCW, value(MainControl::IDonClosedown) == 1);
+void Identification::closedownIdToggled() {
+    context_.window.setEnabled(MainControl::ClosedownCW,
+                               context_.window.value(MainControl::IDonClosedown) == 1);
+}
+
+void Identification::atClosedown() {
+    if (context_.window.value(MainControl::IDonClosedown) != 1) return;
+    countDowns_.reloadCWID();
+    const std::string& id = context_.window.text(MainControl::ClosedownCW);
+    context_.link().SendCW(kLinkFalse, id);
+    notes_.note(ActivityEvent::IdClosedown, id);
 }
 
 }  // namespace relaydeck

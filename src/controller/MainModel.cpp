@@ -1,169 +1,165 @@
-// The main window: its controls and timers, and the dispatch of its events to the
-// handlers, which live in files named for their roles.
+// The main window: its controls and timers, its start-up and exit, and the routing of its
+// events to the parts that play each role.
 #include "controller/MainModel.h"
-#include "controller/OperatorTexts.h"
 
-#include <chrono>
-
-#include "controller/NumberText.h"
+#include "Version.h"
+#include "controller/ActivityNotes.h"
+#include "controller/CountDowns.h"
+#include "controller/Ctcss.h"
+#include "controller/Fan.h"
+#include "controller/Identification.h"
+#include "controller/LinkWatch.h"
+#include "controller/OperatorInterface.h"
+#include "controller/OverCycle.h"
 #include "controller/ProgramControl.h"
+#include "controller/RepeaterSwitch.h"
+#include "controller/SettingsPanel.h"
 #include "controller/StatusTexts.h"
+#include "controller/TimeOut.h"
+#include "controller/Transmitter.h"
+#include "settings/SettingsStore.h"
 
 namespace relaydeck {
 
-namespace {
+/// @brief The parts of the controller, each with its own state. A part reaches the others
+/// it works with through references given here; those built later are only bound now.
+struct MainModel::Parts {
+    explicit Parts(MainModel& model)
+        : context{model.controls(), model.timers_, model.services_, model.link_},
+          notes(model.services_.activity, model.services_.timers),
+          linkWatch(context, notes),
+          placement(context.window),
+          countDowns(context),
+          repeaterSwitch(context, notes, transmitter, timeOut, countDowns),
+          transmitter(context, notes, linkWatch, repeaterSwitch),
+          timeOut(context, notes, transmitter, countDowns),
+          identification(context, notes, countDowns, repeaterSwitch),
+          overCycle(context, notes, transmitter, timeOut, countDowns, identification,
+                    repeaterSwitch),
+          fan(context, notes),
+          ctcss(context),
+          panel(context, countDowns, placement, overCycle) {}
 
-using T = TextId;
-
-using K = ControlKind;
-
-// The main window's controls as the window creates them, in MainControl order.
-const ControlDefinition kMainControls[] = {
-    {"txtCWIDTime", K::Label, "900"},
-    {"txtSpeechIDTime", K::Label, "300"},
-    {"txtHangTimeTime", K::Label, "5"},
-    {"txtTimeOutTime", K::Label, "300"},
-    {"Status", K::Label, designedText(T::StatusReady)},
-    {"RepeaterStatus", K::Label, "4", "", true, false},
-    {"FanWait", K::Label, "0", "", true, false},
-    {"FanCool", K::Label, "0", "", true, false},
-    {"PTTLED", K::Lamp, designedText(T::LampTx)},
-    {"LED", K::Lamp, designedText(T::LampRx)},
-    {"FanLED", K::Lamp, ""},
-    {"TOLED", K::Lamp, ""},
-    {"FanLabel", K::ClickLabel, designedText(T::LampFan), designedText(T::TipFan)},
-    {"Label14", K::ClickLabel, designedText(T::LampTimeOut), designedText(T::TipTimeOutReset)},
-    {"txtSpeechID", K::TextField, "", designedText(T::TipSpeechId)},
-    {"txtCWID", K::TextField, "", designedText(T::TipCwId)},
-    {"txtIDInterval", K::TextField, "15", designedText(T::TipIdInterval)},
-    {"txtSpeechInterval", K::TextField, "5", designedText(T::TipSpeechInterval)},
-    {"IDonClosedown", K::CheckBox, designedText(T::BoxFinalId), designedText(T::TipFinalId)},
-    {"ClosedownCW", K::TextField, "", designedText(T::TipClosedownCw)},
-    {"txtCourtesy", K::TextField, "K", designedText(T::TipCourtesy)},
-    {"BreakTime", K::TextField, "350", designedText(T::TipBreakTime)},
-    {"txtIPCourtesy", K::TextField, "R", designedText(T::TipIpCourtesy)},
-    {"KerchunkTime", K::TextField, "2500", designedText(T::TipKerchunk), false},
-    {"txtHangTime", K::TextField, "5", designedText(T::TipHangTime)},
-    {"txtTimeOut", K::TextField, "5", designedText(T::TipTimeOut)},
-    {"txtTimeOutID", K::TextField, "SSS", designedText(T::TipTimeOutId)},
-    {"CTCSSDecode", K::CheckBox, designedText(T::BoxCtcssDecode), designedText(T::TipCtcssDecode)},
-    {"DecodeTone", K::TextField, "110.9", designedText(T::TipDecodeTone)},
-    {"Experimental", K::Label, designedText(T::LabelExperimental), "", false},
-    {"CTCSSEncode", K::CheckBox, designedText(T::BoxCtcssEncode), designedText(T::TipCtcssEncode)},
-    {"EncodeTone", K::TextField, "110.9", designedText(T::TipEncodeTone)},
-    {"CTCSSActivity", K::CheckBox, designedText(T::BoxCtcssActivity),
-     designedText(T::TipCtcssActivity)},
-    {"ToneBurstAccess", K::CheckBox, designedText(T::BoxToneBurst), designedText(T::TipToneBurst),
-     false, false, 1},
-    {"Check1", K::CheckBox, designedText(T::BoxQuietCwId), designedText(T::TipQuietCwId), false,
-     true, 1},
-    {"IPTimeout", K::CheckBox, designedText(T::BoxIpNoTimeOut), designedText(T::TipIpNoTimeOut),
-     false},
-    {"DTMFDisable", K::TextField, "*6*6", designedText(T::TipDtmfDisable), false},
-    {"DTMFEnable", K::TextField, "*5*5", designedText(T::TipDtmfEnable), false},
-    {"InForceIDInterval", K::Label, "", kInForceTooltip},
-    {"InForceSpeechInterval", K::Label, "", kInForceTooltip},
-    {"InForceBreakTime", K::Label, "", kInForceTooltip},
-    {"InForceKerchunkTime", K::Label, "", kInForceTooltip},
-    {"InForceHangTime", K::Label, "", kInForceTooltip},
-    {"InForceTimeOut", K::Label, "", kInForceTooltip},
-    {"Save", K::Button, designedText(T::ButtonSave)},
-    {"mnuExit", K::MenuItem, designedText(T::MenuExit)},
-    {"mnuEnabled", K::MenuItem, designedText(T::MenuEnabled), "", false},
-    {"mnuSendCWID", K::MenuItem, designedText(T::MenuSendCwId)},
-    {"mnuSendSpeechID", K::MenuItem, designedText(T::MenuSendSpeechId)},
-    {"mnuSettings", K::MenuItem, designedText(T::MenuSettings)},
-    {"mnuAbout", K::MenuItem, designedText(T::MenuAbout)},
-    {"mnuActivity", K::MenuItem, designedText(T::MenuActivity)},
-    {"mnuUnattended", K::MenuItem, designedText(T::MenuUnattended)},
-    {"mnuLanguageAsDesigned", K::MenuItem, designedText(T::MenuLanguageAsDesigned)},
-    {"mnuLanguageEnglish", K::MenuItem, designedText(T::MenuLanguageEnglish)},
-    {"mnuLanguagePortuguese", K::MenuItem, designedText(T::MenuLanguagePortuguese)},
-};
-static_assert(std::size(kMainControls) == static_cast<std::size_t>(MainControl::Count));
-
-struct TimerDefinition {
-    MainTimer timer;
-    const char* name;
-    std::chrono::milliseconds period;
-    bool enabled;
+    MainContext context;
+    ActivityNotes notes;
+    LinkWatch linkWatch;
+    WindowPlacement placement;
+    CountDowns countDowns;
+    RepeaterSwitch repeaterSwitch;
+    Transmitter transmitter;
+    TimeOut timeOut;
+    Identification identification;
+    OverCycle overCycle;
+    Fan fan;
+    Ctcss ctcss;
+    SettingsPanel panel;
 };
 
-using enum MainTimer;
-using namespace std::chrono_literals;
-
-// The window's timers as it creates them.
-constexpr TimerDefinition kMainTimers[] = {
-    {IDInterval, "IDInterval", 1000ms, true},      {SpeechTimer, "SpeechTimer", 1000ms, true},
-    {Kerchunker, "Kerchunker", 5000ms, true},      {Break, "Break", 750ms, false},
-    {HangTime, "HangTime", 1000ms, false},         {TimeOut, "TimeOut", 1000ms, false},
-    {SquelchCrash, "SquelchCrash", 1000ms, false}, {CheckClear, "CheckClear", 500ms, false},
-    {WaitFree, "WaitFree", 1000ms, false},         {CountUp, "CountUp", 500ms, false},
-    {CountDown, "CountDown", 1000ms, false},
-};
-
-constexpr bool listsEveryTimerInItsOrder() {
-    if (std::size(kMainTimers) != static_cast<std::size_t>(MainTimer::Count)) return false;
-    for (std::size_t i = 0; i < std::size(kMainTimers); ++i) {
-        if (kMainTimers[i].timer != static_cast<MainTimer>(i)) return false;
-        if (kMainTimers[i].period > kMaxTimerPeriod) return false;
-    }
-    return true;
-}
-static_assert(listsEveryTimerInItsOrder());
-
-}  // namespace
-
-std::span<const ControlDefinition> mainControlDefinitions() {
-    return kMainControls;
-}
-
-const char* mainTimerName(MainTimer timer) {
-    return kMainTimers[static_cast<std::size_t>(timer)].name;
-}
-
-std::optional<MainTimer> findMainTimer(std::string_view name) {
-    for (std::size_t i = 0; i < std::size(kMainTimers); ++i) {
-        if (name == kMainTimers[i].name) return static_cast<MainTimer>(i);
-    }
-    return std::nullopt;
-}
-
-MainModel::MainModel(MainServices services) : TypedWindowModel(kMainControls), services_(services) {
-    for (const TimerDefinition& definition : kMainTimers) {
+MainModel::MainModel(MainServices services)
+    : TypedWindowModel(mainControlDefinitions()),
+      services_(services),
+      parts_(std::make_unique<Parts>(*this)) {
+    for (const MainTimerDefinition& definition : mainTimerDefinitions()) {
         const MainTimer which = definition.timer;
-        auto& slot = timers_[static_cast<std::size_t>(which)];
         // A tick that comes while a call waits for the link program (inside a box's or a
         // menu's loop) is skipped, as a busy window thread would: its call would only
         // queue behind the one that is not answered.
-        slot = services_.timers.createTimer([this, which] {
-            if (notAnsweringSince_) return;
+        timers_.put(which, services_.timers.createTimer([this, which] {
+            if (parts_->linkWatch.waiting()) return;
             services_.program.runHandler([this, which] { tick(which); });
-        });
-        slot->setInterval(definition.period);
+        }));
+        timer(which).setInterval(definition.period);
     }
-    for (const TimerDefinition& definition : kMainTimers) {
+    for (const MainTimerDefinition& definition : mainTimerDefinitions()) {
         if (definition.enabled) timer(definition.timer).start();
     }
-    const auto creationMinutes = [](MainControl field) {
-        return parseMinutes(kMainControls[static_cast<std::size_t>(field)].text).value_or(0);
-    };
-    cwIntervalMinutes_ = creationMinutes(MainControl::txtIDInterval);
-    speechIntervalMinutes_ = creationMinutes(MainControl::txtSpeechInterval);
-    timeOutMinutes_ = creationMinutes(MainControl::txtTimeOut);
-    hangTimeSeconds_ =
-        parseNumber(kMainControls[static_cast<std::size_t>(MainControl::txtHangTime)].text)
-            .value_or(0);
     languageListening_ = services_.program.texts().listen([this] { showLanguage(); });
     showLanguage();
 }
 
-const OperatorTexts* MainModel::operatorTexts() const {
-    return &services_.program.texts();
+MainModel::~MainModel() {
+    if (!link_) return;
+    link_->setEventSink(nullptr);
+    link_->setWatcher(nullptr);
 }
 
-const char* MainModel::say(TextId id) const {
-    return services_.program.texts().text(id);
+// ---- start-up, exit and close ----
+
+void MainModel::startUp() {
+    Parts& parts = *parts_;
+    link_ = services_.links.create();
+    link_->setEventSink(this);
+    link_->setWatcher(&parts.linkWatch);
+    link_->SetControlMode(kLinkTrue);
+    parts.timeOut.setTimedOut(false);
+    parts.placement.setHeight(kShortHeightTwips);
+    const std::string callsign = link_->GetStation().StationCallsign;
+    setCaption(std::string(kProgramTitle) + " v" + std::to_string(kVersionMajor) + "." +
+               std::to_string(kVersionMinor) + " - " + callsign);
+    parts.placement.loadPosition(services_.settings);
+
+    parts.panel.load();
+
+    parts.panel.takePeriod(MainControl::KerchunkTime, MainTimer::Kerchunker);
+    parts.countDowns.reloadHangTime();
+    parts.countDowns.reloadTimeOut();
+    parts.countDowns.reloadCWID();
+    assignText(MainControl::Status, kStatusWaiting);
+    parts.panel.takePeriod(MainControl::BreakTime, MainTimer::Break);
+    timer(MainTimer::SpeechTimer).setEnabled(text(MainControl::txtSpeechInterval) != "0");
+    parts.ctcss.showTones();
+    parts.notes.note(ActivityEvent::ProgramStarted, callsign);
+    if (parts.repeaterSwitch.off()) assignText(MainControl::Status, kStatusRepeaterOff);
+    for (std::string& missing : link_->missingMembers()) {
+        parts.notes.note(ActivityEvent::LinkIncomplete, std::move(missing));
+    }
+}
+
+void MainModel::show() {
+    setWindowVisible(true);
+}
+
+void MainModel::exitClicked() {
+    try {
+        parts_->placement.savePosition(services_.settings);
+    } catch (const SettingsWriteError& error) {
+        // Reported, and the program still ends as the operator asked.
+        services_.program.reportWriteFailure(error);
+        if (services_.program.ended()) return;
+    }
+    // A call to a link program that does not answer would keep the program from ending.
+    if (parts_->linkWatch.waiting()) {
+        releaseTransmitter();
+    } else {
+        parts_->transmitter.set(false);
+    }
+    services_.program.endProgram();
+}
+
+bool MainModel::requestClose() {
+    runGuarded([&] {
+        const MessageAnswer answer = services_.op.showMessage(
+            {parts_->context.say(TextId::ExitTitle), parts_->context.say(TextId::ExitPrompt),
+             MessageButtons::YesNo, MessageIcon::Question});
+        if (services_.program.ended()) return;
+        if (answer != MessageAnswer::Yes) return;
+        // A controller that quits must not leave the repeater transmitting; an unkey that
+        // fails is reported as the exit command reports it. A link program that does not
+        // answer cannot be asked: that is logged, and the program ends without waiting.
+        if (parts_->linkWatch.waiting()) {
+            releaseTransmitter();
+        } else if (parts_->transmitter.keyed()) {
+            parts_->transmitter.set(false);
+        }
+        services_.program.endProgram();
+    });
+    return services_.program.ended();
+}
+
+// ---- what the facade tells of its parts ----
+
+const OperatorTexts* MainModel::operatorTexts() const {
+    return &services_.program.texts();
 }
 
 void MainModel::showLanguage() {
@@ -173,37 +169,85 @@ void MainModel::showLanguage() {
     assignValue(MainControl::mnuLanguagePortuguese, current == Language::Portuguese ? 1 : 0);
 }
 
-MainModel::~MainModel() {
-    if (!link_) return;
-    link_->setEventSink(nullptr);
-    link_->setWatcher(nullptr);
+bool MainModel::timedOut() const {
+    return parts_->timeOut.timedOut();
 }
+
+int MainModel::heightTwips() const {
+    return parts_->placement.heightTwips();
+}
+double MainModel::leftTwips() const {
+    return parts_->placement.leftTwips();
+}
+double MainModel::topTwips() const {
+    return parts_->placement.topTwips();
+}
+void MainModel::moveTo(double leftTwips, double topTwips) {
+    parts_->placement.moveTo(leftTwips, topTwips);
+}
+
+void MainModel::releaseTransmitter() noexcept {
+    parts_->transmitter.release();
+}
+
+std::optional<ActivityTime> MainModel::linkNotAnsweringSince() const {
+    return parts_->linkWatch.since();
+}
+std::chrono::milliseconds MainModel::linkNotAnsweringFor() const {
+    return parts_->linkWatch.waitedFor();
+}
+
+void MainModel::setRepeaterOff(bool off) {
+    parts_->repeaterSwitch.setOff(off);
+}
+bool MainModel::repeaterOff() const {
+    return parts_->repeaterSwitch.off();
+}
+
+// ---- routing ----
 
 void MainModel::runGuarded(const std::function<void()>& action) {
     services_.program.runHandler(action);
 }
 
+void MainModel::CarrierDetect(LinkBool bCD) {
+    runGuarded([this, bCD] { parts_->overCycle.carrierDetect(bCD); });
+}
+
+void MainModel::RX(LinkBool bRX) {
+    runGuarded([this, bRX] { parts_->overCycle.rx(bRX); });
+}
+
+void MainModel::PTT(LinkBool bPTT) {
+    runGuarded([this, bPTT] { parts_->overCycle.ptt(bPTT); });
+}
+
+void MainModel::Closing() {
+    runGuarded([this] { services_.program.endProgram(ExitStatus::LinkClosed); });
+}
+
 void MainModel::tick(MainTimer which) {
+    Parts& parts = *parts_;
     switch (which) {
-        case IDInterval:
-            return idIntervalTick();
-        case SpeechTimer:
-            return speechTimerTick();
-        case Kerchunker:
-            return kerchunkerTick();
-        case Break:
-            return breakTick();
-        case HangTime:
-            return hangTimeTick();
-        case TimeOut:
-            return timeOutTick();
-        case SquelchCrash:
-            return squelchCrashTick();
-        case CheckClear:
-            return checkClearTick();
-        case WaitFree:
-        case CountUp:
-        case CountDown:
+        case MainTimer::IDInterval:
+            return parts.identification.idIntervalTick();
+        case MainTimer::SpeechTimer:
+            return parts.identification.speechTimerTick();
+        case MainTimer::Kerchunker:
+            return parts.overCycle.kerchunkerTick();
+        case MainTimer::Break:
+            return parts.overCycle.breakTick();
+        case MainTimer::HangTime:
+            return parts.overCycle.hangTimeTick();
+        case MainTimer::TimeOut:
+            return parts.timeOut.tick();
+        case MainTimer::SquelchCrash:
+            return parts.overCycle.squelchCrashTick();
+        case MainTimer::CheckClear:
+            return parts.timeOut.checkClearTick();
+        case MainTimer::WaitFree:
+        case MainTimer::CountUp:
+        case MainTimer::CountDown:
             // Nothing starts them; a tick would only stop its timer.
             return timer(which).stop();
         case MainTimer::Count:
@@ -211,53 +255,17 @@ void MainModel::tick(MainTimer which) {
     }
 }
 
-void MainModel::stopAllTimers() {
-    for (auto& timer : timers_) timer->stop();
-}
-
-void MainModel::setTransmitter(bool on) {
-    if (on && repeaterOff_) return;
-    // Marked before the call: a key call that fails may still have keyed.
-    if (on) keyed_ = true;
-    if (on && !keyedSince_) {
-        keyedSince_ = services_.timers.wallTime();
-        note(ActivityEvent::TransmitterOn);
-    }
-    link_->SetPTT(toLinkBool(on));
-    if (!on) {
-        keyed_ = false;
-        if (keyedSince_) note(ActivityEvent::TransmitterOff, {}, endSpan(keyedSince_));
-    }
-}
-
-void MainModel::releaseTransmitter() noexcept {
-    if (!keyed_ || !link_) return;
-    if (notAnsweringSince_) {
-        // The call would only queue behind the one the link program does not answer.
-        std::optional<ActivityTime> since = notAnsweringSince_;
-        note(ActivityEvent::LinkNotAnswering, "the transmitter could not be released",
-             endSpan(since));
-        return;
-    }
-    try {
-        setTransmitter(false);
-    } catch (...) {
-        // The link host failed again; there is nothing more to try.
-    }
-}
-
-// ---- dispatch of operator actions ----
-
 void MainModel::clicked(MainControl control) {
+    Parts& parts = *parts_;
     switch (control) {
         case MainControl::mnuExit:
             return exitClicked();
         case MainControl::mnuSendCWID:
-            return sendCwIdClicked();
+            return parts.identification.sendCwIdClicked();
         case MainControl::mnuSendSpeechID:
-            return sendSpeechIdClicked();
+            return parts.identification.sendSpeechIdClicked();
         case MainControl::mnuSettings:
-            return settingsClicked();
+            return parts.panel.open();
         case MainControl::mnuAbout:
             return services_.program.openAbout();
         case MainControl::mnuActivity:
@@ -271,42 +279,27 @@ void MainModel::clicked(MainControl control) {
         case MainControl::mnuLanguagePortuguese:
             return services_.program.chooseLanguage(Language::Portuguese);
         case MainControl::Save:
-            return saveClicked();
+            return parts.panel.save();
         case MainControl::FanLabel:
-            return fanClicked();
+            return parts.fan.clicked();
         case MainControl::Label14:
-            return timeOutResetClicked();
+            return parts.timeOut.resetClicked();
         default:
             return;
     }
 }
 
 void MainModel::textChanged(MainControl control) {
-    switch (control) {
-        case MainControl::BreakTime:
-            return breakTimeChanged();
-        case MainControl::KerchunkTime:
-            return kerchunkTimeChanged();
-        case MainControl::txtHangTime:
-            return hangTimeChanged();
-        case MainControl::txtIDInterval:
-            return idIntervalChanged();
-        case MainControl::txtSpeechInterval:
-            return speechIntervalChanged();
-        case MainControl::txtTimeOut:
-            return timeOutChanged();
-        default:
-            return;
-    }
+    parts_->panel.textChanged(control);
 }
 
 void MainModel::valueChanged(MainControl control) {
     switch (control) {
         case MainControl::IDonClosedown:
-            return closedownIdClicked();
+            return parts_->identification.closedownIdToggled();
         case MainControl::CTCSSDecode:
         case MainControl::CTCSSEncode:
-            return ctcssClicked(control);
+            return parts_->ctcss.clicked(control);
         default:
             return;
     }

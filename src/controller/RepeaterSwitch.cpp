@@ -1,27 +1,33 @@
 // The repeater's off switch: while off nothing is keyed and no over begins.
-#include "controller/MainModel.h"
+#include "controller/RepeaterSwitch.h"
 
+#include "controller/ActivityNotes.h"
+#include "controller/CountDowns.h"
+#include "controller/MainContext.h"
 #include "controller/StatusTexts.h"
+#include "controller/TimeOut.h"
+#include "controller/Transmitter.h"
 
 namespace relaydeck {
 
-void MainModel::setRepeaterOff(bool off) {
-    if (off == repeaterOff_) return;
-    repeaterOff_ = off;
-    note(off ? ActivityEvent::RepeaterOff : ActivityEvent::RepeaterOn);
-    if (!link_) return;  // before the start-up: it shows the state once the window is up
+void RepeaterSwitch::setOff(bool off) {
+    if (off == off_) return;
+    off_ = off;
+    notes_.note(off ? ActivityEvent::RepeaterOff : ActivityEvent::RepeaterOn);
+    if (!context_.linkHost)
+        return;  // before the start-up: it shows the state once the window is up
     if (off) {
         for (MainTimer t :
              {MainTimer::Break, MainTimer::HangTime, MainTimer::TimeOut, MainTimer::CheckClear}) {
-            timer(t).stop();
+            context_.timers[t].stop();
         }
-        if (timedOut_) setTimedOut(false);
-        reloadHangTime();
-        reloadTimeOut();
-        if (keyed_) setTransmitter(false);
-        assignText(MainControl::Status, kStatusRepeaterOff);
+        if (timeOut_.timedOut()) timeOut_.setTimedOut(false);
+        countDowns_.reloadHangTime();
+        countDowns_.reloadTimeOut();
+        if (transmitter_.keyed()) transmitter_.set(false);
+        context_.window.assignText(MainControl::Status, kStatusRepeaterOff);
     } else {
-        assignText(MainControl::Status, kStatusWaiting);
+        context_.window.assignText(MainControl::Status, kStatusWaiting);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "controller/MainModel.h"
+#include "controller/MainControls.h"
 
 namespace relaydeck {
 

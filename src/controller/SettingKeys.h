@@ -6,7 +6,7 @@
 
 namespace relaydeck {
 
-enum class MainControl : int;  // controller/MainModel.h
+enum class MainControl : int;  // controller/MainControls.h
 
 /// @brief How a key's text is read into its control.
 enum class SettingKind {

@@ -1,7 +1,11 @@
 // The time-out of an over and the wait for a clear channel after it.
-#include "controller/MainModel.h"
+#include "controller/TimeOut.h"
 
+#include "controller/ActivityNotes.h"
+#include "controller/CountDowns.h"
+#include "controller/MainContext.h"
 #include "controller/StatusTexts.h"
+#include "controller/Transmitter.h"
 
 namespace relaydeck {
 
@@ -10,51 +14,54 @@ constexpr const char* kClearMorse = "********OK*";
 constexpr std::int32_t kClearAnnouncement = 7;
 }  // namespace
 
-void MainModel::setTimedOut(bool timedOut) {
+void TimeOut::setTimedOut(bool timedOut) {
     timedOut_ = timedOut;
-    setColour(MainControl::TOLED, timedOut ? kYellow : kGrey);
+    context_.window.setColour(MainControl::TOLED, timedOut ? kYellow : kGrey);
 }
 
-bool MainModel::refusedWhileTimedOut() {
+bool TimeOut::refusedWhileTimedOut() {
     // A timed-out station is not repeated: its over only makes sure the transmitter is off.
     if (!timedOut_) return false;
-    setTransmitter(false);
+    transmitter_.set(false);
     return true;
 }
 
-void MainModel::timeOutTick() {
-    const auto step = stepDown(MainControl::txtTimeOutTime);
+void TimeOut::tick() {
+    const auto step = countDowns_.stepDown(MainControl::txtTimeOutTime);
     if (!step || !step->reachedZero()) return;
 
+    LinkHost& link = context_.link();
+    MainWindowAccess& window = context_.window;
     setTimedOut(true);
-    timedOutAt_ = services_.timers.wallTime();
-    note(ActivityEvent::TimeOut);
-    timer(MainTimer::TimeOut).stop();
-    assignText(MainControl::Status, kStatusTimeOut);
-    reloadHangTime();
-    reloadTimeOut();
-    link_->SendStationText(kTimedOutText + link_->GetStation().StationCallsign);
-    link_->SendCW(kLinkFalse, text(MainControl::txtTimeOutID));
-    setTransmitter(false);
-    timer(MainTimer::CheckClear).start();
+    timedOutAt_ = notes_.now();
+    notes_.note(ActivityEvent::TimeOut);
+    context_.timers[MainTimer::TimeOut].stop();
+    window.assignText(MainControl::Status, kStatusTimeOut);
+    countDowns_.reloadHangTime();
+    countDowns_.reloadTimeOut();
+    link.SendStationText(kTimedOutText + link.GetStation().StationCallsign);
+    link.SendCW(kLinkFalse, window.text(MainControl::txtTimeOutID));
+    transmitter_.set(false);
+    context_.timers[MainTimer::CheckClear].start();
 }
 
-void MainModel::checkClearTick() {
-    if (carrierOrInternetAudio()) return;
+void TimeOut::checkClearTick() {
+    if (countDowns_.carrierOrInternetAudio()) return;
+    LinkHost& link = context_.link();
     setTimedOut(false);
-    note(ActivityEvent::Recovery, {}, endSpan(timedOutAt_));
-    timer(MainTimer::CheckClear).stop();
-    link_->PlayPrompt(kClearAnnouncement);
-    link_->SendCW(kLinkFalse, kClearMorse);
-    reloadHangTime();
-    reloadTimeOut();
-    reloadCWID();
-    assignText(MainControl::Status, kStatusWaiting);
+    notes_.note(ActivityEvent::Recovery, {}, notes_.endSpan(timedOutAt_));
+    context_.timers[MainTimer::CheckClear].stop();
+    link.PlayPrompt(kClearAnnouncement);
+    link.SendCW(kLinkFalse, kClearMorse);
+    countDowns_.reloadHangTime();
+    countDowns_.reloadTimeOut();
+    countDowns_.reloadCWID();
+    context_.window.assignText(MainControl::Status, kStatusWaiting);
     // The periodic identification keeps running: a station that timed out still identifies.
 }
 
-void MainModel::timeOutResetClicked() {
-    reloadTimeOut();
+void TimeOut::resetClicked() {
+    countDowns_.reloadTimeOut();
 }
 
 }  // namespace relaydeck

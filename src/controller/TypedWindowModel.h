@@ -29,6 +29,31 @@ class TypedWindowModel : public WindowModel {
     using WindowModel::value;
     using WindowModel::visible;
 
+    /// @brief The controls and frame as the parts of a window's model read and change them
+    /// from code: assignments notify, and run handlers, as an edit would.
+    class Controls {
+      public:
+        const std::string& text(Control c) const { return model_.text(c); }
+        int value(Control c) const { return model_.value(c); }
+        Rgb colour(Control c) const { return model_.colour(c); }
+        // Straight to the window's own calls: one move of the text, as from the model itself.
+        void assignText(Control c, std::string t) {
+            model_.WindowModel::assignText(id(c), std::move(t));
+        }
+        void assignValue(Control c, int v) { model_.assignValue(c, v); }
+        void setColour(Control c, Rgb rgb) { model_.setColour(c, rgb); }
+        void setEnabled(Control c, bool on) { model_.setEnabled(c, on); }
+        const std::string& caption() const { return model_.caption(); }
+        void setCaption(std::string caption) { model_.setCaption(std::move(caption)); }
+        /// @brief Tells the views that the window's geometry changed.
+        void notifyWindowChanged() { model_.notifyWindowChanged(); }
+
+      private:
+        friend TypedWindowModel;
+        explicit Controls(TypedWindowModel& model) : model_(model) {}
+        TypedWindowModel& model_;
+    };
+
     const std::string& text(Control c) const { return text(id(c)); }
     int value(Control c) const { return value(id(c)); }
     Rgb colour(Control c) const { return colour(id(c)); }
@@ -51,6 +76,9 @@ class TypedWindowModel : public WindowModel {
     void setColour(Control c, Rgb rgb) { setColour(id(c), rgb); }
     void setEnabled(Control c, bool on) { setEnabled(id(c), on); }
     void setVisible(Control c, bool on) { setVisible(id(c), on); }
+
+    /// @brief The controls, for the parts of this window's model.
+    Controls controls() { return Controls(*this); }
 
     /// @brief The handlers by control: a text changed, a check box's value changed, a
     /// button, menu entry or clickable label was clicked.

@@ -169,13 +169,13 @@ void SimulatorWindow::buildWidgets() {
                        QStringLiteral("Hold down while a local user talks on the repeater's input"),
                        carrierLamp_, QStringLiteral("Carrier"), [this](LinkBool on) {
                            log(eventLine("carrier", "CarrierDetect", on));
-                           station_.setCarrier(on);
+                           raiseLater([this, on] { station_.setCarrier(on); });
                        });
     rx_ = makeKey(1, QStringLiteral("rx"), QStringLiteral("Internet audio"),
                   QStringLiteral("Hold down while an Internet station talks"), rxLamp_,
                   QStringLiteral("Internet"), [this](LinkBool on) {
                       log(eventLine("rx", "RX", on));
-                      station_.setRX(on);
+                      raiseLater([this, on] { station_.setRX(on); });
                   });
 
     txLamp_ = lamp(QStringLiteral("txLamp"), this);
@@ -192,7 +192,7 @@ void SimulatorWindow::buildWidgets() {
     closing->setToolTip(QStringLiteral("The link program announces that it is closing"));
     connect(closing, &QPushButton::clicked, this, [this] {
         log(QStringLiteral("closing: Closing"));
-        station_.raiseClosing();
+        raiseLater([this] { station_.raiseClosing(); });
     });
     faults->addWidget(closing);
     faults->addStretch();
@@ -363,6 +363,10 @@ void SimulatorWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     QWidget::closeEvent(event);
+}
+
+void SimulatorWindow::raiseLater(std::function<void()> raise) {
+    QMetaObject::invokeMethod(this, std::move(raise), Qt::QueuedConnection);
 }
 
 }  // namespace relaydeck

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -75,6 +76,9 @@ class SimulatorWindow : public QWidget {
     void keepFrameOnScreen();
     void failNext();
     void log(const QString& text);
+    /// @brief Raises an event once this window's own handler has returned, as the link
+    /// program's events reach the controller: a box the controller opens never holds it.
+    void raiseLater(std::function<void()> raise);
 
     SimulatedStation& station_;
     SettingsStore settings_;  ///< section SIMULATOR

@@ -74,6 +74,11 @@ struct Simulator : ::testing::Test {
         window->show();
         QCoreApplication::processEvents();
     }
+    /// Lets the window's raised events reach the station, then what they posted run.
+    void settle() {
+        QCoreApplication::processEvents();
+        drain();
+    }
     void drain() {
         while (!posted.empty()) {
             auto task = std::move(posted.front());
@@ -105,23 +110,33 @@ TEST_F(Simulator, LocalCarrierButtonKeysWhileHeldAndTheLatchKeepsIt) {
     auto* button = find<QPushButton>("carrierButton");
     auto* hold = find<QCheckBox>("carrierHold");
     QTest::mousePress(button, Qt::LeftButton);
+    settle();
     EXPECT_TRUE(station.carrier());
     QTest::mouseRelease(button, Qt::LeftButton);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(-1)", "CarrierDetect(0)"}));
 
     hold->setChecked(true);
+    settle();
     QTest::mousePress(button, Qt::LeftButton);
+    settle();
     QTest::mouseRelease(button, Qt::LeftButton);
+    settle();
     EXPECT_TRUE(station.carrier());
     hold->setChecked(false);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(-1)", "CarrierDetect(0)"}));
 
     // Latched while held: letting go of the button keeps the carrier until unlatched.
     QTest::mousePress(button, Qt::LeftButton);
+    settle();
     hold->setChecked(true);
+    settle();
     QTest::mouseRelease(button, Qt::LeftButton);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(-1)"}));
     hold->setChecked(false);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"CarrierDetect(0)"}));
     EXPECT_FALSE(station.carrier());
 }
@@ -129,11 +144,15 @@ TEST_F(Simulator, LocalCarrierButtonKeysWhileHeldAndTheLatchKeepsIt) {
 TEST_F(Simulator, InternetAudioButtonRaisesRxTheSameWay) {
     auto* button = find<QPushButton>("rxButton");
     QTest::mousePress(button, Qt::LeftButton);
+    settle();
     QTest::mouseRelease(button, Qt::LeftButton);
+    settle();
     find<QCheckBox>("rxHold")->setChecked(true);
+    settle();
     EXPECT_TRUE(station.rx());
     EXPECT_EQ(find<LampWidget>("rxLamp")->colour(), QColor(0x00FF00));
     find<QCheckBox>("rxHold")->setChecked(false);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"RX(-1)", "RX(0)", "RX(-1)", "RX(0)"}));
     EXPECT_FALSE(station.carrier());
     EXPECT_TRUE(logLines().filter(QStringLiteral("rx on: RX(True)")).size() == 2);
@@ -141,6 +160,7 @@ TEST_F(Simulator, InternetAudioButtonRaisesRxTheSameWay) {
 
 TEST_F(Simulator, ClosingFailureAndCallsignReachTheStation) {
     QTest::mouseClick(find<QPushButton>("closingButton"), Qt::LeftButton);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"Closing"}));
 
     auto* callsign = find<QLineEdit>("callsign");
@@ -153,6 +173,7 @@ TEST_F(Simulator, ClosingFailureAndCallsignReachTheStation) {
     EXPECT_EQ(op->count(), 12);
     op->setCurrentText(QStringLiteral("SetPTT"));
     QTest::mouseClick(find<QPushButton>("failButton"), Qt::LeftButton);
+    settle();
     EXPECT_THROW(link->SetPTT(kLinkTrue), LinkError);
     EXPECT_NO_THROW(link->SetPTT(kLinkTrue));
 }
@@ -359,6 +380,7 @@ TEST_F(Simulator, ASpeechEngineAndASoundOutputThatNeverAnswerHoldUpNothing) {
     EXPECT_EQ(operationLines(), (QStringList{"SendCW(False, \"K\")", "Speak(\"PY2XYZ repeater\")",
                                              "SendCW(False, \"ID\")", "Speak(\"again\")"}));
     QTest::mouseClick(find<QPushButton>("closingButton"), Qt::LeftButton);
+    settle();
     EXPECT_EQ(recorder.take(), (Events{"Closing"})) << "the window still answers the operator";
 
     window.reset();  // closing does not wait for them either
@@ -382,10 +404,11 @@ TEST_F(Simulator, ALocalOverDrivesTheControllerAndShowsWhatItDid) {
 
     auto* button = find<QPushButton>("carrierButton");
     QTest::mousePress(button, Qt::LeftButton);
-    drain();
+    settle();
     EXPECT_EQ(find<LampWidget>("txLamp")->colour(), QColor(0xFF0000));
     clock.advance(std::chrono::seconds(3), [this] { drain(); });
     QTest::mouseRelease(button, Qt::LeftButton);
+    settle();
     clock.advance(std::chrono::minutes(1), [this] { drain(); });
     EXPECT_EQ(find<LampWidget>("txLamp")->colour(), QColor(0x808080));
 
