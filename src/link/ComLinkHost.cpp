@@ -933,10 +933,12 @@ class ComLinkHost final : public LinkHost {
             host->held_.emplace_back(static_cast<LinkEvent>(wParam), static_cast<LinkBool>(lParam));
         }
         if (host->runner_->notAnswering()) {
-            SetTimer(window, kRetryTimer, kRetryMs, nullptr);
+            host->retrying_ = SetTimer(window, kRetryTimer, kRetryMs, nullptr) != 0;
             return 0;
         }
-        KillTimer(window, kRetryTimer);
+        // Only when set: every timer call is a round trip to the window system's server.
+        if (host->retrying_) KillTimer(window, kRetryTimer);
+        host->retrying_ = false;
         while (!host->held_.empty() && !host->runner_->notAnswering()) {
             const auto [event, value] = host->held_.front();
             host->held_.pop_front();
@@ -1016,6 +1018,8 @@ class ComLinkHost final : public LinkHost {
     std::shared_ptr<EventPost> post_;
     LinkEvents* target_ = nullptr;
     bool advised_ = false;
+    /// True while the retry timer for held events is set.
+    bool retrying_ = false;
     std::deque<std::pair<LinkEvent, LinkBool>> held_;
     static constexpr UINT_PTR kRetryTimer = 1;
     static constexpr UINT kRetryMs = 250;
