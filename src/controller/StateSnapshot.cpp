@@ -71,21 +71,24 @@ bool StateSnapshot::sameStateAs(const StateSnapshot& o) const {
            language == o.language;
 }
 
+SnapshotBoard::SnapshotBoard() : latest_(std::make_shared<const StateSnapshot>()) {}
+
 void SnapshotBoard::publish(StateSnapshot snapshot) {
-    const std::lock_guard lock(mutex_);
-    if (latest_.sequence != 0 && snapshot.sameStateAs(latest_)) return;
-    snapshot.sequence = latest_.sequence + 1;
-    latest_ = std::move(snapshot);
+    // Compared and built outside the lock; readers share the old one until they let it go.
+    const std::shared_ptr<const StateSnapshot> last = current();
+    if (last->sequence != 0 && snapshot.sameStateAs(*last)) return;
+    snapshot.sequence = last->sequence + 1;
+    std::shared_ptr<const StateSnapshot> next =
+        std::make_shared<const StateSnapshot>(std::move(snapshot));
+    {
+        const std::lock_guard lock(mutex_);
+        latest_.swap(next);
+    }
 }
 
-StateSnapshot SnapshotBoard::latest() const {
+std::shared_ptr<const StateSnapshot> SnapshotBoard::current() const {
     const std::lock_guard lock(mutex_);
     return latest_;
-}
-
-Language SnapshotBoard::language() const {
-    const std::lock_guard lock(mutex_);
-    return latest_.language;
 }
 
 StatePublisher::StatePublisher(Program& program, const CountingSink& counters, SnapshotBoard& board,

@@ -5,8 +5,8 @@
 
 #include <array>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -74,18 +74,22 @@ struct StateSnapshot {
     bool sameStateAs(const StateSnapshot& other) const;
 };
 
-/// @brief The last snapshot, written by the controller's thread, read from any thread.
+/// @brief The last snapshot, written by the controller's thread, read from any thread. The
+/// lock is held only to swap or copy a pointer: a reader formats its copy after letting go.
 class SnapshotBoard {
   public:
+    SnapshotBoard();
     /// @brief Stores @p snapshot when it differs from the last one (its sequence is set).
     void publish(StateSnapshot snapshot);
-    StateSnapshot latest() const;
+    /// @brief The last snapshot, shared and never changed.
+    std::shared_ptr<const StateSnapshot> current() const;
+    StateSnapshot latest() const { return *current(); }
     /// @brief The language of the last snapshot.
-    Language language() const;
+    Language language() const { return current()->language; }
 
   private:
     mutable std::mutex mutex_;
-    StateSnapshot latest_;
+    std::shared_ptr<const StateSnapshot> latest_;
 };
 
 class Program;

@@ -11,15 +11,48 @@
 #pragma GCC diagnostic pop
 #endif
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#endif
+
 #include "activity/ActivityCsv.h"
 #include "activity/MarkupText.h"
 #include "web/ActivityDay.h"
+#include "web/ServerThreads.h"
 #include "web/StatusFormat.h"
 #include "web/WebTexts.h"
 
 namespace relaydeck::web {
 
+/// @brief The library's server with its connections handed to a ConnectionGate: its
+/// listening thread only accepts, the gate gathers each request and a worker answers it.
+class GatedServer final : public httplib::Server {
+  public:
+    void setGate(ConnectionGate* gate) { gate_ = gate; }
+    /// @brief Answers one gathered request.
+    bool serve(httplib::Stream& stream, bool close, bool& closed) {
+        return process_request(stream, close, closed, nullptr);
+    }
+    /// @brief Lets newcomers queue while the listening thread waits its turn for the processor.
+    void widenBacklog(int connections) { ::listen(svr_sock_, connections); }
+
+  private:
+    bool process_and_close_socket(socket_t sock) override {
+        gate_->admit(static_cast<NativeSocket>(sock));
+        return true;
+    }
+    ConnectionGate* gate_ = nullptr;
+};
+
 namespace {
+
+/// Runs each accepted connection's task at once on the listening thread: it only hands the
+/// connection to the gate.
+class HandOver final : public httplib::TaskQueue {
+  public:
+    void enqueue(std::function<void()> task) override { task(); }
+    void shutdown() override {}
+};
 
 constexpr const char* kCookie = "rdsession";
 constexpr const char* kHtml = "text/html; charset=utf-8";
@@ -90,16 +123,9 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
     const Language language = board_.language();
     if (auto why = refusal(settings, language)) return why;
 
-    auto server = std::make_unique<httplib::Server>();
-    const std::size_t workers = limits.workers;
-    server->new_task_queue = [workers] { return new httplib::ThreadPool(workers); };
-    server->set_payload_max_length(limits.maxBody);
-    server->set_read_timeout(static_cast<time_t>(limits.readTimeout.count()), 0);
-    server->set_write_timeout(static_cast<time_t>(limits.readTimeout.count()), 0);
-    // A polling page keeps its connection (and its worker) between requests: reconnecting
-    // for each would overflow the library's short listen queue under many clients.
-    server->set_keep_alive_max_count(1000);
-    server->set_keep_alive_timeout(static_cast<time_t>(limits.keepAlive.count()));
+    auto server = std::make_unique<GatedServer>();
+    server->new_task_queue = [] { return new HandOver; };
+    server->set_payload_max_length(limits.gate.maxBody);
     const std::size_t maxHeaders = limits.maxHeaders;
     server->set_pre_routing_handler(
         [maxHeaders, this](const httplib::Request& req, httplib::Response& res) {
@@ -124,20 +150,45 @@ std::optional<std::string> WebServer::start(const WebSettings& settings, Limits 
         return operatorText(TextId::WebCannotListen, language,
                             {settings.address + ":" + std::to_string(settings.port)});
     }
+    server->widenBacklog(static_cast<int>(limits.gate.maxConnections));
+    try {
+        gate_ = std::make_unique<ConnectionGate>(
+            limits.gate,
+            [server = server.get()](httplib::Stream& stream, bool close, bool& closed) {
+                return server->serve(stream, close, closed);
+            });
+    } catch (const std::exception&) {
+        return operatorText(TextId::WebCannotListen, language,
+                            {settings.address + ":" + std::to_string(settings.port)});
+    }
+    server->setGate(gate_.get());
     port_ = port;
     server_ = std::move(server);
-    thread_ = std::thread([server = server_.get()] { server->listen_after_bind(); });
+    thread_ = std::thread([server = server_.get()] {
+        nameThisThread("rd-web-listen");
+        yieldToController();
+        server->listen_after_bind();
+    });
+    // The library's stop() is lost on a server that has not begun to listen.
+    for (int i = 0; i < 2000 && !server_->is_running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     return std::nullopt;
 }
 
 void WebServer::stop() {
     if (server_) server_->stop();
     if (thread_.joinable()) thread_.join();
+    gate_.reset();
     server_.reset();
     port_ = 0;
 }
 
-void WebServer::route(httplib::Server& server) {
+ConnectionGate::Counts WebServer::connections() const {
+    return gate_ ? gate_->counts() : ConnectionGate::Counts{};
+}
+
+void WebServer::route(GatedServer& server) {
     const SnapshotBoard& board = board_;
     std::shared_ptr<AccessGuard> guard = guard_;
 
@@ -152,10 +203,11 @@ void WebServer::route(httplib::Server& server) {
         res.set_content(pageScript(board.language()), "text/javascript; charset=utf-8");
     });
     server.Get("/api/status", [&board](const httplib::Request&, httplib::Response& res) {
-        res.set_content(statusJson(board.latest()), "application/json");
+        res.set_content(statusJson(*board.current()), "application/json");
     });
     server.Get("/metrics", [&board](const httplib::Request&, httplib::Response& res) {
-        res.set_content(prometheusText(board.latest()), "text/plain; version=0.0.4; charset=utf-8");
+        res.set_content(prometheusText(*board.current()),
+                        "text/plain; version=0.0.4; charset=utf-8");
     });
     server.Get("/api/session", [guard](const httplib::Request& req, httplib::Response& res) {
         const auto csrf = guard->csrfOf(cookieOf(req));

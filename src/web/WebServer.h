@@ -13,13 +13,12 @@
 #include "controller/StateSnapshot.h"
 #include "controller/StationControl.h"
 #include "web/AccessGuard.h"
+#include "web/ConnectionGate.h"
 #include "web/WebSettings.h"
 
-namespace httplib {
-class Server;
-}
-
 namespace relaydeck::web {
+
+class GatedServer;
 
 /// @brief Serves the built-in pages. Reads only the published snapshot; a command is handed
 /// to @p command (which must pass it to the controller's thread and return at once).
@@ -29,11 +28,9 @@ class WebServer {
     using CommandSink = std::function<void(StationCommand command, const std::string& origin)>;
 
     struct Limits {
-        std::size_t maxBody = 4096;
         std::size_t maxHeaders = 40;
-        std::size_t workers = 64;  ///< connections served at once; more wait
-        std::chrono::seconds readTimeout{5};
-        std::chrono::seconds keepAlive{2};
+        /// @brief Connections, deadlines, workers and sizes.
+        ConnectionGate::Limits gate;
     };
 
     WebServer(const SnapshotBoard& board, CommandSink command,
@@ -54,17 +51,21 @@ class WebServer {
     /// @brief The port it listens on (0 when stopped).
     int port() const { return port_; }
 
+    /// @brief What the connection gate holds and has ended (all zero when stopped).
+    ConnectionGate::Counts connections() const;
+
     /// @brief Replaces the login rules for the password @p passwordHash (tests use a clock
     /// of their own); a start with another password makes new ones.
     void setGuard(std::unique_ptr<AccessGuard> guard, std::string passwordHash);
 
   private:
-    void route(httplib::Server& server);
+    void route(GatedServer& server);
 
     const SnapshotBoard& board_;
     CommandSink command_;
     std::filesystem::path activityFolder_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<GatedServer> server_;
+    std::unique_ptr<ConnectionGate> gate_;
     std::shared_ptr<AccessGuard> guard_;
     std::string guardHash_;
     std::thread thread_;

@@ -4,13 +4,16 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <random>
+#include <thread>
 
 #include "web/AccessGuard.h"
 #include "web/PasswordHash.h"
@@ -52,7 +55,7 @@ class WebServerTest : public ::testing::Test {
                         kHash);
         WebSettings settings{true, "127.0.0.1", 0, kHash};
         WebServer::Limits limits;
-        limits.readTimeout = 1s;
+        limits.gate.silence = 1s;
         ASSERT_EQ(server.start(settings, limits), std::nullopt);
     }
     void TearDown() override {
@@ -239,6 +242,131 @@ TEST_F(WebServerTest, OversizedMalformedAndSlowRequestsAreRefusedAndTheServerGoe
     }
     EXPECT_EQ(c.Get("/api/status")->status, 200);
     EXPECT_EQ(commands, std::vector<std::string>{});
+}
+
+/// A raw connection to @p port on 127.0.0.1 that has sent @p bytes.
+int openRaw(int port, const std::string& bytes) {
+    const int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(sock, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    EXPECT_EQ(::send(sock, bytes.data(), bytes.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(bytes.size()));
+    return sock;
+}
+
+TEST_F(WebServerTest, SlowClientsAreCutOffByTheirDeadlineAndNeverHoldOthersOut) {
+    server.stop();
+    WebServer::Limits limits;
+    limits.gate.maxConnections = 4;
+    limits.gate.headers = 1500ms;
+    limits.gate.silence = 1s;
+    ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+
+    // Four clients fill every place, each dripping a header byte every 200 ms: never silent
+    // for long, never done.
+    std::vector<int> drips;
+    for (int i = 0; i < 4; ++i) drips.push_back(openRaw(server.port(), "GET / HTTP/1.1\r\nX-a: "));
+    const auto started = std::chrono::steady_clock::now();
+    std::vector<std::chrono::steady_clock::duration> cut(drips.size());
+    bool served = false;
+    const auto allCut = [&cut] {
+        return std::ranges::none_of(cut, [](auto t) { return t == decltype(t){}; });
+    };
+    while (std::chrono::steady_clock::now() - started < 4s && !(served && allCut())) {
+        if (!served) {  // a newcomer displaces one of them and is answered at once
+            auto c = client();
+            c.set_read_timeout(1s);
+            auto res = c.Get("/api/status");
+            served = res && res->status == 200;
+            EXPECT_TRUE(served);
+            EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);
+        }
+        for (std::size_t i = 0; i < drips.size(); ++i) {
+            if (cut[i] != std::chrono::steady_clock::duration{}) continue;
+            char byte = 'a';
+            pollfd fd{drips[i], POLLIN, 0};
+            if (::poll(&fd, 1, 0) == 1 || ::send(drips[i], &byte, 1, MSG_NOSIGNAL) != 1) {
+                cut[i] = std::chrono::steady_clock::now() - started;
+            }
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    for (std::size_t i = 0; i < drips.size(); ++i) {
+        EXPECT_GT(cut[i], std::chrono::steady_clock::duration{}) << i;
+        EXPECT_LT(cut[i], 3s) << i;  // 1.5 s, and a loaded machine's delay
+        ::close(drips[i]);
+    }
+    const ConnectionGate::Counts counts = server.connections();
+    EXPECT_EQ(counts.displaced, 1u);
+    EXPECT_EQ(counts.timedOut, 3u);
+}
+
+/// Everything the server sends on @p sock until it closes the connection (at most 3 s).
+std::string readToEnd(int sock) {
+    timeval limit{3, 0};
+    ::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    std::string got;
+    char chunk[4096];
+    for (ssize_t n; (n = ::recv(sock, chunk, sizeof chunk, 0)) > 0;) {
+        got.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(sock);
+    return got;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& of) {
+    std::size_t n = 0;
+    for (auto at = text.find(of); at != std::string::npos; at = text.find(of, at + 1)) ++n;
+    return n;
+}
+
+TEST_F(WebServerTest, KeptConnectionsAreBoundedInCountAndTimeAndAnswerPipelinedRequests) {
+    server.stop();
+    WebServer::Limits limits;
+    limits.gate.keepAliveRequests = 3;
+    limits.gate.keepAlive = 300ms;
+    ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+    const std::string get = "GET /api/status HTTP/1.1\r\nHost: x\r\n\r\n";
+
+    // Four requests in one send: three answered in turn, the third closing the connection.
+    std::string answers = readToEnd(openRaw(server.port(), get + get + get + get));
+    EXPECT_EQ(occurrences(answers, "HTTP/1.1 200 OK"), 3u);
+    EXPECT_EQ(occurrences(answers, "Connection: close"), 1u);
+
+    // A kept connection left silent is closed after its wait.
+    const auto started = std::chrono::steady_clock::now();
+    answers = readToEnd(openRaw(server.port(), get));
+    EXPECT_EQ(occurrences(answers, "HTTP/1.1 200 OK"), 1u);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 2s);
+
+    // A body without a length is refused; one the client holds back until asked is asked for.
+    EXPECT_EQ(readToEnd(openRaw(server.port(),
+                                "POST /login HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"))
+                  .rfind("HTTP/1.1 411 ", 0),
+              0u);
+    const int sock = openRaw(server.port(),
+                             "POST /login HTTP/1.1\r\nContent-Length: 17\r\nContent-Type: "
+                             "application/x-www-form-urlencoded\r\nExpect: 100-continue\r\n\r\n");
+    char continued[64] = {};
+    ASSERT_GT(::recv(sock, continued, sizeof continued - 1, 0), 0);
+    EXPECT_EQ(std::string(continued).rfind("HTTP/1.1 100 Continue", 0), 0u);
+    ASSERT_EQ(::send(sock, "password=wrong+12", 17, MSG_NOSIGNAL), 17);
+    EXPECT_NE(readToEnd(sock).find("HTTP/1.1 401 "), std::string::npos);
+}
+
+TEST_F(WebServerTest, StoppingNeverWaitsForAClientHalfWayThroughItsRequest) {
+    const int kept = openRaw(server.port(), "GET /api/status HTTP/1.1\r\n\r\n");
+    const int half = openRaw(server.port(), "POST /login HTTP/1.1\r\nContent-Length: 99\r\n\r\n");
+    std::this_thread::sleep_for(100ms);
+    const auto started = std::chrono::steady_clock::now();
+    server.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 1s);  // not the 2 s and 5 s waits
+    EXPECT_NE(readToEnd(kept).find("HTTP/1.1 200 OK"), std::string::npos);
+    EXPECT_EQ(readToEnd(half), "");  // closed, unanswered
+    EXPECT_FALSE(server.running());
 }
 
 TEST(WebSettings, AnAddressBeyondThisComputerNeedsAPassword) {
