@@ -1,15 +1,6 @@
 #include "web/ConnectionGate.h"
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wconversion"
-#pragma GCC diagnostic ignored "-Wshadow"
-#pragma GCC diagnostic ignored "-Wsign-conversion"
-#endif
-#include <httplib.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+#include "web/HttpLibrary.h"
 
 #ifndef _WIN32
 #include <arpa/inet.h>
