@@ -8,7 +8,9 @@
 //                            server off, server on and idle, one page polling /api/status every
 //                            500 ms, 50 clients polling it every 100 ms
 //   api_status_<case>        the clients' request times
-//   p99_against_server_off   how much later the controller keys with the server on
+//   p99_against_server_off   how much later the controller keys with the server on; and the
+//                            median over the rounds of each round's p99 against the server
+//                            off in that same round (steadier on a machine that is not quiet)
 //   idle_cpu                 the server's threads' processor time with no client, and the
 //                            whole program's with the server off and on, taken in turn
 // The clients run in this process at normal priority: their load competes with the controller
@@ -22,6 +24,7 @@
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -221,8 +224,12 @@ int main(int argc, char* argv[]) {
         keying.emplace_back(static_cast<std::size_t>(rounds * overs));
         requests.emplace_back(100000);
     }
+    // Each case's p99 in each round against the server off in the same round: the machine's
+    // own noise falls on both sides of each pair alike.
+    std::vector<std::vector<double>> roundRatios(Cases);
     int failed = 0;
     for (int round = 0; round < rounds; ++round) {
+        std::vector<bench::LatencySamples> thisRound(Cases, bench::LatencySamples(overs));
         for (int step = 0; step < Cases; ++step) {
             // Forwards and backwards in turn, so that no case always comes first.
             const int c = round % 2 == 0 ? step : Cases - 1 - step;
@@ -238,6 +245,7 @@ int main(int argc, char* argv[]) {
                     &app, [&station] { station.setCarrier(kLinkTrue); }, Qt::QueuedConnection);
                 while (!keyed) QCoreApplication::processEvents(QEventLoop::AllEvents);
                 keying[c].add(keyedAt - posted);
+                thisRound[c].add(keyedAt - posted);
                 QMetaObject::invokeMethod(
                     &app, [&station] { station.setCarrier(kLinkFalse); }, Qt::QueuedConnection);
                 const auto idleFrom = Clock::now();
@@ -246,6 +254,10 @@ int main(int argc, char* argv[]) {
                 }
             }
             if (pollers) failed += pollers->failed();
+        }
+        const double off = thisRound[Off].percentileMicroseconds(0.99);
+        for (int c = Idle; c < Cases; ++c) {
+            roundRatios[c].push_back(thisRound[c].percentileMicroseconds(0.99) / off);
         }
     }
     for (int c = 0; c < Cases; ++c) {
@@ -259,6 +271,13 @@ int main(int argc, char* argv[]) {
     for (int c = Idle; c < Cases; ++c) {
         std::printf(" %s %+.0f%%", names[c],
                     (keying[c].percentileMicroseconds(0.99) / offP99 - 1) * 100);
+    }
+    std::printf("\np99_against_server_off_median_of_rounds");
+    for (int c = Idle; c < Cases; ++c) {
+        std::vector<double>& r = roundRatios[c];
+        std::sort(r.begin(), r.end());
+        const double median = r.empty() ? 1 : (r[(r.size() - 1) / 2] + r[r.size() / 2]) / 2;
+        std::printf(" %s %+.0f%%", names[c], (median - 1) * 100);
     }
     std::printf("\n");
     std::printf("failed_requests %d; load average %s\n", failed, loadAverage().c_str());
