@@ -15,6 +15,8 @@
 //                            whole program's with the server off and on, taken in turn
 // The clients run in this process at normal priority: their load competes with the controller
 // as a browser on this machine would.
+// The case 50_to_a_stand_in sends the same 50 clients to a plain server of the bench's own,
+// with the station's server off: what the clients cost the controller by themselves.
 // Loopback only, bounded in count and time.
 #include <httplib.h>
 #include <sys/resource.h>
@@ -217,8 +219,22 @@ int main(int argc, char* argv[]) {
         server / span * 100, processOff / span * 100, processOn / span * 100, span);
     std::fflush(stdout);
 
-    enum Case { Off, Idle, OnePage, Fifty, Cases };
-    const char* names[Cases] = {"server_off", "server_idle", "one_page", "50_clients"};
+    enum Case { Off, Idle, OnePage, Fifty, FiftyToAStandIn, Cases };
+    const char* names[Cases] = {"server_off", "server_idle", "one_page", "50_clients",
+                                "50_to_a_stand_in"};
+    // A page of the same size from a plain server on a thread of its own.
+    httplib::Server standIn;
+    standIn.new_task_queue = [] { return new httplib::ThreadPool(64); };  // one per client
+    const std::string standInPage = [&] {
+        httplib::Client client("127.0.0.1", serve(true));
+        const auto res = client.Get("/api/status");
+        return res ? res->body : std::string(2000, ' ');
+    }();
+    standIn.Get("/api/status", [&standInPage](const httplib::Request&, httplib::Response& res) {
+        res.set_content(standInPage, "application/json");
+    });
+    const int standInPort = standIn.bind_to_any_port("127.0.0.1");
+    std::thread standInThread([&standIn] { standIn.listen_after_bind(); });
     std::vector<bench::LatencySamples> keying, requests;
     for (int c = 0; c < Cases; ++c) {
         keying.emplace_back(static_cast<std::size_t>(rounds * overs));
@@ -233,10 +249,11 @@ int main(int argc, char* argv[]) {
         for (int step = 0; step < Cases; ++step) {
             // Forwards and backwards in turn, so that no case always comes first.
             const int c = round % 2 == 0 ? step : Cases - 1 - step;
-            const int port = serve(c != Off);
+            const int port = serve(c != Off && c != FiftyToAStandIn);
             std::optional<Pollers> pollers;
             if (c == OnePage) pollers.emplace(port, 1, 500ms, requests[c]);
             if (c == Fifty) pollers.emplace(port, 50, 100ms, requests[c]);
+            if (c == FiftyToAStandIn) pollers.emplace(standInPort, 50, 100ms, requests[c]);
             runEvents(300ms);
             for (int i = 0; i < overs; ++i) {
                 keyed = false;
@@ -280,6 +297,8 @@ int main(int argc, char* argv[]) {
         std::printf(" %s %+.0f%%", names[c], (median - 1) * 100);
     }
     std::printf("\n");
+    standIn.stop();
+    standInThread.join();
     std::printf("failed_requests %d; load average %s\n", failed, loadAverage().c_str());
     return 0;
 }
