@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "KeyingProbe.h"
 #include "LatencySamples.h"
 #include "ScenarioFolder.h"
 #include "controller/Program.h"
@@ -21,7 +22,6 @@
 
 int main(int argc, char* argv[]) {
     using namespace relaydeck;
-    using Clock = std::chrono::steady_clock;
     const int overs = argc > 1 ? std::atoi(argv[1]) : 5000;
 
     QApplication app(argc, argv);
@@ -34,17 +34,7 @@ int main(int argc, char* argv[]) {
         QMetaObject::invokeMethod(&app, std::move(task), Qt::QueuedConnection);
     });
     SimulatedLinkHostFactory links(station);
-    // Registered before the windows' own observers: the moment SetPTT is called, before
-    // the simulator's log shows it.
-    bool keyed = false;
-    Clock::time_point keyedAt{};
-    station.addCallObserver([&](const LinkCall& call) {
-        if (call.operation == LinkOperation::SetPTT && call.arguments.size() == 1 &&
-            std::get<LinkBool>(call.arguments[0]) == kLinkTrue) {
-            keyedAt = Clock::now();
-            keyed = true;
-        }
-    });
+    bench::KeyingProbe probe(station);
 
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
@@ -54,25 +44,8 @@ int main(int argc, char* argv[]) {
     program.showMain();
     QCoreApplication::processEvents();
 
-    // Each over begins a few milliseconds after the last one ended, well inside the break,
-    // so the over goes on (SetPTT(True) again) without waiting for a closedown.
     bench::LatencySamples samples(static_cast<std::size_t>(overs));
-    for (int i = 0; i < overs; ++i) {
-        keyed = false;
-        const auto posted = Clock::now();
-        QMetaObject::invokeMethod(
-            &app, [&station] { station.setCarrier(kLinkTrue); }, Qt::QueuedConnection);
-        while (!keyed) QCoreApplication::processEvents(QEventLoop::AllEvents);
-        samples.add(keyedAt - posted);
-        QMetaObject::invokeMethod(
-            &app, [&station] { station.setCarrier(kLinkFalse); }, Qt::QueuedConnection);
-        // The next carrier comes to an idle program, as it does on the air: everything
-        // this over changed is painted first.
-        const auto idleFrom = Clock::now();
-        while (Clock::now() - idleFrom < std::chrono::milliseconds(2)) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        }
-    }
+    for (int i = 0; i < overs; ++i) samples.add(probe.over(app));
     samples.print("event_to_setptt_qt");
     return 0;
 }

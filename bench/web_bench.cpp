@@ -40,6 +40,7 @@
 #include <thread>
 #include <vector>
 
+#include "KeyingProbe.h"
 #include "LatencySamples.h"
 #include "ScenarioFolder.h"
 #include "controller/Program.h"
@@ -158,15 +159,7 @@ int main(int argc, char* argv[]) {
         QMetaObject::invokeMethod(&app, std::move(task), Qt::QueuedConnection);
     });
     SimulatedLinkHostFactory links(station);
-    std::atomic<bool> keyed = false;
-    Clock::time_point keyedAt{};
-    station.addCallObserver([&](const LinkCall& call) {
-        if (call.operation == LinkOperation::SetPTT && call.arguments.size() == 1 &&
-            std::get<LinkBool>(call.arguments[0]) == kLinkTrue) {
-            keyedAt = Clock::now();
-            keyed = true;
-        }
-    });
+    bench::KeyingProbe probe(station);
 
     Program program(links, timers, settings, op);
     ProgramViews views(&op);
@@ -256,25 +249,15 @@ int main(int argc, char* argv[]) {
             if (c == FiftyToAStandIn) pollers.emplace(standInPort, 50, 100ms, requests[c]);
             runEvents(300ms);
             for (int i = 0; i < overs; ++i) {
-                keyed = false;
-                const auto posted = Clock::now();
-                QMetaObject::invokeMethod(
-                    &app, [&station] { station.setCarrier(kLinkTrue); }, Qt::QueuedConnection);
-                while (!keyed) QCoreApplication::processEvents(QEventLoop::AllEvents);
-                keying[c].add(keyedAt - posted);
-                thisRound[c].add(keyedAt - posted);
-                QMetaObject::invokeMethod(
-                    &app, [&station] { station.setCarrier(kLinkFalse); }, Qt::QueuedConnection);
-                const auto idleFrom = Clock::now();
-                while (Clock::now() - idleFrom < 2ms) {
-                    QCoreApplication::processEvents(QEventLoop::AllEvents);
-                }
+                const auto took = probe.over(app);
+                keying[c].add(took);
+                thisRound[c].add(took);
             }
             if (pollers) failed += pollers->failed();
         }
-        const double off = thisRound[Off].percentileMicroseconds(0.99);
+        const double offThisRound = thisRound[Off].percentileMicroseconds(0.99);
         for (int c = Idle; c < Cases; ++c) {
-            roundRatios[c].push_back(thisRound[c].percentileMicroseconds(0.99) / off);
+            roundRatios[c].push_back(thisRound[c].percentileMicroseconds(0.99) / offThisRound);
         }
     }
     for (int c = 0; c < Cases; ++c) {

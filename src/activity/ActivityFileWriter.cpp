@@ -38,9 +38,7 @@ ActivityFileWriter::~ActivityFileWriter() {
         std::unique_lock lock(shared_->mutex);
         shared_->stopping = true;
         shared_->wake.notify_one();
-        done = shared_->idle.wait_for(lock, kEndWait, [this] {
-            return shared_->queue.empty() && !shared_->writing;
-        });
+        done = shared_->idle.wait_for(lock, kEndWait, [this] { return shared_->caughtUp(); });
     }
     if (done) {
         writer_.join();
@@ -61,7 +59,7 @@ void ActivityFileWriter::flush() {
     shared_->wake.notify_one();
     {
         std::unique_lock lock(shared_->mutex);
-        shared_->idle.wait(lock, [this] { return shared_->queue.empty() && !shared_->writing; });
+        shared_->idle.wait(lock, [this] { return shared_->caughtUp(); });
     }
     reportState();
 }
@@ -89,7 +87,7 @@ void ActivityFileWriter::reportState() {
     {
         std::unique_lock lock(shared_->mutex);
         // Told once the writer has caught up, so that the state is that of the last write.
-        if (!shared_->queue.empty() || shared_->writing) {
+        if (!shared_->caughtUp()) {
             lock.unlock();
             shared_->wake.notify_one();
             return;

@@ -56,6 +56,8 @@ class ActivityFileWriter final : public ActivitySink {
         bool stopping = false;
         std::optional<std::string> writtenFailure;
         ActivityFile file;
+        /// @brief Every record handed over is written (under the mutex).
+        bool caughtUp() const { return queue.empty() && !writing; }
     };
     static void writeQueued(const std::shared_ptr<Shared>& shared);
     void reportState();
