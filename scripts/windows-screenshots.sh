@@ -9,6 +9,8 @@
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${1:-$repo/build/windows}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)  # Wine takes only an absolute prefix
 out=${2:-$repo/docs/screenshots}
 language=${3:-as-designed}
 suffix=""
