@@ -7,6 +7,8 @@
 #include <QMetaObject>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "link/SimulatedLinkHost.h"
 
@@ -16,7 +18,9 @@ namespace relaydeck::bench {
 /// loop runs until the controller keys, the carrier drops and the loop idles 2 ms, so that
 /// the next carrier comes to an idle program, as it does on the air (everything the over
 /// changed is painted first). Each over begins well inside the break, so it goes on with
-/// SetPTT(True) again without waiting for a closedown.
+/// SetPTT(True) again without waiting for a closedown. The transmitter thus stays keyed for as
+/// long as the overs go on: a bench that runs them for minutes sets a long time-out. A carrier
+/// that does not key within 5 s ends the bench.
 ///
 /// Made before the windows' own observers: the moment SetPTT is called is taken before the
 /// simulator's log shows it.
@@ -40,7 +44,13 @@ class KeyingProbe {
         const auto posted = Clock::now();
         QMetaObject::invokeMethod(
             &loop, [this] { station_.setCarrier(kLinkTrue); }, Qt::QueuedConnection);
-        while (!keyed_) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        while (!keyed_) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (Clock::now() - posted > std::chrono::seconds(5)) {
+                std::fprintf(stderr, "bench: the controller did not key within 5 s\n");
+                std::exit(2);
+            }
+        }
         const auto took = keyedAt_ - posted;
         QMetaObject::invokeMethod(
             &loop, [this] { station_.setCarrier(kLinkFalse); }, Qt::QueuedConnection);

@@ -1,24 +1,28 @@
 // The web server beside the controller, on the real clock. One command:
-//   QT_QPA_PLATFORM=offscreen web_bench [rounds=8] [overs-per-round=500] [idle-seconds=20]
+//   QT_QPA_PLATFORM=offscreen web_bench [rounds=60] [overs-per-block=300] [idle-seconds=20]
 // Prints, one line each:
-//   event_to_setptt_<case>   a CarrierDetect posted through the Qt event loop to the
-//                            controller's SetPTT(True), in four cases taken in turn, forwards
-//                            and backwards round after round (so that the machine's other load
-//                            and the order fall on each alike):
-//                            server off, server on and idle, one page polling /api/status every
-//                            500 ms, 50 clients polling it every 100 ms
-//   api_status_<case>        the clients' request times
-//   p99_against_server_off   how much later the controller keys with the server on; and the
-//                            median over the rounds of each round's p99 against the server
-//                            off in that same round (steadier on a machine that is not quiet)
 //   idle_cpu                 the server's threads' processor time with no client, and the
 //                            whole program's with the server off and on, taken in turn
-// The clients run in this process at normal priority: their load competes with the controller
-// as a browser on this machine would.
-// The case 50_to_a_stand_in sends the same 50 clients to a plain server of the bench's own,
-// with the station's server off: what the clients cost the controller by themselves.
-// Loopback only, bounded in count and time.
+//   event_to_setptt_<case>   a CarrierDetect posted through the Qt event loop to the
+//                            controller's SetPTT(True), in seven cases: the server off (twice,
+//                            as two cases: how far they read apart is the bench's resolution),
+//                            on and idle, one page polling /api/status every 500 ms and 50
+//                            clients polling it every 100 ms, each from afar and here
+//   api_status_<case>        the clients' request times
+//   p99_against_server_off   each case's p99 over the server off's: pooled over the whole run,
+//                            and the median over the rounds of the ratio in each round, each
+//                            with a 95 % interval (the rounds drawn again with replacement,
+//                            the same rounds for both cases)
+// WEB_BENCH_SAMPLES=FILE writes every sample, "case round nanoseconds", one a line.
+// Each round takes every case once, a short block of overs each, in a shuffled order, so that
+// the machine's own load, which drifts over minutes on a shared virtual machine, falls on
+// every case alike; a round is the unit the intervals draw.
+// The clients run in this process. From afar they run at idle priority and get a core only
+// when nothing else wants it, standing for browsers on other machines, which cost the station
+// only the server's work; here they run at normal priority and compete with the controller as
+// a browser on the station's own PC would. Loopback only, bounded in count and time.
 #include <httplib.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -35,6 +39,7 @@
 #include <fstream>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -42,6 +47,7 @@
 
 #include "KeyingProbe.h"
 #include "LatencySamples.h"
+#include "RoundedCases.h"
 #include "ScenarioFolder.h"
 #include "controller/Program.h"
 #include "link/SimulatedLinkHost.h"
@@ -99,11 +105,15 @@ void runEvents(std::chrono::milliseconds span) {
 /// Clients polling /api/status from threads of their own until destroyed.
 class Pollers {
   public:
-    Pollers(int port, int clients, std::chrono::milliseconds every,
+    Pollers(int port, int clients, std::chrono::milliseconds every, bool idlePriority,
             relaydeck::bench::LatencySamples& into)
         : into_(into) {
         for (int c = 0; c < clients; ++c) {
-            threads_.emplace_back([this, port, c, clients, every] {
+            threads_.emplace_back([this, port, c, clients, every, idlePriority] {
+                if (idlePriority) {
+                    sched_param param{};
+                    sched_setscheduler(0, SCHED_IDLE, &param);  // this thread alone
+                }
                 httplib::Client client("127.0.0.1", port);
                 client.set_keep_alive(true);
                 std::this_thread::sleep_for(every * c / clients);  // spread over the period
@@ -111,11 +121,13 @@ class Pollers {
                     const auto sent = Clock::now();
                     const auto res = client.Get("/api/status");
                     const auto took = Clock::now() - sent;
-                    const std::lock_guard lock(mutex_);
-                    if (res && res->status == 200) {
-                        into_.add(took);
-                    } else {
-                        ++failed_;
+                    {
+                        const std::lock_guard lock(mutex_);  // never held while asleep
+                        if (res && res->status == 200) {
+                            into_.add(took);
+                        } else {
+                            ++failed_;
+                        }
                     }
                     std::this_thread::sleep_for(every);
                 }
@@ -143,15 +155,17 @@ class Pollers {
 
 int main(int argc, char* argv[]) {
     using namespace relaydeck;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 8;
-    const int overs = argc > 2 ? std::atoi(argv[2]) : 500;
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 60;
+    const int overs = argc > 2 ? std::atoi(argv[2]) : 300;
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 20;
 
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     const replay::ScenarioFolder folder;
+    // The overs follow one another with breaks far shorter than the hang time, so the
+    // transmitter stays keyed for the whole run: a time-out of ten hours keeps it repeating.
     std::ofstream(folder.path() / "relaydeck.ini")
-        << "[RELAYDECK]\r\nWEB_ENABLED=1\r\nWEB_ADDRESS=127.0.0.1\r\nWEB_PORT=0\r\n";
+        << "[SETTINGS]\r\nTIMEOUT=600\r\n[RELAYDECK]\r\nWEB_ENABLED=1\r\nWEB_ADDRESS=127.0.0.1\r\nWEB_PORT=0\r\n";
     const SettingsStore settings(folder.path());
     QtTimerService timers;
     QtOperator op;
@@ -185,7 +199,7 @@ int main(int argc, char* argv[]) {
         const std::string serving = remote.serving();
         return enabled ? std::atoi(serving.substr(serving.rfind(':') + 1).c_str()) : 0;
     };
-    std::printf("web_bench: %d rounds of %d overs per case, %d s idle; load average %s\n", rounds,
+    std::printf("web_bench: %d rounds of %d overs per case each, %d s idle; load average %s\n", rounds,
                 overs, idleSeconds, loadAverage().c_str());
 
     // Idle: the controller's own ticks only; the server's threads should sleep throughout.
@@ -212,76 +226,62 @@ int main(int argc, char* argv[]) {
         server / span * 100, processOff / span * 100, processOn / span * 100, span);
     std::fflush(stdout);
 
-    enum Case { Off, Idle, OnePage, Fifty, FiftyToAStandIn, Cases };
-    const char* names[Cases] = {"server_off", "server_idle", "one_page", "50_clients",
-                                "50_to_a_stand_in"};
-    // A page of the same size from a plain server on a thread of its own.
-    httplib::Server standIn;
-    standIn.new_task_queue = [] { return new httplib::ThreadPool(64); };  // one per client
-    const std::string standInPage = [&] {
-        httplib::Client client("127.0.0.1", serve(true));
-        const auto res = client.Get("/api/status");
-        return res ? res->body : std::string(2000, ' ');
-    }();
-    standIn.Get("/api/status", [&standInPage](const httplib::Request&, httplib::Response& res) {
-        res.set_content(standInPage, "application/json");
-    });
-    const int standInPort = standIn.bind_to_any_port("127.0.0.1");
-    std::thread standInThread([&standIn] { standIn.listen_after_bind(); });
-    std::vector<bench::LatencySamples> keying, requests;
-    for (int c = 0; c < Cases; ++c) {
-        keying.emplace_back(static_cast<std::size_t>(rounds * overs));
-        requests.emplace_back(100000);
-    }
-    // Each case's p99 in each round against the server off in the same round: the machine's
-    // own noise falls on both sides of each pair alike.
-    std::vector<std::vector<double>> roundRatios(Cases);
+    // The server off twice: how far two identical cases read apart is the bench's resolution.
+    // The clients "from afar" run at idle priority and stand for browsers on other machines;
+    // the clients "here" compete with the controller as a browser on the station's PC would.
+    enum Case { Off, OffAgain, Idle, OnePage, OnePageHere, Fifty, FiftyHere, Cases };
+    const char* names[Cases] = {"server_off",    "server_off_again",    "server_idle",
+                                "one_page",      "one_page_here",       "50_clients",
+                                "50_clients_here"};
+    bench::RoundedCases keying(Cases, rounds);
+    std::vector<bench::LatencySamples> requests;
+    for (int c = 0; c < Cases; ++c) requests.emplace_back(100000);
+    std::mt19937 shuffle(2026);
+    std::vector<int> order(Cases);
+    for (int c = 0; c < Cases; ++c) order[static_cast<std::size_t>(c)] = c;
     int failed = 0;
+    bool serving = true;
+    int port = serve(true);
     for (int round = 0; round < rounds; ++round) {
-        std::vector<bench::LatencySamples> thisRound(Cases, bench::LatencySamples(overs));
-        for (int step = 0; step < Cases; ++step) {
-            // Forwards and backwards in turn, so that no case always comes first.
-            const int c = round % 2 == 0 ? step : Cases - 1 - step;
-            const int port = serve(c != Off && c != FiftyToAStandIn);
+        std::shuffle(order.begin(), order.end(), shuffle);
+        for (const int c : order) {
+            const bool wanted = c != Off && c != OffAgain;
+            if (wanted != serving) port = serve(serving = wanted);
             std::optional<Pollers> pollers;
-            if (c == OnePage) pollers.emplace(port, 1, 500ms, requests[c]);
-            if (c == Fifty) pollers.emplace(port, 50, 100ms, requests[c]);
-            if (c == FiftyToAStandIn) pollers.emplace(standInPort, 50, 100ms, requests[c]);
-            runEvents(300ms);
-            for (int i = 0; i < overs; ++i) {
-                const auto took = probe.over(app);
-                keying[c].add(took);
-                thisRound[c].add(took);
+            const bool here = c == OnePageHere || c == FiftyHere;
+            if (c == OnePage || c == OnePageHere) {
+                pollers.emplace(port, 1, 500ms, !here, requests[c]);
             }
+            if (c == Fifty || c == FiftyHere) pollers.emplace(port, 50, 100ms, !here, requests[c]);
+            runEvents(200ms);
+            for (int i = 0; i < overs; ++i) keying.add(c, round, probe.over(app));
             if (pollers) failed += pollers->failed();
         }
-        const double offThisRound = thisRound[Off].percentileMicroseconds(0.99);
-        for (int c = Idle; c < Cases; ++c) {
-            roundRatios[c].push_back(thisRound[c].percentileMicroseconds(0.99) / offThisRound);
-        }
+        if ((round + 1) % 10 == 0) std::fprintf(stderr, "web_bench: round %d\n", round + 1);
     }
+    if (const char* path = std::getenv("WEB_BENCH_SAMPLES")) keying.write(path, names);
     for (int c = 0; c < Cases; ++c) {
-        keying[c].print(("event_to_setptt_" + std::string(names[c])).c_str());
+        std::printf("event_to_setptt_%s p50 %.2f p99 %.2f us n %d\n", names[c],
+                    keying.percentileMicroseconds(c, 0.5), keying.percentileMicroseconds(c, 0.99),
+                    rounds * overs);
     }
     for (int c = OnePage; c < Cases; ++c) {
         requests[c].print(("api_status_" + std::string(names[c])).c_str());
     }
-    const double offP99 = keying[Off].percentileMicroseconds(0.99);
-    std::printf("p99_against_server_off");
-    for (int c = Idle; c < Cases; ++c) {
-        std::printf(" %s %+.0f%%", names[c],
-                    (keying[c].percentileMicroseconds(0.99) / offP99 - 1) * 100);
-    }
-    std::printf("\np99_against_server_off_median_of_rounds");
-    for (int c = Idle; c < Cases; ++c) {
-        std::vector<double>& r = roundRatios[c];
-        std::sort(r.begin(), r.end());
-        const double median = r.empty() ? 1 : (r[(r.size() - 1) / 2] + r[r.size() / 2]) / 2;
-        std::printf(" %s %+.0f%%", names[c], (median - 1) * 100);
-    }
-    std::printf("\n");
-    standIn.stop();
-    standInThread.join();
+    const auto compare = [&](int c, int base) {
+        const auto r = keying.compare(c, base, 0.99);
+        const auto show = [](const bench::RoundedCases::Interval& i) {
+            std::printf(" %+.1f%% (%+.1f%% to %+.1f%%)", (i.estimate - 1) * 100,
+                        (i.low - 1) * 100, (i.high - 1) * 100);
+        };
+        std::printf("p99_against_%s %-16s pooled", names[base], names[c]);
+        show(r.pooled);
+        std::printf("; by rounds");
+        show(r.byRounds);
+        std::printf("\n");
+    };
+    for (int c = OffAgain; c < Cases; ++c) compare(c, Off);
+    std::fflush(stdout);
     std::printf("failed_requests %d; load average %s\n", failed, loadAverage().c_str());
     return 0;
 }

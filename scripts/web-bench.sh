@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the web server's bench in Release and runs it: the controller's carrier-to-SetPTT
-# latency with the server off, on and idle, one page polling and 50 clients, taken in turn;
-# /api/status request times; the server's idle processor time.
-#   scripts/web-bench.sh [rounds] [overs-per-round] [idle-seconds]
+# latency with the server off (twice), on and idle, one page polling and 50 clients (from
+# afar and here), in short blocks in a shuffled order round after round, and each case's p99
+# against the server off with 95 % intervals; /api/status request times; the server's idle
+# processor time.
+#   scripts/web-bench.sh [rounds=60] [overs-per-block=300] [idle-seconds=20]
 # The build lives in build/bench (shared with scripts/bench.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
