@@ -42,6 +42,13 @@ class RoundedCases {
         return percentileMicroseconds(c, share, allRounds());
     }
 
+    /// @brief The median over the rounds of case @p c's percentile @p share in each, in µs.
+    double medianOfRoundsMicroseconds(int c, double share) const {
+        std::vector<double> perRound;
+        for (const int r : allRounds()) perRound.push_back(percentileMicroseconds(c, share, {r}));
+        return median(perRound);
+    }
+
     /// @brief How case @p c compares with case @p base at the percentile @p share, with
     /// 95 % intervals from @p resamples draws of the rounds with replacement (the same
     /// rounds for both cases):

@@ -4,7 +4,7 @@
 # afar and here), in short blocks in a shuffled order round after round, and each case's p99
 # against the server off with 95 % intervals; /api/status request times; the server's idle
 # processor time.
-#   scripts/web-bench.sh [rounds=60] [overs-per-block=300] [idle-seconds=20]
+#   scripts/web-bench.sh [rounds=250] [overs-per-block=300] [idle-seconds=20]
 # The build lives in build/bench (shared with scripts/bench.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
