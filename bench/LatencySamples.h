@@ -9,6 +9,11 @@
 
 namespace relaydeck::bench {
 
+/// @brief Where the value below which @p share of @p size sorted values lie stands.
+inline std::size_t shareIndex(std::size_t size, double share) {
+    return static_cast<std::size_t>(share * static_cast<double>(size - 1));
+}
+
 /// @brief Samples of one latency, in nanoseconds.
 class LatencySamples {
   public:
@@ -19,9 +24,7 @@ class LatencySamples {
     double percentileMicroseconds(double share) {
         if (samples_.empty()) return 0;
         std::sort(samples_.begin(), samples_.end());
-        const auto index =
-            static_cast<std::size_t>(share * static_cast<double>(samples_.size() - 1));
-        return static_cast<double>(samples_[index]) / 1000.0;
+        return static_cast<double>(samples_[shareIndex(samples_.size(), share)]) / 1000.0;
     }
 
     /// @brief One line "NAME p50 P p99 Q us n N", the form scripts/bench.sh reads.

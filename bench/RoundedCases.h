@@ -10,6 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "LatencySamples.h"
+
 namespace relaydeck::bench {
 
 /// @brief Samples by case and round. Each round takes every case once, in short blocks, so
@@ -33,8 +35,8 @@ class RoundedCases {
             pool_.insert(pool_.end(), block.begin(), block.end());
         }
         if (pool_.empty()) return 0;
-        const auto at = pool_.begin() + static_cast<std::ptrdiff_t>(
-                                            share * static_cast<double>(pool_.size() - 1));
+        const auto at =
+            pool_.begin() + static_cast<std::ptrdiff_t>(shareIndex(pool_.size(), share));
         std::nth_element(pool_.begin(), at, pool_.end());
         return static_cast<double>(*at) / 1000.0;
     }
@@ -115,11 +117,8 @@ class RoundedCases {
     }
     static void setInterval(Interval& interval, std::vector<double> draws) {
         std::sort(draws.begin(), draws.end());
-        const auto at = [&draws](double q) {
-            return draws[static_cast<std::size_t>(q * static_cast<double>(draws.size() - 1))];
-        };
-        interval.low = at(0.025);
-        interval.high = at(0.975);
+        interval.low = draws[shareIndex(draws.size(), 0.025)];
+        interval.high = draws[shareIndex(draws.size(), 0.975)];
     }
     static std::size_t index(int i) { return static_cast<std::size_t>(i); }
     std::vector<int> allRounds() const {

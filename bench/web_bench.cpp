@@ -165,7 +165,8 @@ int main(int argc, char* argv[]) {
     // The overs follow one another with breaks far shorter than the hang time, so the
     // transmitter stays keyed for the whole run: a time-out of ten hours keeps it repeating.
     std::ofstream(folder.path() / "relaydeck.ini")
-        << "[SETTINGS]\r\nTIMEOUT=600\r\n[RELAYDECK]\r\nWEB_ENABLED=1\r\nWEB_ADDRESS=127.0.0.1\r\nWEB_PORT=0\r\n";
+        << "[SETTINGS]\r\nTIMEOUT=600\r\n[RELAYDECK]\r\nWEB_ENABLED=1\r\nWEB_ADDRESS=127.0.0."
+           "1\r\nWEB_PORT=0\r\n";
     const SettingsStore settings(folder.path());
     QtTimerService timers;
     QtOperator op;
@@ -199,8 +200,8 @@ int main(int argc, char* argv[]) {
         const std::string serving = remote.serving();
         return enabled ? std::atoi(serving.substr(serving.rfind(':') + 1).c_str()) : 0;
     };
-    std::printf("web_bench: %d rounds of %d overs per case each, %d s idle; load average %s\n", rounds,
-                overs, idleSeconds, loadAverage().c_str());
+    std::printf("web_bench: %d rounds of %d overs per case each, %d s idle; load average %s\n",
+                rounds, overs, idleSeconds, loadAverage().c_str());
 
     // Idle: the controller's own ticks only; the server's threads should sleep throughout.
     double processOff = 0, processOn = 0, server = 0;
@@ -230,9 +231,8 @@ int main(int argc, char* argv[]) {
     // The clients "from afar" run at idle priority and stand for browsers on other machines;
     // the clients "here" compete with the controller as a browser on the station's PC would.
     enum Case { Off, OffAgain, Idle, OnePage, OnePageHere, Fifty, FiftyHere, Cases };
-    const char* names[Cases] = {"server_off",    "server_off_again",    "server_idle",
-                                "one_page",      "one_page_here",       "50_clients",
-                                "50_clients_here"};
+    const char* names[Cases] = {"server_off",    "server_off_again", "server_idle",    "one_page",
+                                "one_page_here", "50_clients",       "50_clients_here"};
     bench::RoundedCases keying(Cases, rounds);
     std::vector<bench::LatencySamples> requests;
     for (int c = 0; c < Cases; ++c) requests.emplace_back(100000);
@@ -240,13 +240,13 @@ int main(int argc, char* argv[]) {
     std::vector<int> order(Cases);
     for (int c = 0; c < Cases; ++c) order[static_cast<std::size_t>(c)] = c;
     int failed = 0;
-    bool serving = true;
+    bool serverOn = true;
     int port = serve(true);
     for (int round = 0; round < rounds; ++round) {
         std::shuffle(order.begin(), order.end(), shuffle);
         for (const int c : order) {
             const bool wanted = c != Off && c != OffAgain;
-            if (wanted != serving) port = serve(serving = wanted);
+            if (wanted != serverOn) port = serve(serverOn = wanted);
             std::optional<Pollers> pollers;
             const bool here = c == OnePageHere || c == FiftyHere;
             if (c == OnePage || c == OnePageHere) {
@@ -272,8 +272,8 @@ int main(int argc, char* argv[]) {
     const auto compare = [&](int c, int base) {
         const auto r = keying.compare(c, base, 0.99);
         const auto show = [](const bench::RoundedCases::Interval& i) {
-            std::printf(" %+.1f%% (%+.1f%% to %+.1f%%)", (i.estimate - 1) * 100,
-                        (i.low - 1) * 100, (i.high - 1) * 100);
+            std::printf(" %+.1f%% (%+.1f%% to %+.1f%%)", (i.estimate - 1) * 100, (i.low - 1) * 100,
+                        (i.high - 1) * 100);
         };
         std::printf("p99_against_%s %-16s pooled", names[base], names[c]);
         show(r.pooled);

@@ -62,6 +62,11 @@ class WebServerTest : public ::testing::Test {
         server.stop();
         std::filesystem::remove_all(folder);
     }
+    /// Starts the server again on a free port with @p limits.
+    void restartWith(const WebServer::Limits& limits) {
+        server.stop();
+        ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+    }
     httplib::Client client() { return httplib::Client("127.0.0.1", server.port()); }
     /// Logs in and returns the cookie and the CSRF token.
     std::pair<std::string, std::string> logIn() {
@@ -258,12 +263,11 @@ int openRaw(int port, const std::string& bytes) {
 }
 
 TEST_F(WebServerTest, SlowClientsAreCutOffByTheirDeadlineAndNeverHoldOthersOut) {
-    server.stop();
     WebServer::Limits limits;
     limits.gate.maxConnections = 4;
     limits.gate.headers = 1500ms;
     limits.gate.silence = 1s;
-    ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+    ASSERT_NO_FATAL_FAILURE(restartWith(limits));
 
     // Four clients fill every place, each dripping a header byte every 200 ms: never silent
     // for long, never done.
@@ -324,11 +328,10 @@ std::size_t occurrences(const std::string& text, const std::string& of) {
 }
 
 TEST_F(WebServerTest, KeptConnectionsAreBoundedInCountAndTimeAndAnswerPipelinedRequests) {
-    server.stop();
     WebServer::Limits limits;
     limits.gate.keepAliveRequests = 3;
     limits.gate.keepAlive = 300ms;
-    ASSERT_EQ(server.start({true, "127.0.0.1", 0, kHash}, limits), std::nullopt);
+    ASSERT_NO_FATAL_FAILURE(restartWith(limits));
     const std::string get = "GET /api/status HTTP/1.1\r\nHost: x\r\n\r\n";
 
     // Four requests in one send: three answered in turn, the third closing the connection.
